@@ -1,0 +1,1 @@
+#include "remote/ftp/ListingParser.h"
