@@ -54,7 +54,8 @@ TEST(ArchiveString, ReadsLongFormsEvenForShortTexts) {
 TEST(ArchiveString, CutShortDataFailsWithoutMovingOrAllocating) {
     const std::string samples[] = {
         "",
-        "\x05" "abc",
+        "\x05"
+        "abc",
         "\xFF\x10",
         std::string("\xFF\xFF\xFF\xFF\xFF\xFF\x7F", 7), // claims ~2 GiB
         std::string("\xFF\xFF\xFF\x01\x00\x00", 6),
