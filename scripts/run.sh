@@ -1,6 +1,25 @@
 #!/usr/bin/env bash
-# Sets everything up, builds, and opens Tidewell.
+# Sets everything up, builds, starts the bundled demo FTP server on 127.0.0.1
+# and opens Tidewell with a profile whose Site 1 points at it. The demo keeps
+# its own preferences and settings file under build/demo/, apart from yours.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 "$here/scripts/setup.sh"
-exec "$here/build/src/tidewell" "$@"
+
+demo=$here/build/demo
+mkdir -p "$demo/config" "$demo/data"
+rm -f "$demo/port"
+/usr/bin/python3 "$here/scripts/demo-server.py" --home "$demo" &
+server=$!
+trap 'kill $server 2>/dev/null; wait $server 2>/dev/null || true' EXIT
+
+# The first start makes the sample tree, which takes a few seconds.
+for _ in $(seq 1 300); do
+  [ -s "$demo/port" ] && break
+  kill -0 $server 2>/dev/null || { echo "The demo FTP server did not start." >&2; exit 1; }
+  sleep 0.1
+done
+[ -s "$demo/port" ] || { echo "The demo FTP server did not start in time." >&2; exit 1; }
+echo "Demo FTP server on 127.0.0.1:$(cat "$demo/port") (user demo, password demo)"
+
+XDG_CONFIG_HOME=$demo/config XDG_DATA_HOME=$demo/data "$here/build/src/tidewell" "$@"
