@@ -2,6 +2,7 @@
 
 #include "remote/ftp/FtpException.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <charconv>
@@ -59,8 +60,7 @@ std::vector<unsigned> NumbersIn(std::string_view text) {
 }
 
 // The port of "229 Entering Extended Passive Mode (|||port|)".
-std::optional<std::uint16_t> EpsvPort(const Reply& reply) {
-    const auto& line = reply.lines.front();
+std::optional<std::uint16_t> EpsvPort(std::string_view line) {
     const auto open = line.find('(');
     if (open == std::string::npos || open + 4 >= line.size())
         return std::nullopt;
@@ -78,8 +78,8 @@ std::optional<std::uint16_t> EpsvPort(const Reply& reply) {
 // The port of "227 Entering Passive Mode (h1,h2,h3,h4,p1,p2)". The host part is
 // not used: the data connection always goes to the control connection's peer, so
 // a server behind NAT (or a hostile one) cannot send it elsewhere.
-std::optional<std::uint16_t> PasvPort(const Reply& reply) {
-    auto line = std::string_view(reply.lines.front()).substr(3);
+std::optional<std::uint16_t> PasvPort(std::string_view line) {
+    line.remove_prefix(std::min<std::size_t>(3, line.size()));
     const auto open = line.find('(');
     if (open != std::string_view::npos)
         line.remove_prefix(open);
@@ -93,6 +93,14 @@ std::optional<std::uint16_t> PasvPort(const Reply& reply) {
     if (port == 0)
         return std::nullopt;
     return static_cast<std::uint16_t>(port);
+}
+
+// The port named by any line of the reply (a multi-line reply may carry it last).
+std::optional<std::uint16_t> FirstPort(const Reply& reply, std::optional<std::uint16_t> (*parse)(std::string_view)) {
+    for (const auto& line : reply.lines)
+        if (auto port = parse(line))
+            return port;
+    return std::nullopt;
 }
 
 // After a command whose data connection never came: ABOR, then read replies until
@@ -186,7 +194,7 @@ Attempt StartPassive(ControlChannel& channel, const std::string& command, Reply&
     if (!channel.pasvOnly) {
         auto reply = channel.Command("EPSV");
         if (reply.code == 229)
-            port = EpsvPort(reply);
+            port = FirstPort(reply, EpsvPort);
         if (!port) {
             if (target.Family() != AF_INET) {
                 refusal = reply;
@@ -198,7 +206,7 @@ Attempt StartPassive(ControlChannel& channel, const std::string& command, Reply&
     if (!port) {
         auto reply = channel.Command("PASV");
         if (reply.code == 227)
-            port = PasvPort(reply);
+            port = FirstPort(reply, PasvPort);
         if (!port) {
             refusal = reply;
             return attempt;

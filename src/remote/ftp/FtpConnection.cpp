@@ -87,11 +87,15 @@ bool FtpConnection::GetCurrentDirectory(std::string& directory) {
         lastReply_ = reply.Text();
         if (reply.code != 257)
             return false;
-        auto path = QuotedPath(reply.lines.front());
-        if (!path || path->empty())
-            return false;
-        directory = std::move(*path);
-        return true;
+        // The path may sit on any line of a multi-line reply.
+        for (const auto& line : reply.lines) {
+            auto path = QuotedPath(line);
+            if (path && !path->empty()) {
+                directory = std::move(*path);
+                return true;
+            }
+        }
+        return false;
     } catch (const FtpException& failure) {
         lastReply_ = failure.what();
         return false;
@@ -137,7 +141,7 @@ std::unique_ptr<FtpFile> FtpConnection::OpenFile(std::string_view name, FtpFile:
         const auto reply = channel_->Command("SIZE " + std::string(name));
         std::uint64_t value = 0;
         if (reply.code == 213) {
-            const auto& line = reply.lines.front();
+            const auto& line = reply.lines.back();
             const auto* first = line.data() + 4;
             const auto* last = line.data() + line.size();
             if (line.size() > 4 && std::from_chars(first, last, value).ec == std::errc{})
