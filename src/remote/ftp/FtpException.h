@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+namespace tidewell::ftp {
+
+// Error codes of the FTP layer; the numbers are the ones the product has always shown.
+namespace error {
+inline constexpr std::uint32_t kTimeout = 12002;         // a wait ran past the timeout
+inline constexpr std::uint32_t kErrorReply = 12003;      // the server answered with an error
+inline constexpr std::uint32_t kHostNotResolved = 12007; // the host name has no address
+inline constexpr std::uint32_t kLoginRefused = 12014;    // 530 to USER or PASS
+inline constexpr std::uint32_t kCannotConnect = 12029;   // no address accepted the connection
+inline constexpr std::uint32_t kConnectionLost = 12030;  // the server closed or reset a connection
+} // namespace error
+
+// Thrown by connecting, opening, reading and writing. `ServerReply()` holds the
+// server's reply text when there was one (for kErrorReply and kLoginRefused).
+class FtpException : public std::runtime_error {
+public:
+    FtpException(std::uint32_t code, std::string serverReply);
+
+    std::uint32_t ErrorCode() const noexcept { return code_; }
+    const std::string& ServerReply() const noexcept { return reply_; }
+
+private:
+    std::uint32_t code_;
+    std::string reply_;
+};
+
+// A short English description of an error code, for messages and logs of tests.
+const char* DescribeError(std::uint32_t code) noexcept;
+
+} // namespace tidewell::ftp

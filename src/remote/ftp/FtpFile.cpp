@@ -1,0 +1,38 @@
+#include "remote/ftp/FtpFile.h"
+
+#include "remote/ftp/DataTransfer.h"
+#include "remote/ftp/FtpException.h"
+
+namespace tidewell::ftp {
+
+FtpFile::FtpFile(std::unique_ptr<DataTransfer> transfer, Access access)
+    : transfer_(std::move(transfer)), access_(access) {}
+
+FtpFile::~FtpFile() {
+    if (transfer_)
+        transfer_->Abandon();
+}
+
+std::size_t FtpFile::Read(void* buffer, std::size_t size) {
+    if (!transfer_ || access_ != Access::Read)
+        throw FtpException(error::kErrorReply, "the file is not open for reading");
+    return transfer_->Receive(static_cast<char*>(buffer), size);
+}
+
+void FtpFile::Write(const void* buffer, std::size_t size) {
+    if (!transfer_ || access_ != Access::Write)
+        throw FtpException(error::kErrorReply, "the file is not open for writing");
+    transfer_->Send(static_cast<const char*>(buffer), size);
+}
+
+void FtpFile::Close() {
+    auto transfer = std::move(transfer_);
+    if (!transfer || transfer->Finished())
+        return;
+    if (access_ == Access::Write)
+        transfer->FinishSend();
+    else
+        transfer->Abandon();
+}
+
+} // namespace tidewell::ftp

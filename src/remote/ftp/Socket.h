@@ -1,0 +1,75 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <sys/socket.h>
+
+namespace tidewell::ftp {
+
+using Clock = std::chrono::steady_clock;
+
+// An address of either family, as the socket calls take it.
+struct SocketAddress {
+    sockaddr_storage storage{};
+    socklen_t length = 0;
+
+    int Family() const { return storage.ss_family; }
+    std::uint16_t Port() const;
+    void SetPort(std::uint16_t port);
+    // The numeric host part ("127.0.0.1", "::1").
+    std::string Host() const;
+    bool SameHost(const SocketAddress& other) const;
+    const sockaddr* Raw() const { return reinterpret_cast<const sockaddr*>(&storage); }
+};
+
+// Owns one non-blocking socket descriptor.
+class Socket {
+public:
+    Socket() = default;
+    explicit Socket(int fd) : fd_(fd) {}
+    Socket(Socket&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+    Socket& operator=(Socket&& other) noexcept;
+    Socket(const Socket&) = delete;
+    Socket& operator=(const Socket&) = delete;
+    ~Socket() { Reset(); }
+
+    int Get() const { return fd_; }
+    bool IsOpen() const { return fd_ >= 0; }
+    void Reset();
+    // Closes with a reset instead of an orderly end, so unread data is dropped at once.
+    void Abort();
+
+    std::optional<SocketAddress> LocalAddress() const;
+    std::optional<SocketAddress> PeerAddress() const;
+
+private:
+    int fd_ = -1;
+};
+
+enum class WaitResult { Ready, TimedOut, Failed };
+
+// Waits until fd has `events` (POLLIN/POLLOUT) or the deadline passes.
+WaitResult WaitFor(int fd, short events, Clock::time_point deadline);
+
+// Outcome of connecting: the socket, or the error code that explains the failure.
+struct ConnectOutcome {
+    Socket socket;
+    std::uint32_t error = 0;
+};
+
+// Resolves host and tries every address in turn, each bounded by `timeout`.
+ConnectOutcome ConnectToHost(const std::string& host, std::uint16_t port, std::chrono::milliseconds timeout);
+// Connects to one address within the deadline; the error code on failure.
+// `bulk` sizes the buffers for a data connection.
+ConnectOutcome ConnectToAddress(const SocketAddress& address, Clock::time_point deadline, bool bulk);
+// A listening socket on `local` (its port chosen by the system), for active-mode data.
+std::optional<Socket> ListenOn(SocketAddress local);
+
+// Large buffers let loopback and fast links run at full speed.
+void TuneForBulkData(int fd);
+void SetNoDelay(int fd);
+
+} // namespace tidewell::ftp
