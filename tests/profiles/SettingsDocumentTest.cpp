@@ -85,7 +85,9 @@ void WriteBytes(const QString& path, const std::string& bytes) {
     file.write(bytes.data(), static_cast<qint64>(bytes.size()));
 }
 
-std::string EmptyFile() { return SettingsFile::Encode(SiteProfiles{}, true); }
+std::string EmptyFile() {
+    return SettingsFile::Encode(SiteProfiles{}, true);
+}
 
 class SettingsDocumentTest : public ::testing::Test {
 protected:
@@ -99,7 +101,9 @@ protected:
         int logOuts;
         bool operator==(const State&) const = default;
     };
-    State Snapshot() const { return {host_.profiles, host_.fields, host_.modified, host_.title, doc_.Path(), host_.logOuts}; }
+    State Snapshot() const {
+        return {host_.profiles, host_.fields, host_.modified, host_.title, doc_.Path(), host_.logOuts};
+    }
 
     void ExpectOneError(const QString& start) {
         ASSERT_EQ(host_.messages.size(), 1u);
@@ -134,7 +138,8 @@ TEST_F(SettingsDocumentTest, SaveWithPasswordsOffDropsThemFromFileAndMemoryButNo
     host_.savePasswords = false;
     host_.fields = Sample();
     ASSERT_TRUE(doc_.SaveSettings(PathOf("a.dat"), true));
-    EXPECT_EQ(ReadBytes(PathOf("a.dat")), SettingsFile::Encode(SettingsFile::WithoutPasswords(Sample()), true));
+    EXPECT_EQ(ReadBytes(PathOf("a.dat")),
+              SettingsFile::Encode(SettingsFile::WithoutPasswords(Sample()), true));
     EXPECT_EQ(host_.profiles, SettingsFile::WithoutPasswords(Sample()));
     EXPECT_EQ(host_.fields, Sample());
 
@@ -165,8 +170,8 @@ TEST_F(SettingsDocumentTest, LoadOfANonSettingsFileChangesNothing) {
     EXPECT_FALSE(doc_.LoadSettings(PathOf("notes.txt"), true));
     ASSERT_EQ(host_.messages.size(), 1u);
     EXPECT_EQ(host_.messages[0],
-              (UserMessage{"File \"" + PathOf("notes.txt") + "\" is not a valid Tidewell settings file", "ERROR",
-                           MessageIcon::Stop}));
+              (UserMessage{"File \"" + PathOf("notes.txt") + "\" is not a valid Tidewell settings file",
+                           "ERROR", MessageIcon::Stop}));
     EXPECT_EQ(Snapshot(), before);
 }
 
@@ -218,8 +223,8 @@ TEST_F(SettingsDocumentTest, ConfirmBeforeOpenAsksOnlyWhenSomethingIsModified) {
     EXPECT_FALSE(doc_.ConfirmBeforeOpen());
     EXPECT_TRUE(doc_.ConfirmBeforeOpen());
     ASSERT_EQ(host_.questions.size(), 2u);
-    EXPECT_EQ(host_.questions[0],
-              (UserMessage{"Save your current FTP preferences?", "Save FTP Preferences", MessageIcon::Question}));
+    EXPECT_EQ(host_.questions[0], (UserMessage{"Save your current FTP preferences?", "Save FTP Preferences",
+                                               MessageIcon::Question}));
     EXPECT_FALSE(QFileInfo::exists(doc_.Path()));
     EXPECT_TRUE(host_.AnySiteModified());
 }
@@ -311,7 +316,8 @@ TEST_F(StartUpTest, AnInvalidNamedFileFallsBackToTheDefaultWhichIsCreated) {
     doc_.SetPath(PathOf("named.dat"));
     doc_.OpenAtStartUp();
     ASSERT_EQ(host_.messages.size(), 1u);
-    EXPECT_EQ(host_.messages[0].text, "File \"" + PathOf("named.dat") + "\" is not a valid Tidewell settings file");
+    EXPECT_EQ(host_.messages[0].text,
+              "File \"" + PathOf("named.dat") + "\" is not a valid Tidewell settings file");
     EXPECT_EQ(doc_.Path(), doc_.DefaultPath());
     EXPECT_EQ(ReadBytes(doc_.DefaultPath()), EmptyFile());
     EXPECT_EQ(ReadBytes(PathOf("named.dat")), "not settings");

@@ -15,7 +15,9 @@ namespace {
 
 using namespace std::string_literals;
 
-std::string Header() { return "Tidewell V1.3 Settings\0"s; }
+std::string Header() {
+    return "Tidewell V1.3 Settings\0"s;
+}
 
 SiteProfiles FilledProfiles() {
     SiteProfiles profiles;
@@ -43,11 +45,21 @@ TEST(SettingsFileFormat, SevenEmptySitesAreTheHeaderAndTwentyEightZeroBytes) {
 }
 
 TEST(SettingsFileFormat, FilledSitesMatchTheByteTable) {
-    // Passwords are stored seven lower: "pw" becomes "ip".
-    const std::string expected = Header() +                                  //
-                                 "\x0F" "ftp.example.org" "\x04" "anna" "\x02" "ip" "\x04" "/pub" + //
-                                 std::string(20, '\0') +                       // sites 2 to 6
-                                 "\x01" "h" "\x01" "u" "\x00"s + "\x01" "d";
+    // clang-format off
+    const unsigned char table[] = {
+        'T','i','d','e','w','e','l','l',' ','V','1','.','3',' ','S','e','t','t','i','n','g','s', 0x00,
+        // site 1: "ftp.example.org", "anna", "pw" stored seven lower as "ip", "/pub"
+        0x0F, 'f','t','p','.','e','x','a','m','p','l','e','.','o','r','g',
+        0x04, 'a','n','n','a',
+        0x02, 'i','p',
+        0x04, '/','p','u','b',
+        // sites 2 to 6: four empty strings each
+        0,0,0,0, 0,0,0,0, 0,0,0,0, 0,0,0,0, 0,0,0,0,
+        // site 7: "h", "u", no password, "d"
+        0x01, 'h', 0x01, 'u', 0x00, 0x01, 'd',
+    };
+    // clang-format on
+    const std::string expected(reinterpret_cast<const char*>(table), sizeof table);
     EXPECT_EQ(SettingsFile::Encode(FilledProfiles(), true), expected);
 
     const DecodeResult decoded = SettingsFile::Decode(expected);
@@ -58,7 +70,13 @@ TEST(SettingsFileFormat, FilledSitesMatchTheByteTable) {
 
 TEST(SettingsFileFormat, PasswordsAreWrittenEmptyWhenNotSaved) {
     const std::string bytes = SettingsFile::Encode(FilledProfiles(), false);
-    EXPECT_EQ(bytes.substr(23, 27), "\x0F" "ftp.example.org" "\x04" "anna" "\x00"s "\x04" "/pub");
+    EXPECT_EQ(bytes.substr(23, 27), "\x0F"
+                                    "ftp.example.org"
+                                    "\x04"
+                                    "anna"
+                                    "\x00"s
+                                    "\x04"
+                                    "/pub");
     EXPECT_EQ(bytes, SettingsFile::Encode(SettingsFile::WithoutPasswords(FilledProfiles()), true));
 
     const DecodeResult decoded = SettingsFile::Decode(bytes);
@@ -87,7 +105,11 @@ TEST(SettingsFileFormat, LongPasswordUsesTheThreeBytePrefixAndComesBackUnchanged
 
 TEST(SettingsFileFormat, LongerPrefixFormsThanNeededStillLoad) {
     // Another writer may use the three- or seven-byte form for a short text.
-    const std::string bytes = Header() + "\xFF\x02\x00" "hi"s + "\xFF\xFF\xFF\x01\x00\x00\x00" "u"s +
+    const std::string bytes = Header() +
+                              "\xFF\x02\x00"
+                              "hi"s +
+                              "\xFF\xFF\xFF\x01\x00\x00\x00"
+                              "u"s +
                               std::string(2 + 24, '\0');
     const DecodeResult decoded = SettingsFile::Decode(bytes);
     ASSERT_EQ(decoded.status, SettingsStatus::Ok);
@@ -99,7 +121,7 @@ TEST(SettingsFileFormat, WrongOrShortHeadersAreNotSettingsFiles) {
     const std::string cases[] = {
         "",
         "just some text\n",
-        Header().substr(0, 22),                     // header without its zero byte
+        Header().substr(0, 22),                            // header without its zero byte
         "Tidewell V1.3 Settings!" + std::string(28, '\0'), // 23rd byte not zero
         "Tidewell V1.2 Settings\0"s + std::string(28, '\0'),
         "tidewell V1.3 Settings\0"s + std::string(28, '\0'),
@@ -115,7 +137,9 @@ TEST(SettingsFileFormat, RecordsCutShortAreReportedAsSuch) {
         EXPECT_EQ(SettingsFile::Decode(full.substr(0, size)).status, SettingsStatus::CutShort) << size;
     }
     // A prefix promising four gigabytes is a cut-short record, not an allocation.
-    EXPECT_EQ(SettingsFile::Decode(Header() + "\xFF\xFF\xFF\xFF\xFF\xFF\xFF" "abc").status,
+    EXPECT_EQ(SettingsFile::Decode(Header() + "\xFF\xFF\xFF\xFF\xFF\xFF\xFF"
+                                              "abc")
+                  .status,
               SettingsStatus::CutShort);
 }
 
@@ -149,7 +173,9 @@ TEST(SettingsFileMessages, EveryFailureHasAnErrorBoxNamingThePath) {
 class SettingsFileIo : public ::testing::Test {
 protected:
     QString PathOf(const QString& name) const { return dir_.filePath(name); }
-    QStringList FolderEntries() const { return QDir(dir_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden); }
+    QStringList FolderEntries() const {
+        return QDir(dir_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    }
 
     QTemporaryDir dir_;
 };
