@@ -6,6 +6,10 @@
 
 namespace tidewell {
 
+// The file dialogs of Open and Save As: one filter, and ".dat" added by Save As.
+inline constexpr const char* kProfileFileFilter = "Tidewell Profile Files (*.dat)";
+inline constexpr const char* kProfileFileSuffix = "dat";
+
 // The current settings file (`settingsPath`) and the File menu's profile
 // commands. A failed load or save is reported and leaves the path, the
 // profiles, the modified flags and the title as they were.

@@ -283,13 +283,6 @@ TEST_F(SettingsDocumentTest, FailedSavesLeavePathProfilesFlagsAndTitleAsTheyWere
     EXPECT_EQ(Snapshot(), before);
 }
 
-TEST_F(SettingsDocumentTest, SetPathFallsBackToTheDefaultForAnEmptyPath) {
-    doc_.SetPath(PathOf("x.dat"));
-    EXPECT_EQ(doc_.Path(), PathOf("x.dat"));
-    doc_.SetPath("");
-    EXPECT_EQ(doc_.Path(), doc_.DefaultPath());
-}
-
 class StartUpTest : public SettingsDocumentTest {
 protected:
     void SetUp() override { ASSERT_TRUE(QDir().mkpath(PathOf("default"))); }
