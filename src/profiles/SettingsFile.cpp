@@ -117,7 +117,7 @@ LoadResult SettingsFile::Load(const QString& path) {
     // Opening a directory fails, and opening a pipe could wait for ever.
     if (info.exists() && !info.isFile()) {
         result.status = SettingsStatus::CannotRead;
-        result.reason = QStringLiteral("it is not a regular file");
+        result.reason = QStringLiteral("not a regular file");
         return result;
     }
     QFile file(path);
