@@ -16,7 +16,7 @@ class FtpConnection;
 struct ListingRow {
     std::string name;
     std::uint32_t tag = kDirectoryTag;
-    std::string iconName;        // empty for directories and unknown types
+    std::string iconName; // empty for directories and unknown types
     std::string genericIconName;
 };
 
