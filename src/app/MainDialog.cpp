@@ -69,6 +69,8 @@ MainDialog::MainDialog(std::vector<std::string> words, QWidget* parent)
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                    Qt::WindowCloseButtonHint);
     setFont(DialogFont());
+    // Files dropped on the window are uploaded.
+    setAcceptDrops(true);
     BuildWindow();
     InitDialog();
 }
