@@ -261,6 +261,8 @@ void MainDialog::SetIdleState(bool idleNow) {
     SetEnabled(IDC_DELETE, idle);
     SetEnabled(IDC_NEW_DIR, idle);
     ControlAs<QLineEdit>(IDC_DOWNLOAD_FOLDER)->setReadOnly(!idle);
+    // Making fields read-only resets their cursors.
+    RefreshCursor();
 }
 
 void MainDialog::RefreshCursor() {
@@ -268,6 +270,10 @@ void MainDialog::RefreshCursor() {
         unsetCursor();
     } else {
         setCursor(Qt::WaitCursor);
+    }
+    // Text fields bring their own cursor; while busy the wait cursor covers them too.
+    for (QLineEdit* edit : findChildren<QLineEdit*>()) {
+        edit->setCursor(!idle ? Qt::WaitCursor : edit->isReadOnly() ? Qt::ArrowCursor : Qt::IBeamCursor);
     }
 }
 

@@ -69,6 +69,7 @@ void ExpectState(MainDialog& dialog, WindowState state) {
     EXPECT_EQ(dialog.MenuAction(ID_FILE_OPEN_PREFERENCES)->isEnabled(), !busy);
     EXPECT_EQ(dialog.acceptDrops(), !busy);
     EXPECT_EQ(dialog.cursor().shape(), busy ? Qt::WaitCursor : Qt::ArrowCursor);
+    EXPECT_EQ(dialog.currentPane->AddressEdit()->cursor().shape(), busy ? Qt::WaitCursor : Qt::IBeamCursor);
 
     // Always available.
     for (int id : {IDC_CANCEL_TRANSFER, IDC_VIEW_LOCAL_DISK, IDC_DETAILS}) {
