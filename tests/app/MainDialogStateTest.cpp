@@ -15,6 +15,7 @@
 #include <QStandardItemModel>
 #include <QTabBar>
 #include <QTest>
+#include <QTimer>
 #include <QTreeView>
 #include <gtest/gtest.h>
 
@@ -401,6 +402,19 @@ TEST_F(ExitPathTest, NothingEndsTheWindowWhileBusy) {
     dialog.close();
     EXPECT_EQ(afterwards.Calls().size(), 1u);
     EXPECT_FALSE(dialog.isVisible());
+}
+
+TEST(MainDialogExit, TheCloseBoxEndsAModalRun) {
+    MessageRecorder messages;
+    MainDialog dialog({});
+    QTimer::singleShot(0, &dialog, [&] { dialog.close(); });
+    // Only if closing failed to end the run: end it so the failure shows instead of a hang.
+    QTimer fallback;
+    fallback.setSingleShot(true);
+    QObject::connect(&fallback, &QTimer::timeout, &dialog, [&] { dialog.QDialog::done(-1); });
+    fallback.start(10000);
+    EXPECT_EQ(dialog.exec(), QDialog::Accepted);
+    EXPECT_TRUE(messages.Calls().empty());
 }
 
 TEST(MainDialogExit, WithNothingModifiedEndsWithoutAQuestion) {
