@@ -14,7 +14,7 @@ packages=(
   python3 python3-pyftpdlib vsftpd
   curl lftp
   clang libclang-rt-14-dev
-  xvfb xauth imagemagick fonts-dejavu-core
+  xvfb xauth x11-utils imagemagick fonts-dejavu-core fonts-urw-base35
 )
 
 missing=()

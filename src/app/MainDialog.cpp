@@ -1,0 +1,526 @@
+#include "app/MainDialog.h"
+
+#include "profiles/TabPane.h"
+#include "resources/DialogTemplate.h"
+#include "resources/ResourceIds.h"
+#include "resources/Resources.h"
+#include "ui/AnimationControl.h"
+#include "ui/DialogUnits.h"
+#include "ui/ListViewControl.h"
+#include "ui/MessageBox.h"
+#include "ui/TabControl.h"
+#include "ui/TemplateBuilder.h"
+#include "ui/TooltipSwitch.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStandardItemModel>
+#include <QStandardPaths>
+#include <QTabBar>
+#include <QVBoxLayout>
+
+namespace tidewell {
+
+using namespace res;
+
+namespace {
+
+const QString kSettingsFileName = QStringLiteral("TDWL23Settings.dat");
+
+QString DefaultDataDir() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/Tidewell");
+}
+
+} // namespace
+
+const MainDialog::Command MainDialog::kCommands[] = {
+    {IDC_CANCEL_TRANSFER, &MainDialog::OnCancelTransfer},
+    {IDC_VIEW_LOCAL_DISK, &MainDialog::OnViewLocalDisk},
+    {IDC_LOGIN, &MainDialog::OnLogin},
+    {IDC_LOGOUT, &MainDialog::OnLogout},
+    {IDC_HOME, &MainDialog::OnHome},
+    {IDC_BROWSE, &MainDialog::OnBrowse},
+    {IDC_UPLOAD, &MainDialog::OnUpload},
+    {IDC_DOWNLOAD, &MainDialog::OnDownload},
+    {IDC_DETAILS, &MainDialog::OnDetails},
+    {IDC_UP, &MainDialog::OnUp},
+    {IDC_DELETE, &MainDialog::OnDelete},
+    {IDC_NEW_DIR, &MainDialog::OnNewDir},
+    {ID_FILE_OPEN_PREFERENCES, &MainDialog::OnOpenPreferences},
+    {ID_FILE_SAVE_PREFERENCES, &MainDialog::OnSavePreferences},
+    {ID_FILE_SAVE_PREFERENCES_AS, &MainDialog::OnSavePreferencesAs},
+    {ID_FILE_SAVE_PASSWORDS, &MainDialog::OnSavePasswords},
+    {ID_FILE_EXIT, &MainDialog::OnExit},
+    {ID_HELP, &MainDialog::OnHelp},
+    {ID_HELP_CONTENTS, &MainDialog::OnHelpContents},
+    {ID_HELP_TOOLTIPS, &MainDialog::OnToolTips},
+    {IDC_ABOUT, &MainDialog::OnAbout},
+};
+
+MainDialog::MainDialog(std::vector<std::string> words, QWidget* parent)
+    : QDialog(parent), commandWords(std::move(words)), appIcon(LoadIcon(IDI_APP)) {
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+                   Qt::WindowCloseButtonHint);
+    setFont(DialogFont());
+    // Files dropped on the window are uploaded.
+    setAcceptDrops(true);
+    BuildWindow();
+    InitDialog();
+}
+
+MainDialog::~MainDialog() = default;
+
+void MainDialog::BuildWindow() {
+    const DialogTemplate& main = MainDialogTemplate();
+    const DialogUnits units(font());
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    BuildMenu();
+    layout->setMenuBar(menuBar_);
+
+    // The controls are placed by the template, in the area below the menu.
+    client_ = new QWidget(this);
+    layout->addWidget(client_, 1);
+    controls_ = BuildTemplateControls(main, client_, units);
+    const QSize clientSize(units.ToPixelsX(main.width), units.ToPixelsY(main.height));
+    resize(clientSize.width(), clientSize.height() + menuBar_->sizeHint().height());
+
+    for (const Command& command : kCommands) {
+        if (auto* button = qobject_cast<QPushButton*>(Control(command.id))) {
+            const int id = command.id;
+            connect(button, &QPushButton::clicked, this, [this, id] { DispatchCommand(id); });
+        }
+    }
+}
+
+void MainDialog::BuildMenu() {
+    menuBar_ = new QMenuBar(this);
+    QMenu* menu = nullptr;
+    QString menuTitle;
+    for (const MenuItemTemplate& item : MainMenuTemplate()) {
+        const QString title = TemplateText(item.menu);
+        if (menu == nullptr || title != menuTitle) {
+            menu = menuBar_->addMenu(title);
+            menuTitle = title;
+        }
+        if (item.id == 0) {
+            menu->addSeparator();
+            continue;
+        }
+        QAction* action = menu->addAction(TemplateText(item.text));
+        action->setCheckable(item.checkable);
+        action->setChecked(item.checked);
+        action->setProperty("commandId", item.id);
+        const int id = item.id;
+        connect(action, &QAction::triggered, this, [this, id] { DispatchCommand(id); });
+        actions_[item.id] = action;
+    }
+}
+
+void MainDialog::InitDialog() {
+    // Defaults until the preferences say otherwise.
+    tooltipsEnabled = true;
+    savePasswords = true;
+
+    windowsDir = DefaultDataDir();
+    settingsPath = windowsDir + QLatin1Char('/') + kSettingsFileName;
+
+    ReadPreferences();
+    if (settingsPath.isEmpty()) {
+        settingsPath = windowsDir + QLatin1Char('/') + kSettingsFileName;
+    }
+
+    sortColumn = -1;
+    sortDescending = false;
+    idle = true;
+    connected = false;
+    // The user's locale was set for all categories at start-up, before this window.
+
+    setWindowIcon(appIcon);
+
+    QTabBar* tabs = SiteTabBar();
+    for (int i = 1; i <= kSiteCount; ++i) {
+        tabs->addTab(QStringLiteral("Site %1").arg(i));
+    }
+
+    // The panes are the dialog's own children laid over the tab control, so that
+    // disabling the tabs while busy leaves their fields readable.
+    const QPoint paneOrigin = SiteTabs()->DisplayArea().topLeft() + QPoint(3, 5);
+    for (int i = 0; i < kSiteCount; ++i) {
+        auto* pane = new TabPane(client_);
+        pane->SetOwner(this);
+        pane->move(paneOrigin);
+        pane->hide();
+        sitePanes[static_cast<std::size_t>(i)] = pane;
+    }
+    currentPane = sitePanes[0];
+    currentPane->show();
+    currentPane->raise();
+    currentPane->setFocus();
+    connect(tabs, &QTabBar::currentChanged, this, &MainDialog::OnSiteTabChanged);
+
+    OpenStartupSettings();
+
+    ControlAs<QLineEdit>(IDC_FILE_PERCENT)->setText(QStringLiteral("0%"));
+    ControlAs<QLineEdit>(IDC_BYTES)->setText(QStringLiteral("of 0 Bytes"));
+    ControlAs<QLineEdit>(IDC_SESSION_PERCENT)->setText(QStringLiteral("0%"));
+    ControlAs<QLineEdit>(IDC_THROUGHPUT)->setText(QStringLiteral("0 KB/sec."));
+    ControlAs<QLineEdit>(IDC_TIME_REMAINING)->setText(QStringLiteral("0 Sec(s)."));
+
+    static const ListViewControl::Column kColumns[] = {
+        {QStringLiteral("File"), 200},
+        {QStringLiteral("Size"), 90},
+        {QStringLiteral("Type"), 120},
+        {QStringLiteral("Date"), 120},
+    };
+    RemoteList()->SetColumns(kColumns);
+
+    TakeCommandWords();
+
+    RemoteList()->SetHeaderDragDrop(true);
+
+    tooltipSwitch_ = new TooltipSwitch(this);
+    for (const TooltipTemplate& tip : MainTooltips()) {
+        // The texts escape "&" as "&&"; tooltips show them literally.
+        Control(tip.controlId)
+            ->setToolTip(TemplateText(tip.text).replace(QStringLiteral("&&"), QStringLiteral("&")));
+    }
+
+    MenuAction(ID_HELP_TOOLTIPS)->setChecked(tooltipsEnabled);
+    MenuAction(ID_FILE_SAVE_PASSWORDS)->setChecked(savePasswords);
+    tooltipSwitch_->SetEnabled(tooltipsEnabled);
+
+    listImages = {LoadIcon(IDI_FILE), LoadIcon(IDI_FOLDER)};
+    nextIconIndex = 1;
+
+    // Not played until a transfer runs.
+    ControlAs<AnimationControl>(IDC_ANIMATION)->Open(IDR_TRANSFER_ANIMATION);
+
+    RecordLayout();
+    StartCommandUpload();
+    SetPlainTitle();
+}
+
+QWidget* MainDialog::Control(int id) const {
+    const auto it = controls_.find(id);
+    return it == controls_.end() ? nullptr : it->second;
+}
+
+QAction* MainDialog::MenuAction(int id) const {
+    const auto it = actions_.find(id);
+    return it == actions_.end() ? nullptr : it->second;
+}
+
+ListViewControl* MainDialog::RemoteList() const {
+    return ControlAs<ListViewControl>(IDC_REMOTE_LIST);
+}
+TabControl* MainDialog::SiteTabs() const {
+    return ControlAs<TabControl>(IDC_SITE_TABS);
+}
+QTabBar* MainDialog::SiteTabBar() const {
+    return SiteTabs()->TabBar();
+}
+
+bool MainDialog::DispatchCommand(int id) {
+    for (const Command& command : kCommands) {
+        if (command.id == id) {
+            (this->*command.handler)();
+            return true;
+        }
+    }
+    return false;
+}
+
+void MainDialog::SetEnabled(int id, bool enabled) {
+    Control(id)->setEnabled(enabled);
+}
+
+void MainDialog::SetIdleState(bool idleNow) {
+    setAcceptDrops(idleNow);
+    idle = idleNow;
+    RefreshCursor();
+    currentPane->SetReadOnly(!idle);
+    for (int id : {IDC_REMOTE_LIST, IDC_LOGIN, IDC_DOWNLOAD, IDC_UPLOAD, IDC_HOME, IDC_UP, IDC_SITE_TABS,
+                   IDC_BROWSE}) {
+        SetEnabled(id, idle);
+    }
+    SetEnabled(IDC_LOGOUT, idle && connected);
+    ControlAs<QPushButton>(IDC_LOGIN)->setText(connected ? QStringLiteral("&Refresh")
+                                                         : QStringLiteral("&Login"));
+    MenuAction(ID_FILE_EXIT)->setEnabled(idle);
+    MenuAction(ID_FILE_OPEN_PREFERENCES)->setEnabled(idle);
+    SetEnabled(IDC_DELETE, idle);
+    SetEnabled(IDC_NEW_DIR, idle);
+    ControlAs<QLineEdit>(IDC_DOWNLOAD_FOLDER)->setReadOnly(!idle);
+    // Making fields read-only resets their cursors.
+    RefreshCursor();
+}
+
+void MainDialog::RefreshCursor() {
+    if (idle) {
+        unsetCursor();
+    } else {
+        setCursor(Qt::WaitCursor);
+    }
+    // Text fields bring their own cursor; while busy the wait cursor covers them too.
+    for (QLineEdit* edit : findChildren<QLineEdit*>()) {
+        edit->setCursor(!idle ? Qt::WaitCursor : edit->isReadOnly() ? Qt::ArrowCursor : Qt::IBeamCursor);
+    }
+}
+
+void MainDialog::ShowLoggedOut() {
+    RemoteList()->Model()->setRowCount(0);
+    for (int id : {IDC_REMOTE_LIST, IDC_DELETE, IDC_DOWNLOAD, IDC_UPLOAD, IDC_HOME, IDC_UP, IDC_NEW_DIR}) {
+        SetEnabled(id, false);
+    }
+    ControlAs<QPushButton>(IDC_LOGIN)->setText(QStringLiteral("&Login"));
+    ControlAs<QLabel>(IDC_FILE_COUNT)->setText(QStringLiteral("File(s):"));
+    ControlAs<QLabel>(IDC_TOTAL_SIZE)->setText(QStringLiteral("Total Size:"));
+    ControlAs<QLabel>(IDC_DIR_COUNT)->setText(QStringLiteral("Dir(s):"));
+    SetEnabled(IDC_LOGOUT, false);
+}
+
+void MainDialog::ClearSiteModified() {
+    for (TabPane* pane : sitePanes) {
+        pane->modified = false;
+    }
+}
+
+bool MainDialog::AnySiteModified() const {
+    for (const TabPane* pane : sitePanes) {
+        if (pane->modified) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void MainDialog::PullSiteFields() {
+    for (TabPane* pane : sitePanes) {
+        pane->Pull();
+    }
+}
+
+bool MainDialog::ValidateSite(bool showMessages) {
+    PullSiteFields();
+    const SiteProfile& site = currentPane->profile;
+    const char* missing = nullptr;
+    QLineEdit* field = nullptr;
+    if (site.address.empty()) {
+        missing = "You must supply the FTP Internet address";
+        field = currentPane->AddressEdit();
+    } else if (site.username.empty()) {
+        missing = "You must supply the FTP username";
+        field = currentPane->UsernameEdit();
+    } else if (site.password.empty()) {
+        missing = "You must supply the FTP password";
+        field = currentPane->PasswordEdit();
+    } else {
+        return true;
+    }
+    if (showMessages) {
+        ShowMessage(this, QString::fromLatin1(missing), QStringLiteral("ERROR"), MessageIcon::Exclamation);
+        field->setFocus();
+    }
+    return false;
+}
+
+QString MainDialog::Title() const {
+    return windowTitle().replace(QStringLiteral("[*][*]"), QStringLiteral("[*]"));
+}
+
+void MainDialog::SetTitle(const QString& title) {
+    // Qt reads a lone "[*]" as its modified placeholder; doubled it stays literal.
+    QString escaped = title;
+    setWindowTitle(escaped.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]")));
+}
+
+void MainDialog::SetPlainTitle() {
+    SetTitle(QStringLiteral("Tidewell - [") + settingsPath + QLatin1Char(']'));
+}
+
+void MainDialog::OnSiteTabChanged(int index) {
+    if (index < 0 || index >= kSiteCount) {
+        return;
+    }
+    for (TabPane* pane : sitePanes) {
+        pane->Pull();
+        pane->hide();
+    }
+    currentPane = sitePanes[static_cast<std::size_t>(index)];
+    currentPane->show();
+    currentPane->raise();
+    currentPane->setFocus();
+    ShowLoggedOut();
+    Disconnect();
+}
+
+void MainDialog::accept() {
+    if (!idle) {
+        return;
+    }
+    int answer = IdNo;
+    if (AnySiteModified()) {
+        answer = ShowMessage(this, QStringLiteral("Save your FTP preferences?"),
+                             QStringLiteral("Save Confirmation"), MessageIcon::Question,
+                             MessageButtons::YesNoCancel);
+        if (answer == IdCancel) {
+            return;
+        }
+    }
+    saveOnExit = answer == IdYes;
+    done(Accepted);
+}
+
+void MainDialog::reject() {
+    if (idle) {
+        done(Rejected);
+    }
+}
+
+void MainDialog::done(int result) {
+    // Ending the window while a worker still uses its controls is refused.
+    if (!idle) {
+        return;
+    }
+    QDialog::done(result);
+    TearDown();
+}
+
+void MainDialog::closeEvent(QCloseEvent* event) {
+    // The dialog hides itself when the exit path ends it; closing never destroys it.
+    event->ignore();
+    if (idle) {
+        accept();
+    }
+}
+
+void MainDialog::keyPressEvent(QKeyEvent* event) {
+    const bool plain = event->modifiers() == Qt::NoModifier ||
+                       (event->modifiers() == Qt::KeypadModifier && event->key() == Qt::Key_Enter);
+    if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        // A focused button takes Enter; anywhere else Enter is the exit path.
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
+            if (button->isEnabled()) {
+                button->click();
+            }
+        } else {
+            accept();
+        }
+        return;
+    }
+    if (plain && event->key() == Qt::Key_Escape) {
+        reject();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void MainDialog::TearDown() {
+    if (tornDown_) {
+        return;
+    }
+    tornDown_ = true;
+    Disconnect();
+    CloseHelp();
+    WritePreferences();
+    if (saveOnExit) {
+        SaveSettingsOnExit();
+    }
+}
+
+// Ending the connection belongs to the session layer; until then the window only forgets it.
+void MainDialog::Disconnect() {
+    connected = false;
+}
+
+// Reads the four preferences (settings path, Download To, tooltips, passwords); defaults stay until then.
+void MainDialog::ReadPreferences() {}
+// Loads the settings file at settingsPath, or creates it with seven empty sites.
+void MainDialog::OpenStartupSettings() {}
+// Takes the command-line words as the start-up upload's paths.
+void MainDialog::TakeCommandWords() {}
+// Records the rectangles the resize layout works from.
+void MainDialog::RecordLayout() {}
+// Logs in to the first site and uploads the command-line words, if there were any.
+void MainDialog::StartCommandUpload() {}
+// Closes the help window, if open.
+void MainDialog::CloseHelp() {}
+// Writes the four preferences; always runs at tear-down.
+void MainDialog::WritePreferences() {}
+// Saves the sites to settingsPath after pulling all panes.
+void MainDialog::SaveSettingsOnExit() {}
+
+// Sets the cancel flag of the running transfer.
+void MainDialog::OnCancelTransfer() {}
+// Opens the file manager on the file-system root.
+void MainDialog::OnViewLocalDisk() {}
+// Connects (if needed) and lists the site's directory.
+void MainDialog::OnLogin() {}
+// Ends the connection and shows the logged-out state.
+void MainDialog::OnLogout() {}
+// Changes to the login directory.
+void MainDialog::OnHome() {}
+// Chooses the Download To folder.
+void MainDialog::OnBrowse() {}
+// Chooses local files and uploads them.
+void MainDialog::OnUpload() {}
+// Downloads the selected rows.
+void MainDialog::OnDownload() {}
+// Goes one directory level up.
+void MainDialog::OnUp() {}
+// Deletes the selected rows.
+void MainDialog::OnDelete() {}
+// Creates a remote directory.
+void MainDialog::OnNewDir() {}
+// Opens another settings file.
+void MainDialog::OnOpenPreferences() {}
+// Saves the sites to settingsPath.
+void MainDialog::OnSavePreferences() {}
+// Saves the sites to a file the user names.
+void MainDialog::OnSavePreferencesAs() {}
+// Opens the help contents page.
+void MainDialog::OnHelp() {}
+// Opens the help index page.
+void MainDialog::OnHelpContents() {}
+// Shows the About box.
+void MainDialog::OnAbout() {}
+
+void MainDialog::OnDetails() {
+    showDetails = ControlAs<QPushButton>(IDC_DETAILS)->isChecked();
+    RemoteList()->SetReportMode(showDetails);
+}
+
+void MainDialog::OnExit() {
+    if (idle) {
+        accept();
+    }
+}
+
+void MainDialog::OnToolTips() {
+    tooltipsEnabled = !tooltipsEnabled;
+    MenuAction(ID_HELP_TOOLTIPS)->setChecked(tooltipsEnabled);
+    tooltipSwitch_->SetEnabled(tooltipsEnabled);
+}
+
+void MainDialog::OnSavePasswords() {
+    savePasswords = !savePasswords;
+    MenuAction(ID_FILE_SAVE_PASSWORDS)->setChecked(savePasswords);
+    if (!AnySiteModified()) {
+        const QString title = Title();
+        SetTitle(title.left(title.indexOf(QLatin1Char(']'))) + QStringLiteral(" *]"));
+    }
+    // The changed choice is offered for saving, whichever site it is stored with.
+    sitePanes[0]->modified = true;
+}
+
+} // namespace tidewell

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QWidget>
+
+#include <span>
+
+class QAbstractItemView;
+class QListView;
+class QStackedLayout;
+class QStandardItemModel;
+class QTreeView;
+
+namespace tidewell {
+
+// One set of rows shown two ways in the same place: a list of names with small
+// icons flowing top to bottom in columns, or a report with a column header.
+class ListViewControl : public QWidget {
+    Q_OBJECT
+public:
+    struct Column {
+        QString title;
+        int width;
+    };
+
+    explicit ListViewControl(QWidget* parent = nullptr);
+
+    QStandardItemModel* Model() const { return model_; }
+    QListView* ListView() const { return list_; }
+    QTreeView* ReportView() const { return report_; }
+    // The view the user currently sees.
+    QAbstractItemView* CurrentView() const;
+
+    void SetColumns(std::span<const Column> columns);
+    // Lets the user reorder the report's columns by dragging their headers.
+    void SetHeaderDragDrop(bool enabled);
+    void SetReportMode(bool report);
+    bool IsReportMode() const;
+
+private:
+    QStandardItemModel* model_;
+    QListView* list_;
+    QTreeView* report_;
+    QStackedLayout* stack_;
+};
+
+} // namespace tidewell
