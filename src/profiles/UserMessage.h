@@ -1,10 +1,10 @@
 #pragma once
 
+#include "ui/MessageTypes.h"
+
 #include <QString>
 
 namespace tidewell {
-
-enum class MessageIcon { Stop, Exclamation, Question, Information };
 
 // A message box as the core describes it; the window shows it through its hook.
 struct UserMessage {

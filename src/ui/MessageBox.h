@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/MessageTypes.h"
+
 #include <QString>
 
 #include <functional>
@@ -8,11 +10,6 @@ class QWidget;
 
 namespace tidewell {
 
-// The answers a message box gives, with the numbers the program has always used.
-enum MessageResult : int { IdOk = 1, IdCancel = 2, IdYes = 6, IdNo = 7 };
-
-enum class MessageIcon { None, Stop, Question, Exclamation, Information };
-enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel };
 
 struct MessageRequest {
     QWidget* parent;
