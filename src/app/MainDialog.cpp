@@ -475,6 +475,7 @@ bool MainDialog::RunSettingsCommand(const std::function<bool(SettingsDocument&)>
     settingsPath = settings_->Path();
     return done;
 }
+
 // Takes the command-line words as the start-up upload's paths.
 void MainDialog::TakeCommandWords() {}
 // Records the rectangles the resize layout works from.

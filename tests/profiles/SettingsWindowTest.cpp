@@ -410,15 +410,19 @@ TEST_F(SettingsWindowTest, SaveAsAddsTheSuffixAndMakesTheFileCurrent) {
     EXPECT_EQ(ReadBytes(DefaultFile()), SettingsFile::Encode(SiteProfiles{}, true));
 }
 
-TEST_F(SettingsWindowTest, SaveAsKeepsASuffixThatWasTyped) {
+TEST_F(SettingsWindowTest, SaveAsKeepsASuffixThatWasTypedAndLooksOnlyAtTheFileName) {
     auto dialog = Start();
-    FileDialogScript dialogs({File("mine.dat"), File("backup.bak")});
+    ASSERT_TRUE(QDir().mkpath(File("v1.2")));
+    FileDialogScript dialogs({File("mine.dat"), File("backup.bak"), File("v1.2/mine")});
     dialog->DispatchCommand(ID_FILE_SAVE_PREFERENCES_AS);
     EXPECT_EQ(dialog->settingsPath, File("mine.dat"));
     dialog->DispatchCommand(ID_FILE_SAVE_PREFERENCES_AS);
     EXPECT_EQ(dialog->settingsPath, File("backup.bak"));
     EXPECT_TRUE(QFileInfo::exists(File("backup.bak")));
     EXPECT_FALSE(QFileInfo::exists(File("backup.bak.dat")));
+    // A dot in a folder name is no suffix of the file.
+    dialog->DispatchCommand(ID_FILE_SAVE_PREFERENCES_AS);
+    EXPECT_EQ(dialog->settingsPath, File("v1.2/mine.dat"));
 }
 
 TEST_F(SettingsWindowTest, SaveAsAsksBeforeReplacingTheFileTheSuffixNames) {
