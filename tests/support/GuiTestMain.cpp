@@ -67,6 +67,7 @@ int main(int argc, char** argv) {
     });
 
     ::testing::InitGoogleTest(&argc, argv);
+    // The listener list takes ownership.
     ::testing::UnitTest::GetInstance()->listeners().Append(new FreshHomePerTest(home.path()));
     return RUN_ALL_TESTS();
 }
