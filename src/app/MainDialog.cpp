@@ -1,11 +1,16 @@
 #include "app/MainDialog.h"
 
+#include "profiles/DataLocations.h"
+#include "profiles/Preferences.h"
+#include "profiles/SettingsDocument.h"
+#include "profiles/SiteProfilesHost.h"
 #include "profiles/TabPane.h"
 #include "resources/DialogTemplate.h"
 #include "resources/ResourceIds.h"
 #include "resources/Resources.h"
 #include "ui/AnimationControl.h"
 #include "ui/DialogUnits.h"
+#include "ui/FileDialogs.h"
 #include "ui/ListViewControl.h"
 #include "ui/MessageBox.h"
 #include "ui/TabControl.h"
@@ -14,6 +19,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,7 +27,6 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStandardItemModel>
-#include <QStandardPaths>
 #include <QTabBar>
 #include <QVBoxLayout>
 
@@ -31,11 +36,13 @@ using namespace res;
 
 namespace {
 
-const QString kSettingsFileName = QStringLiteral("TDWL23Settings.dat");
-
-QString DefaultDataDir() {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-           QStringLiteral("/Tidewell");
+// A name typed without a suffix is given the profile files' one.
+QString WithProfileSuffix(const QString& path) {
+    if (!QFileInfo(path).suffix().isEmpty()) {
+        return path;
+    }
+    return path + (path.endsWith(QLatin1Char('.')) ? QString() : QStringLiteral(".")) +
+           QLatin1String(kProfileFileSuffix);
 }
 
 } // namespace
@@ -131,13 +138,7 @@ void MainDialog::InitDialog() {
     tooltipsEnabled = true;
     savePasswords = true;
 
-    windowsDir = DefaultDataDir();
-    settingsPath = windowsDir + QLatin1Char('/') + kSettingsFileName;
-
     ReadPreferences();
-    if (settingsPath.isEmpty()) {
-        settingsPath = windowsDir + QLatin1Char('/') + kSettingsFileName;
-    }
 
     sortColumn = -1;
     sortDescending = false;
@@ -443,10 +444,38 @@ void MainDialog::Disconnect() {
     connected = false;
 }
 
-// Reads the four preferences (settings path, Download To, tooltips, passwords); defaults stay until then.
-void MainDialog::ReadPreferences() {}
-// Loads the settings file at settingsPath, or creates it with seven empty sites.
-void MainDialog::OpenStartupSettings() {}
+// The data folder and the default settings file, then the four preferences
+// (settings path, Download To, tooltips, passwords); a missing one keeps its default.
+void MainDialog::ReadPreferences() {
+    // A folder that cannot be made shows up when the default file cannot be created.
+    EnsureDataFolder();
+    windowsDir = DataFolder();
+    settingsHost_ = std::make_unique<SiteProfilesHost>(*this);
+    settings_ = std::make_unique<SettingsDocument>(*settingsHost_, DefaultSettingsPath());
+
+    const Preferences prefs = PreferencesStore().Load(settings_->DefaultPath());
+    ControlAs<QLineEdit>(IDC_DOWNLOAD_FOLDER)->setText(prefs.downloadFolder);
+    tooltipsEnabled = prefs.tooltipsEnabled;
+    savePasswords = prefs.savePasswords;
+    settings_->SetPath(prefs.settingsPath);
+    settingsPath = settings_->Path();
+}
+
+// Loads the settings file at settingsPath, or else the default one, created when needed.
+void MainDialog::OpenStartupSettings() {
+    RunSettingsCommand([](SettingsDocument& settings) {
+        settings.OpenAtStartUp();
+        return true;
+    });
+}
+
+bool MainDialog::RunSettingsCommand(const std::function<bool(SettingsDocument&)>& command) {
+    settings_->SetPath(settingsPath);
+    const bool done = command(*settings_);
+    settingsPath = settings_->Path();
+    return done;
+}
+
 // Takes the command-line words as the start-up upload's paths.
 void MainDialog::TakeCommandWords() {}
 // Records the rectangles the resize layout works from.
@@ -456,9 +485,16 @@ void MainDialog::StartCommandUpload() {}
 // Closes the help window, if open.
 void MainDialog::CloseHelp() {}
 // Writes the four preferences; always runs at tear-down.
-void MainDialog::WritePreferences() {}
-// Saves the sites to settingsPath after pulling all panes.
-void MainDialog::SaveSettingsOnExit() {}
+void MainDialog::WritePreferences() {
+    PreferencesStore().Save(
+        {ControlAs<QLineEdit>(IDC_DOWNLOAD_FOLDER)->text(), settingsPath, tooltipsEnabled, savePasswords});
+}
+
+// Saves what the panes show to settingsPath. Runs while the widgets still
+// exist, since a failure is reported in a message box.
+void MainDialog::SaveSettingsOnExit() {
+    RunSettingsCommand([](SettingsDocument& settings) { return settings.SaveOnExit(); });
+}
 
 // Sets the cancel flag of the running transfer.
 void MainDialog::OnCancelTransfer() {}
@@ -482,12 +518,45 @@ void MainDialog::OnUp() {}
 void MainDialog::OnDelete() {}
 // Creates a remote directory.
 void MainDialog::OnNewDir() {}
-// Opens another settings file.
-void MainDialog::OnOpenPreferences() {}
+// Opens another settings file, after offering to save unsaved edits.
+void MainDialog::OnOpenPreferences() {
+    if (!idle) {
+        return;
+    }
+    RunSettingsCommand([this](SettingsDocument& settings) {
+        if (!settings.ConfirmBeforeOpen()) {
+            return false;
+        }
+        const QString chosen =
+            ChooseOpenFile(this, QStringLiteral("Open"), QString(), QLatin1String(kProfileFileFilter));
+        return !chosen.isEmpty() && settings.Open(chosen);
+    });
+}
+
 // Saves the sites to settingsPath.
-void MainDialog::OnSavePreferences() {}
+void MainDialog::OnSavePreferences() {
+    RunSettingsCommand([](SettingsDocument& settings) { return settings.Save(); });
+}
+
 // Saves the sites to a file the user names.
-void MainDialog::OnSavePreferencesAs() {}
+void MainDialog::OnSavePreferencesAs() {
+    RunSettingsCommand([this](SettingsDocument& settings) {
+        const QString typed =
+            ChooseSaveFile(this, QStringLiteral("Save As"), QString(), QLatin1String(kProfileFileFilter));
+        if (typed.isEmpty()) {
+            return false;
+        }
+        const QString chosen = WithProfileSuffix(typed);
+        // The dialog asked about the name as typed; a file under the completed name is asked about here.
+        if (chosen != typed && QFileInfo::exists(chosen) &&
+            ShowMessage(this, chosen + QStringLiteral(" already exists.\nDo you want to replace it?"),
+                        QStringLiteral("Save As"), MessageIcon::Exclamation,
+                        MessageButtons::YesNo) != IdYes) {
+            return false;
+        }
+        return settings.SaveAs(chosen);
+    });
+}
 // Opens the help contents page.
 void MainDialog::OnHelp() {}
 // Opens the help index page.

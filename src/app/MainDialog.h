@@ -5,7 +5,9 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,8 @@ class QTabBar;
 namespace tidewell {
 
 class ListViewControl;
+class SettingsDocument;
+class SiteProfilesHost;
 class TabControl;
 class TabPane;
 class TooltipSwitch;
@@ -116,6 +120,9 @@ private:
     void CloseHelp();
     void WritePreferences();
     void SaveSettingsOnExit();
+    // Runs a settings command on the current file; settingsPath follows where
+    // the command leaves it.
+    bool RunSettingsCommand(const std::function<bool(SettingsDocument&)>& command);
 
     // Command handlers.
     void OnCancelTransfer();
@@ -146,6 +153,9 @@ private:
     };
     static const Command kCommands[];
 
+    // The settings file and the File menu's profile commands, working on the panes.
+    std::unique_ptr<SiteProfilesHost> settingsHost_;
+    std::unique_ptr<SettingsDocument> settings_;
     QMenuBar* menuBar_ = nullptr;
     QWidget* client_ = nullptr;
     TooltipSwitch* tooltipSwitch_ = nullptr;

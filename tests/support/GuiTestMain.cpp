@@ -5,6 +5,42 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <memory>
+
+namespace {
+
+void UseHome(const QString& home) {
+    qputenv("XDG_CONFIG_HOME", (home + "/config").toLocal8Bit());
+    qputenv("XDG_DATA_HOME", (home + "/data").toLocal8Bit());
+    qputenv("XDG_CACHE_HOME", (home + "/cache").toLocal8Bit());
+}
+
+// Each test gets a throwaway home of its own: a window saves its settings file
+// and preferences when it closes, and the next test's window would load them.
+class FreshHomePerTest : public ::testing::EmptyTestEventListener {
+public:
+    explicit FreshHomePerTest(QString fallback) : fallback_(std::move(fallback)) {}
+
+    void OnTestStart(const ::testing::TestInfo&) override {
+        home_ = std::make_unique<QTemporaryDir>();
+        if (!home_->isValid()) {
+            ADD_FAILURE() << "cannot make a temporary home";
+            return;
+        }
+        UseHome(home_->path());
+    }
+    void OnTestEnd(const ::testing::TestInfo&) override {
+        UseHome(fallback_);
+        home_.reset();
+    }
+
+private:
+    QString fallback_;
+    std::unique_ptr<QTemporaryDir> home_;
+};
+
+} // namespace
+
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM",
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
@@ -13,9 +49,7 @@ int main(int argc, char** argv) {
     if (!home.isValid()) {
         return 1;
     }
-    qputenv("XDG_CONFIG_HOME", (home.path() + "/config").toLocal8Bit());
-    qputenv("XDG_DATA_HOME", (home.path() + "/data").toLocal8Bit());
-    qputenv("XDG_CACHE_HOME", (home.path() + "/cache").toLocal8Bit());
+    UseHome(home.path());
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Orvane"));
     QCoreApplication::setApplicationName(QStringLiteral("Tidewell"));
@@ -33,5 +67,7 @@ int main(int argc, char** argv) {
     });
 
     ::testing::InitGoogleTest(&argc, argv);
+    // The listener list takes ownership.
+    ::testing::UnitTest::GetInstance()->listeners().Append(new FreshHomePerTest(home.path()));
     return RUN_ALL_TESTS();
 }
