@@ -18,6 +18,8 @@ namespace {
 
 enum class Outcome { Started, Refused, FallBack };
 
+constexpr std::chrono::milliseconds kAbandonGrace{2000};
+
 struct Attempt {
     Outcome outcome = Outcome::FallBack;
     Socket data;
@@ -402,8 +404,15 @@ void DataTransfer::Abandon() noexcept {
         return;
     data_.Abort();
     if (!finalReply_ && channel_->IsOpen()) {
+        // The reset normally brings the transfer's final reply at once. A server
+        // that never saw the data connection (reset while still waiting to be
+        // accepted) does not answer at all; ABOR settles that case.
+        const auto grace = Clock::now() + std::min(channel_->Timeout(), kAbandonGrace);
         try {
-            finalReply_ = channel_->ReadFinalReply(channel_->Deadline());
+            if (channel_->WaitForReply(grace))
+                finalReply_ = channel_->ReadFinalReply(channel_->Deadline());
+            else
+                AbortPending(*channel_);
         } catch (const FtpException&) {
         }
     }
