@@ -53,7 +53,8 @@ TEST_F(FaultServer, MultiLineRepliesWithOddContinuationLines) {
     EXPECT_TRUE(connection->SetCurrentDirectory(".."));
     EXPECT_TRUE(Download(*connection, "data.bin") == content_);
     auto passive = Connect(*server_, true, kShortTimeout);
-    EXPECT_TRUE(Download(*passive, "data.bin") == content_) << "EPSV's port on the last line of a multi-line reply";
+    EXPECT_TRUE(Download(*passive, "data.bin") == content_)
+        << "EPSV's port on the last line of a multi-line reply";
 }
 
 TEST_F(FaultServer, RefusedPortFallsBackToPassiveForTheRestOfTheConnection) {
@@ -91,7 +92,8 @@ TEST_F(FaultServer, DataConnectionResetMidTransferThrows) {
         auto connection = Connect(*server_, passive, kShortTimeout);
         const auto failure = DownloadFailure(*connection);
         ASSERT_TRUE(failure) << "a cut-off download was reported as complete";
-        EXPECT_TRUE(failure->ErrorCode() == error::kConnectionLost || failure->ErrorCode() == error::kErrorReply)
+        EXPECT_TRUE(failure->ErrorCode() == error::kConnectionLost ||
+                    failure->ErrorCode() == error::kErrorReply)
             << failure->what();
         std::string here;
         EXPECT_TRUE(connection->GetCurrentDirectory(here)) << "the control connection did not survive";
