@@ -362,16 +362,16 @@ std::optional<ListEntry> ParseUnixLine(std::string_view line, std::int64_t now) 
 
 // ---------------------------------------------------------------- DOS / IIS
 
-// "12-06-26", "01-15-2019" (month first) or "2019-01-15"; '/' works as well.
+// "12-06-26", "1-5-2019" (month first) or "2019-01-15"; '/' works as well.
 std::optional<Civil> ParseDosDate(std::string_view word) {
-    if (word.size() < 8 || word.size() > 10) {
+    if (word.size() < 6 || word.size() > 10) {
         return std::nullopt;
     }
-    const char sep = word[2] == '-' || word[2] == '/' ? word[2] : word[4];
-    if (sep != '-' && sep != '/') {
+    const std::size_t first = word.find_first_of("-/");
+    if (first == std::string_view::npos) {
         return std::nullopt;
     }
-    const std::size_t first = word.find(sep);
+    const char sep = word[first];
     const std::size_t second = word.find(sep, first + 1);
     if (second == std::string_view::npos || word.find(sep, second + 1) != std::string_view::npos) {
         return std::nullopt;

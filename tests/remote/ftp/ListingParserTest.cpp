@@ -155,7 +155,8 @@ INSTANTIATE_TEST_SUITE_P(
                     LineCase{"01-15-19  03:30 PM   2 spaced", Entry("spaced", 2, 1547566200)},
                     LineCase{"03-01-96  00:00   1,234 grouped", Entry("grouped", 1234, 825638400)},
                     LineCase{"01-01-69  12:00AM   <dir> y2k", Entry("y2k", 0, 3124224000, true)},
-                    LineCase{"2019-01-15  15:30   7 iso", Entry("iso", 7, 1547566200)}));
+                    LineCase{"2019-01-15  15:30   7 iso", Entry("iso", 7, 1547566200)},
+                    LineCase{"1/5/2019  12:00AM   8 slashes", Entry("slashes", 8, 1546646400)}));
 
 INSTANTIATE_TEST_SUITE_P(Eplf, ListLine,
                          testing::Values(LineCase{"+i8388621.48594,m825718503,r,s280,\tdjb.html",
@@ -227,6 +228,9 @@ TEST(ListLineRejects, LinesThatAreNoEntries) {
              "12-06-26  13:00PM  <DIR>  bad hour",
              "12-06-26  10:00AM  12x  bad size",
              "12-06-26  10:00AM  <DIR>",
+             "12-06-2026-1  10:00AM  1 x",
+             "12/06-26  10:00AM  1 x",
+             "120626  10:00AM  1 x",
              "12-06-26  10:00AM  1,  trailing comma",
              "+i1,r,s1,", // EPLF without a tab
              "+r,s1,\t",  // EPLF without a name
@@ -253,6 +257,25 @@ TEST(Listing, SplitsAtCrlfAndLfAndKeepsALastLineWithoutNewline) {
         ASSERT_TRUE(entries.has_value());
         EXPECT_EQ(*entries, expected);
     }
+}
+
+TEST(Listing, UnixFromVsftpd) {
+    // Captured from vsftpd 3.0.3: numeric owner and group, year column padded.
+    const auto entries =
+        ParseListing("-rw-r--r--    1 0        0               2 Dec 06 20:40  leading\r\n"
+                     "drwxr-xr-x    2 0        0            4096 Dec 06 20:45 dir with space\r\n"
+                     "-rw-r--r--    1 0        0        5000000000 Dec 06 20:40 huge.bin\r\n"
+                     "lrwxrwxrwx    1 0        0               9 Dec 06 20:40 link -> plain.txt\r\n"
+                     "-rw-r--r--    1 0        0               0 Jan 02  2026 newyear.txt\r\n"
+                     "-rw-r--r--    1 0        0              11 Dec 06 20:40 semi; colon.txt\r\n"
+                     "drwxr-xr-x    2 1001     1001         4096 Dec 06 20:40 sub\r\n",
+                     ListingFormat::List, kNow);
+    ASSERT_TRUE(entries.has_value());
+    EXPECT_EQ(*entries, (std::vector<ListEntry>{
+                            Entry(" leading", 2, 1796589600), Entry("dir with space", 4096, 1796589900, true),
+                            Entry("huge.bin", 5000000000ULL, 1796589600),
+                            Entry("link", 9, 1796589600, false, true), Entry("newyear.txt", 0, 1767312000),
+                            Entry("semi; colon.txt", 11, 1796589600), Entry("sub", 4096, 1796589600, true)}));
 }
 
 TEST(Listing, MixesStylesLineByLine) {
