@@ -144,6 +144,22 @@ TEST_F(FaultServer, SilentGreetingTimesOut) {
     }
 }
 
+TEST_F(FaultServer, RefusingOrForeignGreetingsFailTheConnect) {
+    for (const std::string mode : {"busy-greeting", "junk-greeting"}) {
+        SCOPED_TRACE(mode);
+        Start(mode);
+        try {
+            Connect(*server_, false, kShortTimeout);
+            ADD_FAILURE() << "connected although the server did not greet";
+        } catch (const FtpException& failure) {
+            EXPECT_EQ(failure.ErrorCode(), error::kErrorReply);
+            if (mode == "busy-greeting") {
+                EXPECT_EQ(failure.ServerReply().substr(0, 3), "421");
+            }
+        }
+    }
+}
+
 TEST_F(FaultServer, StalledDataTimesOut) {
     Start("stall-data");
     auto connection = Connect(*server_, true, kShortTimeout);
