@@ -102,9 +102,13 @@ add_case list-curl curl -sS -o /dev/null "$url/many/"
 
 echo "running $runs rounds of every case..." >&2
 # Rounds, not one case after another, so disk write-back and caches fall on all alike.
+# ONLY="case case..." runs a subset and prints raw medians (for tuning).
+[ -n "${ONLY:-}" ] && order=($ONLY)
 for round in $(seq "$runs"); do
-  [ -n "${ONLY:-}" ] && order=($ONLY)
-  for name in "${order[@]}"; do
+  # Each round starts one case further on, so no case always comes first.
+  n=${#order[@]}
+  for ((k = 0; k < n; k++)); do
+    name=${order[$(((k + round) % n))]}
     sync
     read -r e c < <(eval "measure ${cases[$name]}")
     samples_e[$name]+="$e "
