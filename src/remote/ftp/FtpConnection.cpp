@@ -4,11 +4,14 @@
 #include "remote/ftp/DataTransfer.h"
 #include "remote/ftp/FtpException.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace tidewell::ftp {
 
 namespace {
+constexpr std::chrono::milliseconds kQuitWait{2000};
+
 // The quoted path of a 257 reply; "" inside stands for one quote.
 std::optional<std::string> QuotedPath(std::string_view line) {
     const auto open = line.find('"');
@@ -41,8 +44,10 @@ void FtpConnection::Close() {
     if (!channel_->IsOpen())
         return;
     if (!channel_->transferOpen) {
+        // A polite goodbye, but closing never waits long for a server that does not answer.
         try {
-            channel_->Command("QUIT");
+            channel_->Send("QUIT");
+            channel_->ReadReply(Clock::now() + std::min(channel_->Timeout(), kQuitWait));
         } catch (const FtpException&) {
         }
     }
