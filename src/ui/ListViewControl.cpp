@@ -1,15 +1,16 @@
 #include "ui/ListViewControl.h"
 
+#include "ui/RemoteListModel.h"
+
 #include <QHeaderView>
 #include <QListView>
 #include <QStackedLayout>
-#include <QStandardItemModel>
 #include <QTreeView>
 
 namespace tidewell {
 
 ListViewControl::ListViewControl(QWidget* parent)
-    : QWidget(parent), model_(new QStandardItemModel(this)), list_(new QListView(this)),
+    : QWidget(parent), model_(new RemoteListModel(this)), list_(new QListView(this)),
       report_(new QTreeView(this)), stack_(new QStackedLayout(this)) {
     stack_->setContentsMargins(0, 0, 0, 0);
 
@@ -20,6 +21,8 @@ ListViewControl::ListViewControl(QWidget* parent)
     list_->setResizeMode(QListView::Adjust);
     list_->setUniformItemSizes(true);
     list_->setIconSize(QSize(16, 16));
+    list_->setLayoutMode(QListView::Batched);
+    list_->setBatchSize(2000);
 
     report_->setModel(model_);
     report_->setSelectionModel(list_->selectionModel()); // one selection, whichever view shows it
@@ -28,12 +31,16 @@ ListViewControl::ListViewControl(QWidget* parent)
     report_->setUniformRowHeights(true);
     report_->setIconSize(QSize(16, 16));
     report_->header()->setStretchLastSection(false);
+    report_->header()->setSectionsClickable(true);
+    connect(report_->header(), &QHeaderView::sectionClicked, this, &ListViewControl::ColumnClicked);
 
     for (QAbstractItemView* view :
          {static_cast<QAbstractItemView*>(list_), static_cast<QAbstractItemView*>(report_)}) {
         view->setSelectionMode(QAbstractItemView::ExtendedSelection);
         view->setSelectionBehavior(QAbstractItemView::SelectRows);
         view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        connect(view, &QAbstractItemView::activated, this,
+                [this](const QModelIndex& index) { emit RowActivated(index.row()); });
     }
 
     stack_->addWidget(list_);
@@ -46,10 +53,12 @@ QAbstractItemView* ListViewControl::CurrentView() const {
 }
 
 void ListViewControl::SetColumns(std::span<const Column> columns) {
-    model_->setColumnCount(static_cast<int>(columns.size()));
+    QStringList titles;
+    for (const Column& column : columns) {
+        titles.push_back(column.title);
+    }
+    model_->SetHeaders(titles);
     for (int i = 0; i < static_cast<int>(columns.size()); ++i) {
-        model_->setHorizontalHeaderItem(i, new QStandardItem(columns[i].title));
-        model_->horizontalHeaderItem(i)->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         report_->setColumnWidth(i, columns[i].width);
     }
 }
