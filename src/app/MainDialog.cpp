@@ -16,16 +16,16 @@
 #include "ui/TemplateBuilder.h"
 #include "ui/TooltipSwitch.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QCloseEvent>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QAbstractItemView>
-#include <QItemSelectionModel>
 #include <QStandardPaths>
 #include <QTabBar>
 #include <QVBoxLayout>
