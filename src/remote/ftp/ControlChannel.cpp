@@ -134,6 +134,14 @@ bool ControlChannel::ReplyPending() {
     return ::poll(&entry, 1, 0) > 0;
 }
 
+bool ControlChannel::WaitForReply(Clock::time_point deadline) {
+    if (!socket_.IsOpen())
+        return false;
+    if (bufferStart_ != bufferEnd_)
+        return true;
+    return WaitFor(socket_.Get(), POLLIN, deadline) != WaitResult::TimedOut;
+}
+
 void ControlChannel::SetFeatures(const Reply& featReply) {
     features_.clear();
     if (!featReply.IsSuccess())

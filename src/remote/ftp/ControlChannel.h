@@ -37,6 +37,8 @@ public:
     Reply Command(std::string_view command);
     // Whether a reply is buffered or waiting on the socket.
     bool ReplyPending();
+    // Waits until a reply starts to arrive; false at the deadline (nothing is dropped).
+    bool WaitForReply(Clock::time_point deadline);
     // Closes the connection; every later call fails with kConnectionLost.
     void Drop();
 

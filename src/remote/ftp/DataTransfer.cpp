@@ -18,9 +18,12 @@ namespace {
 
 enum class Outcome { Started, Refused, FallBack };
 
+constexpr std::chrono::milliseconds kAbandonGrace{2000};
+
 struct Attempt {
     Outcome outcome = Outcome::FallBack;
     Socket data;
+    std::optional<Reply> finalReply;
 };
 
 // "h1,h2,h3,h4,p1,p2" for PORT.
@@ -96,7 +99,8 @@ std::optional<std::uint16_t> PasvPort(std::string_view line) {
 }
 
 // The port named by any line of the reply (a multi-line reply may carry it last).
-std::optional<std::uint16_t> FirstPort(const Reply& reply, std::optional<std::uint16_t> (*parse)(std::string_view)) {
+std::optional<std::uint16_t> FirstPort(const Reply& reply,
+                                       std::optional<std::uint16_t> (*parse)(std::string_view)) {
     for (const auto& line : reply.lines)
         if (auto port = parse(line))
             return port;
@@ -138,29 +142,35 @@ Attempt StartActive(ControlChannel& channel, const std::string& command, Reply& 
     const auto deadline = channel.Deadline();
     bool preliminary = false;
     for (;;) {
-        if (!channel.ReplyPending()) {
-            pollfd entries[2] = {{listener->Get(), POLLIN, 0}, {channel.Descriptor(), POLLIN, 0}};
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-            if (left.count() < 0) {
-                AbortPending(channel);
+        // The server may connect, send everything and report success before we
+        // look, so a waiting connection is taken before any reply is read.
+        const bool pending = channel.ReplyPending();
+        pollfd entries[2] = {{listener->Get(), POLLIN, 0}, {channel.Descriptor(), POLLIN, 0}};
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        if (left.count() < 0) {
+            if (attempt.finalReply) {
+                refusal = *attempt.finalReply; // success, yet no data connection ever came
+                attempt.outcome = Outcome::Refused;
                 return attempt;
             }
-            const int rc = ::poll(entries, 2, static_cast<int>(left.count()) + 1);
-            if (rc < 0 && errno != EINTR)
-                throw FtpException(error::kConnectionLost, {});
-            if (rc <= 0)
-                continue;
-            if (entries[0].revents & POLLIN) {
-                Socket data(::accept4(listener->Get(), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC));
-                if (!data.IsOpen())
-                    continue;
-                const auto from = data.PeerAddress();
-                // Only the server may deliver the data.
-                if (!from || !from->SameHost(channel.Peer()))
-                    continue;
-                if (!preliminary) {
+            AbortPending(channel);
+            return attempt;
+        }
+        const bool watchControl = !pending && !attempt.finalReply;
+        const int rc =
+            ::poll(entries, watchControl ? 2 : 1, pending ? 0 : static_cast<int>(left.count()) + 1);
+        if (rc < 0 && errno != EINTR)
+            throw FtpException(error::kConnectionLost, {});
+        if (rc > 0 && (entries[0].revents & POLLIN)) {
+            Socket data(::accept4(listener->Get(), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC));
+            const auto from = data.IsOpen() ? data.PeerAddress() : std::nullopt;
+            // Only the server may deliver the data.
+            if (from && from->SameHost(channel.Peer())) {
+                if (!preliminary && !attempt.finalReply) {
                     reply = channel.ReadReply(deadline);
-                    if (!reply.IsPreliminary()) {
+                    if (reply.IsSuccess()) {
+                        attempt.finalReply = reply;
+                    } else if (!reply.IsPreliminary()) {
                         refusal = reply;
                         attempt.outcome = Outcome::Refused;
                         return attempt;
@@ -170,12 +180,17 @@ Attempt StartActive(ControlChannel& channel, const std::string& command, Reply& 
                 attempt.data = std::move(data);
                 return attempt;
             }
-            if (!(entries[1].revents & (POLLIN | POLLHUP | POLLERR)))
-                continue;
+            continue;
         }
+        if (!pending && !(watchControl && rc > 0 && (entries[1].revents & (POLLIN | POLLHUP | POLLERR))))
+            continue;
         reply = channel.ReadReply(deadline);
         if (reply.IsPreliminary()) {
             preliminary = true;
+            continue;
+        }
+        if (reply.IsSuccess()) {
+            attempt.finalReply = reply; // the data is waiting in the listen queue
             continue;
         }
         if (reply.code == 425)
@@ -244,7 +259,9 @@ std::unique_ptr<DataTransfer> DataTransfer::Start(std::shared_ptr<ControlChannel
         attempt = StartPassive(*channel, command, refusal);
     if (attempt.outcome != Outcome::Started)
         return nullptr;
-    return std::make_unique<DataTransfer>(std::move(channel), std::move(attempt.data));
+    auto transfer = std::make_unique<DataTransfer>(std::move(channel), std::move(attempt.data));
+    transfer->finalReply_ = std::move(attempt.finalReply);
+    return transfer;
 }
 
 DataTransfer::DataTransfer(std::shared_ptr<ControlChannel> channel, Socket data)
@@ -361,6 +378,35 @@ void DataTransfer::CompleteReceive() {
 void DataTransfer::Send(const char* buffer, std::size_t size) {
     if (finished_)
         throw FtpException(error::kConnectionLost, {});
+    // Blocks of the caller's size are gathered into larger sends: a quarter of the
+    // system calls here, and the server reads full segments.
+    if (!sendBuffer_ && size < kSendBufferBytes)
+        sendBuffer_ = std::make_unique<char[]>(kSendBufferBytes);
+    if (sendBuffer_ && sendFill_ + size <= kSendBufferBytes) {
+        std::memcpy(sendBuffer_.get() + sendFill_, buffer, size);
+        sendFill_ += size;
+        if (sendFill_ == kSendBufferBytes)
+            FlushSend();
+        return;
+    }
+    FlushSend();
+    if (size < kSendBufferBytes) {
+        std::memcpy(sendBuffer_.get(), buffer, size);
+        sendFill_ = size;
+        return;
+    }
+    SendNow(buffer, size);
+}
+
+void DataTransfer::FlushSend() {
+    if (sendFill_ == 0)
+        return;
+    const auto fill = sendFill_;
+    sendFill_ = 0;
+    SendNow(sendBuffer_.get(), fill);
+}
+
+void DataTransfer::SendNow(const char* buffer, std::size_t size) {
     std::size_t sent = 0;
     while (sent < size) {
         const auto n = ::send(data_.Get(), buffer + sent, size - sent, MSG_NOSIGNAL);
@@ -382,6 +428,7 @@ void DataTransfer::Send(const char* buffer, std::size_t size) {
 void DataTransfer::FinishSend() {
     if (finished_)
         return;
+    FlushSend();
     // The orderly close tells the server the file is complete.
     data_.Reset();
     if (!finalReply_) {
@@ -402,8 +449,15 @@ void DataTransfer::Abandon() noexcept {
         return;
     data_.Abort();
     if (!finalReply_ && channel_->IsOpen()) {
+        // The reset normally brings the transfer's final reply at once. A server
+        // that never saw the data connection (reset while still waiting to be
+        // accepted) does not answer at all; ABOR settles that case.
+        const auto grace = Clock::now() + std::min(channel_->Timeout(), kAbandonGrace);
         try {
-            finalReply_ = channel_->ReadFinalReply(channel_->Deadline());
+            if (channel_->WaitForReply(grace))
+                finalReply_ = channel_->ReadFinalReply(channel_->Deadline());
+            else
+                AbortPending(*channel_);
         } catch (const FtpException&) {
         }
     }

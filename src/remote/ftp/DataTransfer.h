@@ -36,6 +36,8 @@ public:
     std::size_t Receive(char* buffer, std::size_t size);
     // Sends all `size` bytes. Throws when the transfer fails.
     void Send(const char* buffer, std::size_t size);
+    // Sends what Send has gathered so far. Throws when the transfer fails.
+    void FlushSend();
     // Ends an upload: closes the data connection and checks the final reply (throws).
     void FinishSend();
     // Gives up a transfer half-way: drops the data connection and takes the
@@ -47,6 +49,7 @@ public:
 private:
     void WaitForData(short events);
     void CompleteReceive();
+    void SendNow(const char* buffer, std::size_t size);
     [[noreturn]] void Fail(std::uint32_t code, std::string text);
     void Release() noexcept;
 
@@ -56,6 +59,9 @@ private:
     std::optional<std::uint64_t> expected_;
     std::uint64_t transferred_ = 0;
     bool finished_ = false;
+    std::unique_ptr<char[]> sendBuffer_; // one per upload, not per block
+    std::size_t sendFill_ = 0;
+    static constexpr std::size_t kSendBufferBytes = 128 * 1024;
 };
 
 } // namespace tidewell::ftp

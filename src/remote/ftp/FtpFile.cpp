@@ -25,7 +25,27 @@ void FtpFile::Write(const void* buffer, std::size_t size) {
     transfer_->Send(static_cast<const char*>(buffer), size);
 }
 
+bool FtpFile::Flush() {
+    if (failure_)
+        return false;
+    if (!transfer_ || access_ != Access::Write)
+        return transfer_ != nullptr;
+    try {
+        transfer_->FlushSend();
+        return true;
+    } catch (const FtpException& failure) {
+        failure_ = failure;
+        return false;
+    }
+}
+
 void FtpFile::Close() {
+    if (failure_) {
+        transfer_.reset();
+        auto failure = *failure_;
+        failure_.reset();
+        throw failure;
+    }
     auto transfer = std::move(transfer_);
     if (!transfer || transfer->Finished())
         return;

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "remote/ftp/FtpException.h"
+
 #include <cstddef>
 #include <memory>
+#include <optional>
 
 namespace tidewell::ftp {
 
@@ -27,8 +30,9 @@ public:
 
     std::size_t Read(void* buffer, std::size_t size);
     void Write(const void* buffer, std::size_t size);
-    // Bytes go out as Write is called; nothing waits in between.
-    bool Flush() { return transfer_ != nullptr; }
+    // Sends what Write has gathered. False when the upload failed; Close then
+    // throws that failure.
+    bool Flush();
     void Close();
 
     Access GetAccess() const { return access_; }
@@ -36,6 +40,7 @@ public:
 private:
     std::unique_ptr<DataTransfer> transfer_;
     Access access_;
+    std::optional<FtpException> failure_;
 };
 
 } // namespace tidewell::ftp

@@ -13,8 +13,8 @@ namespace tidewell::ftp {
 namespace {
 
 using namespace support;
-using ::testing::ElementsAre;
 using test::FtpServer;
+using ::testing::ElementsAre;
 
 enum class Kind { Pyftpdlib, Vsftpd };
 
@@ -29,8 +29,7 @@ std::unique_ptr<FtpServer> StartServer(Kind kind, bool ipv6 = false) {
 }
 
 // Expects `call` to throw FtpException with `code`.
-template <typename Call>
-void ExpectFtpError(std::uint32_t code, Call&& call) {
+template <typename Call> void ExpectFtpError(std::uint32_t code, Call&& call) {
     try {
         call();
         ADD_FAILURE() << "no FtpException; expected " << code;
@@ -66,9 +65,13 @@ TEST_P(RealServer, LogsInAndReportsAnAbsoluteLoginDirectory) {
 TEST_P(RealServer, LoginFailuresCarryTheirCodes) {
     const auto& address = server_->Address();
     FtpSession session(std::chrono::seconds(10));
-    ExpectFtpError(error::kLoginRefused, [&] {
+    try {
         session.GetFtpConnection(address.host, address.user, "wrong-password", address.port, false);
-    });
+        ADD_FAILURE() << "login with a wrong password succeeded";
+    } catch (const FtpException& failure) {
+        EXPECT_EQ(failure.ErrorCode(), error::kLoginRefused);
+        EXPECT_EQ(failure.ServerReply().substr(0, 3), "530") << "the server's text travels with the error";
+    }
     ExpectFtpError(error::kLoginRefused,
                    [&] { session.GetFtpConnection(address.host, "nobody-here", "x", address.port, false); });
     ExpectFtpError(error::kHostNotResolved,
@@ -82,17 +85,6 @@ TEST_P(RealServer, LoginFailuresCarryTheirCodes) {
     }
     ExpectFtpError(error::kCannotConnect,
                    [&] { session.GetFtpConnection("127.0.0.1", "u", "p", closedPort, false); });
-}
-
-TEST_P(RealServer, LoginRefusalKeepsTheServerText) {
-    const auto& address = server_->Address();
-    FtpSession session(std::chrono::seconds(10));
-    try {
-        session.GetFtpConnection(address.host, address.user, "wrong-password", address.port, false);
-        FAIL() << "login with a wrong password succeeded";
-    } catch (const FtpException& failure) {
-        EXPECT_EQ(failure.ServerReply().substr(0, 3), "530");
-    }
 }
 
 TEST_P(RealServer, ChangesDirectoryAbsoluteRelativeAndUp) {
@@ -300,12 +292,14 @@ TEST_P(RealServerTransfer, RemoveAndOpenFileServeDuringAnOpenSearch) {
     }
     find.Close();
     EXPECT_EQ(seen.size(), 5u);
-    EXPECT_TRUE(List(*connection).empty() || Names(List(*connection)) == std::vector<std::string>({".", ".."}));
+    EXPECT_TRUE(List(*connection).empty() ||
+                Names(List(*connection)) == std::vector<std::string>({".", ".."}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, RealServer, ::testing::Values(Kind::Pyftpdlib, Kind::Vsftpd), KindName);
 INSTANTIATE_TEST_SUITE_P(Servers, RealServerTransfer,
-                         ::testing::Combine(::testing::Values(Kind::Pyftpdlib, Kind::Vsftpd), ::testing::Bool()),
+                         ::testing::Combine(::testing::Values(Kind::Pyftpdlib, Kind::Vsftpd),
+                                            ::testing::Bool()),
                          [](const auto& info) {
                              return std::string(std::get<0>(info.param) == Kind::Pyftpdlib ? "pyftpdlib"
                                                                                            : "vsftpd") +
@@ -343,26 +337,34 @@ TEST_P(Ipv6Server, TransfersOverIpv6LoopbackInBothModes) {
 INSTANTIATE_TEST_SUITE_P(Servers, Ipv6Server, ::testing::Values(Kind::Pyftpdlib, Kind::Vsftpd), KindName);
 
 TEST(FtpEngineThreads, ConnectionsOnSeparateThreadsWorkAtOnce) {
-    test::PyftpdlibServer server;
-    ASSERT_TRUE(server.Ready()) << server.Failure();
     constexpr int kThreads = 4;
+    // One server each: pyftpdlib's single event loop loses track of a data
+    // connection now and then when several arrive at once.
+    std::vector<std::unique_ptr<test::PyftpdlibServer>> servers;
+    for (int t = 0; t < kThreads; ++t) {
+        servers.push_back(std::make_unique<test::PyftpdlibServer>());
+        ASSERT_TRUE(servers.back()->Ready()) << servers.back()->Failure();
+    }
     std::atomic<int> good{0};
     std::vector<std::string> failures(kThreads);
     {
         std::vector<std::jthread> threads;
         for (int t = 0; t < kThreads; ++t)
             threads.emplace_back([&, t] {
+                std::string stage = "connect";
                 try {
-                    auto connection = Connect(server, t % 2 == 0);
+                    auto connection = Connect(*servers[t], t % 2 == 0);
                     const auto content = MakeContent(300000 + t, t);
                     const auto name = "thread" + std::to_string(t) + ".bin";
+                    stage = "upload";
                     Upload(*connection, name, content);
+                    stage = "download";
                     if (Download(*connection, name) == content && connection->Remove(name))
                         ++good;
                     else
                         failures[t] = "content or removal differs";
                 } catch (const std::exception& failure) {
-                    failures[t] = failure.what();
+                    failures[t] = stage + ": " + failure.what();
                 }
             });
     }
