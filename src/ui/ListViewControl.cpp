@@ -2,10 +2,15 @@
 
 #include "ui/RemoteListModel.h"
 
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QListView>
 #include <QStackedLayout>
 #include <QTreeView>
+
+#include <algorithm>
+#include <numeric>
+#include <vector>
 
 namespace tidewell {
 
@@ -43,9 +48,38 @@ ListViewControl::ListViewControl(QWidget* parent)
                 [this](const QModelIndex& index) { emit RowActivated(index.row()); });
     }
 
+    connect(model_, &QAbstractItemModel::modelReset, this, &ListViewControl::FitItemsToNames);
+
     stack_->addWidget(list_);
     stack_->addWidget(report_);
     stack_->setCurrentWidget(list_);
+}
+
+// The list's columns are as wide as its longest name. Measuring every name of
+// a long listing would cost more than showing it; the longest by bytes decide.
+void ListViewControl::FitItemsToNames() {
+    constexpr std::size_t kMeasured = 64;
+    constexpr int kMaxWidth = 400;
+    const auto& rows = model_->Listing().rows;
+    std::vector<std::size_t> order(rows.size());
+    std::iota(order.begin(), order.end(), 0);
+    const auto longer = [&rows](std::size_t a, std::size_t b) {
+        return rows[a].name.size() > rows[b].name.size();
+    };
+    if (order.size() > kMeasured) {
+        std::nth_element(order.begin(), order.begin() + kMeasured, order.end(), longer);
+        order.resize(kMeasured);
+    }
+    const QFontMetrics metrics = list_->fontMetrics();
+    int widest = 0;
+    for (std::size_t row : order) {
+        widest = std::max(widest, metrics.horizontalAdvance(QString::fromStdString(rows[row].name)));
+    }
+    const QSize icon = list_->iconSize();
+    // Icon, the gap after it, the text and the margins of the item's focus frame.
+    const int width = std::min(kMaxWidth, icon.width() + widest + 16);
+    const int height = std::max(icon.height(), metrics.height()) + 4;
+    model_->SetItemSize(QSize(width, height));
 }
 
 QAbstractItemView* ListViewControl::CurrentView() const {

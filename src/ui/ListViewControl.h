@@ -45,6 +45,8 @@ signals:
     void ColumnClicked(int column);
 
 private:
+    void FitItemsToNames();
+
     RemoteListModel* model_;
     QListView* list_;
     QTreeView* report_;

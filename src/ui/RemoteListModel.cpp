@@ -194,6 +194,11 @@ QVariant RemoteListModel::data(const QModelIndex& index, int role) const {
         return static_cast<uint>(listing_.rows[row].tag);
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter));
+    case Qt::SizeHintRole:
+        if (index.column() == 0 && itemSize_.isValid()) {
+            return itemSize_;
+        }
+        return {};
     default:
         return {};
     }

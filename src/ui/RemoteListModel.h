@@ -38,6 +38,9 @@ public:
     const ListingResult& Listing() const { return listing_; }
     std::uint32_t Tag(int row) const;
     std::string Name(int row) const;
+    // The size every row reports (Qt::SizeHintRole); views with uniform item
+    // sizes take the first row's, so it is made wide enough for the longest name.
+    void SetItemSize(QSize size) { itemSize_ = size; }
     // How many distinct icons the rows of this listing use.
     int IconCount() const { return static_cast<int>(icons_.size()); }
 
@@ -58,6 +61,7 @@ private:
     QIcon fileIcon_;
     QIcon folderIcon_;
     QStringList headers_;
+    QSize itemSize_;
 };
 
 } // namespace tidewell
