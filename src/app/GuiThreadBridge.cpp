@@ -32,24 +32,23 @@ void GuiThreadBridge::PostLatest(int key, std::function<void()> task) {
 }
 
 void GuiThreadBridge::Enqueue(int key, std::function<void()> task) {
-    bool wake = false;
-    {
-        std::lock_guard lock(mutex_);
-        if (stopped_) {
-            return;
-        }
-        if (key != 0) {
-            for (Task& waiting : queue_) {
-                if (waiting.key == key) {
-                    waiting.run = std::move(task);
-                    return;
-                }
+    std::lock_guard lock(mutex_);
+    if (stopped_) {
+        return;
+    }
+    if (key != 0) {
+        for (Task& waiting : queue_) {
+            if (waiting.key == key) {
+                waiting.run = std::move(task);
+                return;
             }
         }
-        // A non-empty queue already has a drain on its way.
-        wake = queue_.empty();
-        queue_.push_back({key, std::move(task)});
     }
+    // A non-empty queue already has a drain on its way. The wake-up is queued
+    // under our lock, so the drain that takes it (and Qt's freeing of the event
+    // after it) is ordered after this by our own mutex, not only by Qt's.
+    const bool wake = queue_.empty();
+    queue_.push_back({key, std::move(task)});
     if (wake) {
         QMetaObject::invokeMethod(this, "drain", Qt::QueuedConnection);
     }
