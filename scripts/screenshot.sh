@@ -1,8 +1,13 @@
 #!/usr/bin/env bash
 # Opens the built Tidewell on a virtual X screen and saves a picture of its window.
 #   scripts/screenshot.sh [OUT.png] [BUILD_DIR]
+#   scripts/screenshot.sh --browse [OUT.png] [BUILD_DIR] [details]
+# --browse starts the demo FTP server, logs in to it through the window's own
+# Login button (bench/browse_shot, offscreen) and pictures the listing.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
+browse=
+if [ "${1:-}" = "--browse" ]; then browse=1; shift; fi
 out=$(realpath -m "${1:-$here/screenshot.png}")
 build=${2:-$here/build}
 app="$build/src/tidewell"
@@ -10,7 +15,28 @@ app="$build/src/tidewell"
 
 # Preferences and settings of this run stay in a throwaway home.
 scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
+server=
+cleanup() {
+  [ -n "$server" ] && { kill "$server" 2>/dev/null; wait "$server" 2>/dev/null || true; }
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
+
+if [ -n "$browse" ]; then
+  cmake --build "$build" -j2 --target browse_shot >/dev/null
+  /usr/bin/python3 "$here/scripts/demo-server.py" --home "$scratch/demo" &
+  server=$!
+  for _ in $(seq 1 300); do
+    [ -s "$scratch/demo/port" ] && break
+    kill -0 "$server" 2>/dev/null || { echo "the demo FTP server did not start" >&2; exit 1; }
+    sleep 0.1
+  done
+  [ -s "$scratch/demo/port" ] || { echo "the demo FTP server did not start in time" >&2; exit 1; }
+  XDG_CONFIG_HOME="$scratch/config" XDG_DATA_HOME="$scratch/data" QT_QPA_PLATFORM=offscreen \
+    "$build/bench/browse_shot" "127.0.0.1:$(cat "$scratch/demo/port")" demo demo "" "$out" "${3:-}"
+  echo "$out"
+  exit 0
+fi
 
 XDG_CONFIG_HOME="$scratch/config" XDG_DATA_HOME="$scratch/data" \
 xvfb-run -a -s "-screen 0 1280x800x24" bash -c '

@@ -5,6 +5,9 @@
 #include "profiles/SettingsDocument.h"
 #include "profiles/SiteProfilesHost.h"
 #include "profiles/TabPane.h"
+#include "remote/ListingWorker.h"
+#include "remote/RemotePath.h"
+#include "remote/SizeText.h"
 #include "resources/DialogTemplate.h"
 #include "resources/ResourceIds.h"
 #include "resources/Resources.h"
@@ -13,20 +16,22 @@
 #include "ui/FileDialogs.h"
 #include "ui/ListViewControl.h"
 #include "ui/MessageBox.h"
+#include "ui/RemoteListModel.h"
 #include "ui/TabControl.h"
 #include "ui/TemplateBuilder.h"
 #include "ui/TooltipSwitch.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QStandardItemModel>
 #include <QTabBar>
 #include <QVBoxLayout>
 
@@ -82,7 +87,11 @@ MainDialog::MainDialog(std::vector<std::string> words, QWidget* parent)
     InitDialog();
 }
 
-MainDialog::~MainDialog() = default;
+MainDialog::~MainDialog() {
+    // A worker still running is let go of the window and waited for.
+    bridge_.Shutdown();
+    workerThread.Join();
+}
 
 void MainDialog::BuildWindow() {
     const DialogTemplate& main = MainDialogTemplate();
@@ -140,8 +149,7 @@ void MainDialog::InitDialog() {
 
     ReadPreferences();
 
-    sortColumn = -1;
-    sortDescending = false;
+    sortOrder = SortOrder{};
     idle = true;
     connected = false;
     // The user's locale was set for all categories at start-up, before this window.
@@ -202,6 +210,9 @@ void MainDialog::InitDialog() {
 
     listImages = {LoadIcon(IDI_FILE), LoadIcon(IDI_FOLDER)};
     nextIconIndex = 1;
+    RemoteList()->Model()->SetFixedIcons(listImages[0], listImages[1]);
+    connect(RemoteList(), &ListViewControl::RowActivated, this, [this] { OnListDoubleClick(); });
+    connect(RemoteList(), &ListViewControl::ColumnClicked, this, &MainDialog::OnColumnClick);
 
     // Not played until a transfer runs.
     ControlAs<AnimationControl>(IDC_ANIMATION)->Open(IDR_TRANSFER_ANIMATION);
@@ -279,7 +290,7 @@ void MainDialog::RefreshCursor() {
 }
 
 void MainDialog::ShowLoggedOut() {
-    RemoteList()->Model()->setRowCount(0);
+    RemoteList()->Model()->Clear();
     for (int id : {IDC_REMOTE_LIST, IDC_DELETE, IDC_DOWNLOAD, IDC_UPLOAD, IDC_HOME, IDC_UP, IDC_NEW_DIR}) {
         SetEnabled(id, false);
     }
@@ -439,9 +450,8 @@ void MainDialog::TearDown() {
     }
 }
 
-// Ending the connection belongs to the session layer; until then the window only forgets it.
 void MainDialog::Disconnect() {
-    connected = false;
+    remoteSession_.Disconnect();
 }
 
 // The data folder and the default settings file, then the four preferences
@@ -500,20 +510,12 @@ void MainDialog::SaveSettingsOnExit() {
 void MainDialog::OnCancelTransfer() {}
 // Opens the file manager on the file-system root.
 void MainDialog::OnViewLocalDisk() {}
-// Connects (if needed) and lists the site's directory.
-void MainDialog::OnLogin() {}
-// Ends the connection and shows the logged-out state.
-void MainDialog::OnLogout() {}
-// Changes to the login directory.
-void MainDialog::OnHome() {}
 // Chooses the Download To folder.
 void MainDialog::OnBrowse() {}
 // Chooses local files and uploads them.
 void MainDialog::OnUpload() {}
 // Downloads the selected rows.
 void MainDialog::OnDownload() {}
-// Goes one directory level up.
-void MainDialog::OnUp() {}
 // Deletes the selected rows.
 void MainDialog::OnDelete() {}
 // Creates a remote directory.
@@ -590,6 +592,149 @@ void MainDialog::OnSavePasswords() {
     }
     // The changed choice is offered for saving, whichever site it is stored with.
     sitePanes[0]->modified = true;
+}
+
+} // namespace tidewell
+
+namespace tidewell {
+
+// Connects (if needed) and lists the site's directory.
+void MainDialog::OnLogin() {
+    if (ValidateSite(true)) {
+        ChangeDirectory();
+    }
+}
+
+void MainDialog::OnLogout() {
+    ShowLoggedOut();
+    Disconnect();
+}
+
+// An empty directory stands for the login directory.
+void MainDialog::OnHome() {
+    if (ValidateSite(true)) {
+        currentPane->DirectoryEdit()->clear();
+        ChangeDirectory();
+    }
+}
+
+void MainDialog::OnUp() {
+    GoUp();
+}
+
+bool MainDialog::Connect(bool showErrors) {
+    const bool opened = remoteSession_.Connect(showErrors);
+    RefreshCursor();
+    return opened;
+}
+
+void MainDialog::ChangeDirectory() {
+    remoteSession_.ChangeDirectory();
+    RefreshCursor();
+}
+
+// Navigation works on the stored directory, not on unsaved typing in the field.
+void MainDialog::GoUp() {
+    std::string& directory = currentPane->profile.directory;
+    ShowSiteDirectory(ParentDirectory(directory));
+    currentPane->MarkModified();
+    ChangeDirectory();
+}
+
+void MainDialog::OnListDoubleClick() {
+    QItemSelectionModel* selection = RemoteList()->CurrentView()->selectionModel();
+    int first = -1;
+    for (const QModelIndex& index : selection->selectedRows()) {
+        if (first < 0 || index.row() < first) {
+            first = index.row();
+        }
+    }
+    if (first < 0) {
+        return;
+    }
+    const RemoteListModel* model = RemoteList()->Model();
+    const std::string name = model->Name(first);
+    const std::uint32_t tag = model->Tag(first);
+    std::string& directory = currentPane->profile.directory;
+    if (directory.empty()) {
+        directory = currentRemoteDir;
+    }
+    if (tag == kDirectoryTag) {
+        if (name == "..") {
+            GoUp();
+        } else {
+            ShowSiteDirectory(ChildDirectory(directory, name));
+            ChangeDirectory();
+        }
+    }
+    currentPane->MarkModified();
+}
+
+void MainDialog::OnColumnClick(int column) {
+    sortOrder.Click(column);
+    RemoteList()->Model()->Sort(sortOrder);
+}
+
+int MainDialog::ShowMessageBox(const std::string& text, const std::string& caption, MessageIcon icon,
+                               MessageButtons buttons) {
+    return ShowMessage(this, QString::fromStdString(text), QString::fromStdString(caption), icon, buttons);
+}
+
+void MainDialog::SetFileNameText(const std::string& text) {
+    ControlAs<QLineEdit>(IDC_FILE_NAME)->setText(QString::fromStdString(text));
+}
+
+void MainDialog::DeliverListing(ListingResult result) {
+    // The worker's last call: once it is joined, the connection is the GUI thread's again.
+    workerThread.Join();
+    SetIdleState(true);
+    SetFileNameText({});
+    if (!result.connected) {
+        ShowLoggedOut();
+        return;
+    }
+    ControlAs<QLabel>(IDC_FILE_COUNT)->setText(QStringLiteral("File(s): %1").arg(result.fileCount));
+    ControlAs<QLabel>(IDC_DIR_COUNT)->setText(QStringLiteral("Dir(s): %1").arg(result.dirCount));
+    ControlAs<QLabel>(IDC_TOTAL_SIZE)
+        ->setText(QStringLiteral("Total Size: ") + QString::fromStdString(FormatSizeText(result.totalSize)));
+    SortRows(result.rows, result.files, sortOrder);
+    RemoteListModel* model = RemoteList()->Model();
+    model->SetListing(std::move(result));
+    nextIconIndex = model->IconCount() - 1;
+}
+
+void MainDialog::PullCurrentSite() {
+    currentPane->Pull();
+}
+
+SiteProfile& MainDialog::CurrentSite() {
+    return currentPane->profile;
+}
+
+void MainDialog::ShowSiteDirectory(const std::string& directory) {
+    currentPane->profile.directory = directory;
+    currentPane->DirectoryEdit()->setText(QString::fromStdString(directory));
+}
+
+void MainDialog::FocusSiteDirectory() {
+    currentPane->DirectoryEdit()->setFocus();
+}
+
+void MainDialog::ClearRemoteList() {
+    RemoteList()->Model()->Clear();
+}
+
+// Connecting blocks the GUI thread; the cursor says so until the window is idle again.
+void MainDialog::ShowWaitCursor() {
+    setCursor(Qt::WaitCursor);
+}
+
+void MainDialog::StartListing() {
+    // Busy before the worker starts, so nothing can start a second one meanwhile.
+    SetIdleState(false);
+    ClearRemoteList();
+    ftp::FtpConnection* open = connection.get();
+    workerThread.Start([this, open] { ListRemoteDirectory(workerWindow_, open); });
 }
 
 } // namespace tidewell

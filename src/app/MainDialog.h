@@ -1,11 +1,19 @@
 #pragma once
 
+#include "app/GuiThreadBridge.h"
+#include "app/WorkerThread.h"
+#include "remote/RemoteSession.h"
+#include "remote/RowComparison.h"
+#include "remote/ftp/FtpConnection.h"
+#include "remote/ftp/FtpSession.h"
+
 #include <QDialog>
 #include <QIcon>
 #include <QString>
 
 #include <array>
 #include <functional>
+#include <chrono>
 #include <map>
 #include <memory>
 #include <string>
@@ -27,7 +35,8 @@ class TooltipSwitch;
 
 // The program's one window: the seven site panes, the remote listing, the
 // transfer displays and the state shared by every command of the window.
-class MainDialog : public QDialog {
+// Engines and workers reach it through its window interface.
+class MainDialog : public QDialog, public SessionWindow {
     Q_OBJECT
 public:
     static constexpr int kSiteCount = 7;
@@ -52,9 +61,9 @@ public:
 
     // Busy (false) or idle (true): enables what may start a run, switch sites
     // or open another settings file only while idle.
-    void SetIdleState(bool idleNow);
+    void SetIdleState(bool idleNow) override;
     // The not-connected state: empty, disabled listing and log-in offered.
-    void ShowLoggedOut();
+    void ShowLoggedOut() override;
 
     void ClearSiteModified();
     bool AnySiteModified() const;
@@ -69,8 +78,29 @@ public:
     // "Tidewell - [" + settingsPath + "]".
     void SetPlainTitle();
 
-    // Ends the FTP connection, if any. Ending the connection is work of the session layer.
+    // Ends the FTP connection, if any.
     void Disconnect();
+    // Opens the connection for the current site (see RemoteSession).
+    bool Connect(bool showErrors);
+    // Moves to the current site's directory, connecting first if needed, and lists it.
+    void ChangeDirectory();
+    // One directory level up from the site's stored directory, then lists it.
+    void GoUp();
+    // Bounds every wait of the connections made from now on.
+    void SetSessionTimeout(std::chrono::milliseconds timeout) { session.SetTimeout(timeout); }
+
+    // The window interface, on the GUI thread.
+    int ShowMessageBox(const std::string& text, const std::string& caption, MessageIcon icon,
+                       MessageButtons buttons) override;
+    void SetFileNameText(const std::string& text) override;
+    void DeliverListing(ListingResult result) override;
+    void PullCurrentSite() override;
+    SiteProfile& CurrentSite() override;
+    void ShowSiteDirectory(const std::string& directory) override;
+    void FocusSiteDirectory() override;
+    void ClearRemoteList() override;
+    void ShowWaitCursor() override;
+    void StartListing() override;
 
     // The exit path: asks whether to save modified sites, then ends the dialog.
     // Nothing happens while a run is busy.
@@ -84,8 +114,7 @@ public:
     bool savePasswords = true;
     bool tooltipsEnabled = true;
     bool showDetails = false;
-    bool sortDescending = false;
-    int sortColumn = -1;
+    SortOrder sortOrder; // the column and direction of the last header click
     bool saveOnExit = false;
     bool idle = true;
     bool connected = false;
@@ -146,6 +175,8 @@ private:
     void OnHelpContents();
     void OnToolTips();
     void OnAbout();
+    void OnListDoubleClick();
+    void OnColumnClick(int column);
 
     struct Command {
         int id;
@@ -162,6 +193,18 @@ private:
     std::map<int, QWidget*> controls_;
     std::map<int, QAction*> actions_;
     bool tornDown_ = false;
+
+public:
+    // The one internet session, the connection it made and where the server put us.
+    ftp::FtpSession session;
+    std::unique_ptr<ftp::FtpConnection> connection;
+    std::string currentRemoteDir;
+    WorkerThread workerThread;
+
+private:
+    GuiThreadBridge bridge_;
+    BridgedWindow workerWindow_{*this, bridge_}; // the window as workers see it
+    RemoteSession remoteSession_{{session, connection, connected, currentRemoteDir}, *this};
 };
 
 } // namespace tidewell

@@ -20,13 +20,16 @@ public:
         thread_ = std::thread(std::move(run));
     }
 
+    // Waits for the last run to end. A run that delivers its result to the
+    // window is joined there; called on the worker itself it does nothing.
     void Join() {
-        if (thread_.joinable()) {
+        if (thread_.joinable() && thread_.get_id() != std::this_thread::get_id()) {
             thread_.join();
         }
     }
 
-    bool Running() const { return thread_.joinable(); }
+    // Whether a run was started and not yet joined (it may have finished already).
+    bool Unjoined() const { return thread_.joinable(); }
 
 private:
     std::thread thread_;

@@ -7,13 +7,15 @@
 class QAbstractItemView;
 class QListView;
 class QStackedLayout;
-class QStandardItemModel;
 class QTreeView;
 
 namespace tidewell {
 
 // One set of rows shown two ways in the same place: a list of names with small
 // icons flowing top to bottom in columns, or a report with a column header.
+// Long listings stay responsive: the list lays its items out in batches.
+class RemoteListModel;
+
 class ListViewControl : public QWidget {
     Q_OBJECT
 public:
@@ -24,7 +26,7 @@ public:
 
     explicit ListViewControl(QWidget* parent = nullptr);
 
-    QStandardItemModel* Model() const { return model_; }
+    RemoteListModel* Model() const { return model_; }
     QListView* ListView() const { return list_; }
     QTreeView* ReportView() const { return report_; }
     // The view the user currently sees.
@@ -36,8 +38,16 @@ public:
     void SetReportMode(bool report);
     bool IsReportMode() const;
 
+signals:
+    // A row was double-clicked (or Enter pressed on it) in either view.
+    void RowActivated(int row);
+    // A report column header was clicked: the model column.
+    void ColumnClicked(int column);
+
 private:
-    QStandardItemModel* model_;
+    void FitItemsToNames();
+
+    RemoteListModel* model_;
     QListView* list_;
     QTreeView* report_;
     QStackedLayout* stack_;

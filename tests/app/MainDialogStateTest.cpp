@@ -5,6 +5,7 @@
 #include "resources/ResourceIds.h"
 #include "support/MessageRecorder.h"
 #include "ui/ListViewControl.h"
+#include "ui/RemoteListModel.h"
 
 #include <QAction>
 #include <QHelpEvent>
@@ -12,7 +13,6 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
-#include <QStandardItemModel>
 #include <QTabBar>
 #include <QTest>
 #include <QTimer>
@@ -83,7 +83,10 @@ void ExpectState(MainDialog& dialog, WindowState state) {
 }
 
 void AddRow(MainDialog& dialog, const QString& name) {
-    dialog.RemoteList()->Model()->appendRow(new QStandardItem(name));
+    ListingResult listing = dialog.RemoteList()->Model()->Listing();
+    listing.connected = true;
+    listing.rows.push_back({name.toStdString(), kDirectoryTag, {}, {}});
+    dialog.RemoteList()->Model()->SetListing(std::move(listing));
 }
 
 class MainDialogStateTest : public ::testing::Test {

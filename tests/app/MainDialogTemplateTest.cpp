@@ -7,6 +7,7 @@
 #include "ui/AnimationControl.h"
 #include "ui/DialogUnits.h"
 #include "ui/ListViewControl.h"
+#include "ui/RemoteListModel.h"
 #include "ui/TabControl.h"
 #include "ui/TemplateBuilder.h"
 
@@ -19,7 +20,6 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QStandardItemModel>
 #include <QStandardPaths>
 #include <QTabBar>
 #include <QTreeView>
@@ -199,7 +199,7 @@ TEST_F(MainDialogTemplateTest, StartUpFillsTabsPanesListAndTitle) {
     EXPECT_FALSE(dialog.AnySiteModified());
     EXPECT_TRUE(dialog.idle);
     EXPECT_FALSE(dialog.connected);
-    EXPECT_EQ(dialog.sortColumn, -1);
+    EXPECT_EQ(dialog.sortOrder.sortColumn, -1);
 
     QTabBar* tabs = dialog.SiteTabBar();
     ASSERT_EQ(tabs->count(), MainDialog::kSiteCount);
@@ -218,14 +218,15 @@ TEST_F(MainDialogTemplateTest, StartUpFillsTabsPanesListAndTitle) {
     EXPECT_EQ(dialog.currentPane, dialog.Pane(0));
 
     ListViewControl* list = dialog.RemoteList();
-    QStandardItemModel* model = list->Model();
+    RemoteListModel* model = list->Model();
     ASSERT_EQ(model->columnCount(), 4);
     const char* titles[] = {"File", "Size", "Type", "Date"};
     const int widths[] = {200, 90, 120, 120};
     for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(model->horizontalHeaderItem(i)->text(), titles[i]);
+        EXPECT_EQ(model->headerData(i, Qt::Horizontal, Qt::DisplayRole).toString(), titles[i]);
         EXPECT_EQ(list->ReportView()->columnWidth(i), widths[i]);
-        EXPECT_TRUE(model->horizontalHeaderItem(i)->textAlignment() & Qt::AlignLeft);
+        EXPECT_TRUE(model->headerData(i, Qt::Horizontal, Qt::TextAlignmentRole).value<Qt::Alignment>() &
+                    Qt::AlignLeft);
     }
     EXPECT_TRUE(list->ReportView()->header()->sectionsMovable());
     EXPECT_FALSE(list->IsReportMode());

@@ -11,6 +11,7 @@
 #include "support/MessageRecorder.h"
 #include "ui/FileDialogs.h"
 #include "ui/ListViewControl.h"
+#include "ui/RemoteListModel.h"
 
 #include <QAction>
 #include <QDir>
@@ -18,7 +19,6 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStandardItemModel>
 #include <gtest/gtest.h>
 
 #include <deque>
@@ -292,7 +292,10 @@ TEST_F(OpenCommandTest, AValidFileLogsOutAndShowsTheNewTitle) {
     dialog->ClearSiteModified();
     dialog->connected = true;
     dialog->SetIdleState(true);
-    dialog->RemoteList()->Model()->appendRow(new QStandardItem("readme.txt"));
+    ListingResult listing;
+    listing.connected = true;
+    listing.rows.push_back({"readme.txt", listing.files.AddFile("readme.txt", 0, 1, "Text"), {}, {}});
+    dialog->RemoteList()->Model()->SetListing(std::move(listing));
     ASSERT_EQ(dialog->ControlAs<QPushButton>(IDC_LOGIN)->text(), "&Refresh");
 
     MessageRecorder messages;

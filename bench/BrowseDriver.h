@@ -1,0 +1,74 @@
+#pragma once
+
+#include "app/MainDialog.h"
+#include "profiles/TabPane.h"
+#include "resources/ResourceIds.h"
+#include "ui/ListViewControl.h"
+#include "ui/RemoteListModel.h"
+
+#include <QAbstractItemView>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QLineEdit>
+
+#include <chrono>
+#include <string>
+
+namespace tidewell::bench {
+
+// Counts the paints of a widget.
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            ++paints;
+        }
+        return false;
+    }
+};
+
+// Drives the window as a user would: fills Site 1, presses buttons, waits
+// (bounded) until the listing is shown and painted.
+class BrowseDriver {
+public:
+    explicit BrowseDriver(MainDialog& dialog) : dialog_(dialog) {}
+
+    void FillSite(const std::string& address, const std::string& user, const std::string& password,
+                  const std::string& directory) {
+        TabPane* pane = dialog_.currentPane;
+        pane->AddressEdit()->setText(QString::fromStdString(address));
+        pane->UsernameEdit()->setText(QString::fromStdString(user));
+        pane->PasswordEdit()->setText(QString::fromStdString(password));
+        pane->DirectoryEdit()->setText(QString::fromStdString(directory));
+    }
+
+    // Presses the button; true once the listing is in the view and painted.
+    bool PressAndWait(int id, std::chrono::seconds bound = std::chrono::seconds(120)) {
+        QWidget* viewport = dialog_.RemoteList()->CurrentView()->viewport();
+        PaintCounter counter(viewport);
+        // The paints that count are those after the model took its last rows.
+        int paintsAtReset = -1;
+        const auto connection =
+            QObject::connect(dialog_.RemoteList()->Model(), &QAbstractItemModel::modelReset,
+                             [&] { paintsAtReset = counter.paints; });
+        dialog_.DispatchCommand(id);
+        const auto deadline = std::chrono::steady_clock::now() + bound;
+        bool done = false;
+        while (!done && std::chrono::steady_clock::now() < deadline) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+            done = dialog_.idle && !dialog_.workerThread.Unjoined() && paintsAtReset >= 0 &&
+                   counter.paints > paintsAtReset;
+        }
+        QObject::disconnect(connection);
+        return done;
+    }
+
+private:
+    MainDialog& dialog_;
+};
+
+} // namespace tidewell::bench

@@ -1,0 +1,44 @@
+// Logs in to a site, lists it and saves a picture of the window, for the
+// developer notes and for checking the window by eye.
+//   browse_shot HOST:PORT USER PASSWORD DIRECTORY OUT.png [details]
+#include "BrowseDriver.h"
+
+#include "ui/MessageBox.h"
+
+#include <QApplication>
+#include <QPixmap>
+#include <QPushButton>
+
+#include <cstdio>
+#include <cstdlib>
+
+int main(int argc, char** argv) {
+    if (argc < 6) {
+        std::fprintf(stderr, "usage: browse_shot HOST:PORT USER PASSWORD DIRECTORY OUT.png [details]\n");
+        return 2;
+    }
+    QApplication app(argc, argv);
+    // A message means the picture would not show the listing: say it and stop.
+    tidewell::ScopedMessageHook messages([](const tidewell::MessageRequest& request) {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(request.caption), qPrintable(request.text));
+        std::exit(1);
+        return static_cast<int>(tidewell::IdOk);
+    });
+    tidewell::MainDialog dialog({});
+    dialog.show();
+    tidewell::bench::BrowseDriver driver(dialog);
+    driver.FillSite(argv[1], argv[2], argv[3], argv[4]);
+    if (argc > 6 && std::string(argv[6]) == "details") {
+        dialog.ControlAs<QPushButton>(tidewell::res::IDC_DETAILS)->click();
+    }
+    if (!driver.PressAndWait(tidewell::res::IDC_LOGIN, std::chrono::seconds(30))) {
+        std::fprintf(stderr, "the listing did not arrive (connected %d, idle %d, %d rows)\n",
+                     dialog.connected, dialog.idle, dialog.RemoteList()->Model()->rowCount());
+        return 1;
+    }
+    if (!dialog.grab().save(QString::fromLocal8Bit(argv[5]))) {
+        std::fprintf(stderr, "cannot write %s\n", argv[5]);
+        return 1;
+    }
+    return 0;
+}
