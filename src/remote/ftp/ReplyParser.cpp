@@ -61,8 +61,8 @@ void ReplyParser::EndLine() {
         Fail("reply too long");
         return;
     }
-    std::string line = std::move(line_);
-    line_.clear();
+    std::string line;
+    line.swap(line_);
     if (!multiLine_) {
         const int code = LeadingCode(line);
         if (code < 0 || (line.size() > 3 && line[3] != ' ' && line[3] != '-')) {
