@@ -107,14 +107,21 @@ std::optional<std::uint16_t> FirstPort(const Reply& reply,
     return std::nullopt;
 }
 
-// After a command whose data connection never came: ABOR, then read replies until
-// the one that answers ABOR, so the next command gets its own reply.
+// After a transfer whose end the server has not answered yet: ABOR, then NOOP,
+// and every reply up to NOOP's is dropped. Servers answer an abort with one or
+// two replies, and a late final reply of the transfer may come before or after
+// them; only NOOP's own reply marks where the next command's reply starts.
 void AbortPending(ControlChannel& channel) {
     channel.Send("ABOR");
+    channel.Send("NOOP");
     const auto deadline = channel.Deadline();
+    int refusals = 0;
     for (;;) {
         const auto reply = channel.ReadReply(deadline);
-        if (reply.code == 225 || reply.code == 226 || (reply.code >= 500 && reply.code <= 502))
+        if (reply.code == 200)
+            return;
+        // Both commands refused: nothing else is coming.
+        if (reply.code >= 500 && reply.code <= 502 && ++refusals == 2)
             return;
     }
 }
