@@ -1,7 +1,7 @@
 // Its own process: QSettings fixes its user folder at its first use.
 #include "profiles/Preferences.h"
 
-#include "profiles/ScopedEnvironment.h"
+#include "profiles/TestFiles.h"
 
 #include <QSettings>
 

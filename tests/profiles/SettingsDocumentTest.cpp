@@ -1,17 +1,20 @@
 #include "profiles/SettingsDocument.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QTemporaryDir>
+#include "profiles/TestFiles.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
+#include <optional>
 #include <vector>
 
 namespace tidewell {
 namespace {
+
+using testing::ReadBytes;
+using testing::SampleProfiles;
+using testing::WriteBytes;
 
 // The window as the settings commands see it: panes with their profiles and
 // fields, the modified flags, the title and the message boxes.
@@ -34,24 +37,19 @@ public:
         ++logOuts;
         for (std::size_t i = 0; i < kSiteCount; ++i) {
             // A pushed field raises its change notification only when its text changes.
-            if (fields[i] != p[i]) {
-                modified[i] = true;
-            }
+            modified[i] = modified[i] || fields[i] != p[i];
         }
-        profiles = p;
-        fields = p;
+        profiles = fields = p;
     }
-    bool AnySiteModified() const override {
-        return std::find(modified.begin(), modified.end(), true) != modified.end();
-    }
+    bool AnySiteModified() const override { return std::ranges::find(modified, true) != modified.end(); }
     void ClearSiteModified() override { modified.fill(false); }
     void SetTitle(const QString& t) override { title = t; }
     bool SavePasswords() const override { return savePasswords; }
     void ShowMessage(const UserMessage& message) override { messages.push_back(message); }
     Answer Ask(const UserMessage& question) override {
         questions.push_back(question);
-        EXPECT_FALSE(answers.empty()) << "unexpected question " << question.text.toStdString();
         if (answers.empty()) {
+            ADD_FAILURE() << "unexpected question " << question.text.toStdString();
             return Answer::Cancel;
         }
         const Answer answer = answers.front();
@@ -66,34 +64,11 @@ public:
     }
 };
 
-SiteProfiles Sample() {
-    SiteProfiles profiles;
-    profiles[0] = {"ftp.one.test", "anna", "secret", "/pub"};
-    profiles[3] = {"ftp.four.test", "bob", "pw4", ""};
-    return profiles;
-}
-
-std::string ReadBytes(const QString& path) {
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
-    return file.readAll().toStdString();
-}
-
-void WriteBytes(const QString& path, const std::string& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
-    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
-}
-
-std::string EmptyFile() {
-    return SettingsFile::Encode(SiteProfiles{}, true);
-}
-
 class SettingsDocumentTest : public ::testing::Test {
 protected:
     QString PathOf(const QString& name) const { return dir_.filePath(name); }
 
-    // Snapshot of everything a failed operation must leave alone.
+    // Everything a failed operation must leave alone.
     struct State {
         SiteProfiles profiles, fields;
         std::array<bool, kSiteCount> modified;
@@ -105,11 +80,11 @@ protected:
         return {host_.profiles, host_.fields, host_.modified, host_.title, doc_.Path(), host_.logOuts};
     }
 
-    void ExpectOneError(const QString& start) {
+    void ExpectOneErrorNaming(const QString& path) {
         ASSERT_EQ(host_.messages.size(), 1u);
-        EXPECT_TRUE(host_.messages[0].text.startsWith(start)) << host_.messages[0].text.toStdString();
-        EXPECT_EQ(host_.messages[0].caption, "ERROR");
-        EXPECT_EQ(host_.messages[0].icon, MessageIcon::Stop);
+        EXPECT_TRUE(host_.messages[0].text.startsWith("File \"" + path + "\" "))
+            << host_.messages[0].text.toStdString();
+        host_.messages.clear();
     }
 
     QTemporaryDir dir_;
@@ -117,248 +92,167 @@ protected:
     SettingsDocument doc_{host_, PathOf("default/TDWL23Settings.dat")};
 };
 
-TEST_F(SettingsDocumentTest, SaveWithPullWritesWhatTheFieldsShowAndKeepsItInMemory) {
-    host_.Type(0, Sample()[0]);
-    ASSERT_TRUE(doc_.SaveSettings(PathOf("a.dat"), true));
-    SiteProfiles expected{};
-    expected[0] = Sample()[0];
-    EXPECT_EQ(ReadBytes(PathOf("a.dat")), SettingsFile::Encode(expected, true));
-    EXPECT_EQ(host_.profiles, expected);
-    EXPECT_TRUE(host_.messages.empty());
-}
-
-TEST_F(SettingsDocumentTest, SaveWithoutPullWritesTheProfilesInMemory) {
-    host_.profiles = Sample();
+TEST_F(SettingsDocumentTest, SaveWritesTheProfilesOrWithPullWhatTheFieldsShow) {
+    host_.profiles = SampleProfiles();
     host_.Type(1, {"typed", "", "", ""});
     ASSERT_TRUE(doc_.SaveSettings(PathOf("a.dat"), false));
-    EXPECT_EQ(ReadBytes(PathOf("a.dat")), SettingsFile::Encode(Sample(), true));
+    EXPECT_EQ(ReadBytes(PathOf("a.dat")), SettingsFile::Encode(SampleProfiles(), true));
+
+    ASSERT_TRUE(doc_.SaveSettings(PathOf("a.dat"), true));
+    EXPECT_EQ(ReadBytes(PathOf("a.dat")), SettingsFile::Encode(host_.fields, true));
+    EXPECT_EQ(host_.profiles, host_.fields);
 }
 
 TEST_F(SettingsDocumentTest, SaveWithPasswordsOffDropsThemFromFileAndMemoryButNotFromTheFields) {
     host_.savePasswords = false;
-    host_.fields = Sample();
+    host_.fields = SampleProfiles();
+    SiteProfiles withoutPasswords = SampleProfiles();
+    withoutPasswords[0].password = withoutPasswords[6].password = "";
     ASSERT_TRUE(doc_.SaveSettings(PathOf("a.dat"), true));
-    EXPECT_EQ(ReadBytes(PathOf("a.dat")),
-              SettingsFile::Encode(SettingsFile::WithoutPasswords(Sample()), true));
-    EXPECT_EQ(host_.profiles, SettingsFile::WithoutPasswords(Sample()));
-    EXPECT_EQ(host_.fields, Sample());
-
-    ASSERT_TRUE(doc_.LoadSettings(PathOf("a.dat"), true));
-    EXPECT_EQ(host_.profiles, SettingsFile::WithoutPasswords(Sample()));
+    EXPECT_EQ(ReadBytes(PathOf("a.dat")), SettingsFile::Encode(withoutPasswords, true));
+    EXPECT_EQ(host_.profiles, withoutPasswords);
+    EXPECT_EQ(host_.fields, SampleProfiles());
 }
 
-TEST_F(SettingsDocumentTest, LoadPushesTheProfilesAndLogsOut) {
-    ASSERT_EQ(SettingsFile::Save(PathOf("a.dat"), Sample(), true).status, SettingsStatus::Ok);
-    ASSERT_TRUE(doc_.LoadSettings(PathOf("a.dat"), true));
-    EXPECT_EQ(host_.profiles, Sample());
-    EXPECT_EQ(host_.fields, Sample());
-    EXPECT_EQ(host_.logOuts, 1);
-    // The panes whose fields changed are modified; loading alone clears nothing.
-    EXPECT_TRUE(host_.modified[0]);
-    EXPECT_FALSE(host_.modified[1]);
-    EXPECT_TRUE(host_.modified[3]);
-    EXPECT_EQ(host_.title, "Tidewell - [old]");
-}
-
-TEST_F(SettingsDocumentTest, LoadOfANonSettingsFileChangesNothing) {
-    WriteBytes(PathOf("notes.txt"), "Tidewell is nice\n");
-    host_.profiles = host_.fields = Sample();
-    const State before = Snapshot();
-
-    EXPECT_FALSE(doc_.LoadSettings(PathOf("notes.txt"), false));
-    EXPECT_TRUE(host_.messages.empty());
-    EXPECT_FALSE(doc_.LoadSettings(PathOf("notes.txt"), true));
-    ASSERT_EQ(host_.messages.size(), 1u);
-    EXPECT_EQ(host_.messages[0],
-              (UserMessage{"File \"" + PathOf("notes.txt") + "\" is not a valid Tidewell settings file",
-                           "ERROR", MessageIcon::Stop}));
-    EXPECT_EQ(Snapshot(), before);
-}
-
-TEST_F(SettingsDocumentTest, CutShortAndUnreadableFilesAreReportedEvenWithoutMessagesAndChangeNothing) {
-    WriteBytes(PathOf("cut.dat"), SettingsFile::Encode(Sample(), true).substr(0, 30));
-    host_.profiles = host_.fields = Sample();
-    const State before = Snapshot();
-
-    EXPECT_FALSE(doc_.LoadSettings(PathOf("cut.dat"), false));
-    ExpectOneError("File \"" + PathOf("cut.dat") + "\" is damaged");
-    host_.messages.clear();
-    EXPECT_FALSE(doc_.LoadSettings(PathOf("nowhere.dat"), false));
-    ExpectOneError("File \"" + PathOf("nowhere.dat") + "\" could not be read");
-    EXPECT_EQ(Snapshot(), before);
-}
-
-TEST_F(SettingsDocumentTest, OpenOfAValidFileMakesItCurrentWithAPlainTitle) {
-    ASSERT_EQ(SettingsFile::Save(PathOf("b.dat"), Sample(), true).status, SettingsStatus::Ok);
+TEST_F(SettingsDocumentTest, OpenMakesTheFileCurrentClearsTheMarkerAndLogsOut) {
+    ASSERT_EQ(SettingsFile::Save(PathOf("b.dat"), SampleProfiles(), true).status, SettingsStatus::Ok);
     host_.modified[5] = true;
     ASSERT_TRUE(doc_.Open(PathOf("b.dat")));
     EXPECT_EQ(doc_.Path(), PathOf("b.dat"));
     EXPECT_EQ(host_.title, "Tidewell - [" + PathOf("b.dat") + "]");
     EXPECT_FALSE(host_.AnySiteModified());
     EXPECT_EQ(host_.logOuts, 1);
-    EXPECT_EQ(host_.profiles, Sample());
+    EXPECT_EQ(host_.profiles, SampleProfiles());
 }
 
-TEST_F(SettingsDocumentTest, OpenOfAnInvalidOrDamagedFileKeepsThePreviousOne) {
+TEST_F(SettingsDocumentTest, FilesThatDoNotLoadChangeNothingAndOnlyAnInvalidOneCanBeSilent) {
+    const struct {
+        const char* name;
+        std::optional<std::string> bytes; // none: no such file
+        bool silentWhenAsked;
+    } cases[] = {
+        {"notes.txt", "Tidewell is nice\n", true},
+        {"cut.dat", SettingsFile::Encode(SampleProfiles(), true).substr(0, 30), false},
+        {"nowhere.dat", std::nullopt, false},
+    };
     doc_.SetPath(PathOf("current.dat"));
-    WriteBytes(PathOf("text.txt"), "plain text");
-    WriteBytes(PathOf("cut.dat"), EmptyFile().substr(0, 40));
-    host_.profiles = host_.fields = Sample();
+    host_.profiles = host_.fields = SampleProfiles();
     host_.modified[2] = true;
     const State before = Snapshot();
-    for (const QString& name : {QStringLiteral("text.txt"), QStringLiteral("cut.dat")}) {
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.bytes) {
+            WriteBytes(PathOf(c.name), *c.bytes);
+        }
+        EXPECT_FALSE(doc_.LoadSettings(PathOf(c.name), false));
+        EXPECT_EQ(host_.messages.size(), c.silentWhenAsked ? 0u : 1u);
         host_.messages.clear();
-        EXPECT_FALSE(doc_.Open(PathOf(name)));
-        EXPECT_EQ(host_.messages.size(), 1u);
-        EXPECT_EQ(Snapshot(), before) << name.toStdString();
+        EXPECT_FALSE(doc_.Open(PathOf(c.name)));
+        ExpectOneErrorNaming(PathOf(c.name));
+        EXPECT_EQ(Snapshot(), before);
     }
 }
 
-TEST_F(SettingsDocumentTest, ConfirmBeforeOpenAsksOnlyWhenSomethingIsModified) {
-    EXPECT_TRUE(doc_.ConfirmBeforeOpen());
-    EXPECT_TRUE(host_.questions.empty());
+TEST_F(SettingsDocumentTest, ConfirmBeforeOpenAsksWhenModifiedAndGoesOnUnlessCancelledOrTheSaveFails) {
+    EXPECT_TRUE(doc_.ConfirmBeforeOpen()); // nothing modified: no question
 
-    host_.Type(0, Sample()[0]);
-    host_.answers = {Answer::Cancel, Answer::No};
-    EXPECT_FALSE(doc_.ConfirmBeforeOpen());
-    EXPECT_TRUE(doc_.ConfirmBeforeOpen());
-    ASSERT_EQ(host_.questions.size(), 2u);
-    EXPECT_EQ(host_.questions[0], (UserMessage{"Save your current FTP preferences?", "Save FTP Preferences",
-                                               MessageIcon::Question}));
-    EXPECT_FALSE(QFileInfo::exists(doc_.Path()));
-    EXPECT_TRUE(host_.AnySiteModified());
-}
-
-TEST_F(SettingsDocumentTest, ConfirmBeforeOpenAnsweredYesSavesTheEdits) {
-    ASSERT_TRUE(QDir().mkpath(PathOf("default")));
-    host_.Type(0, Sample()[0]);
-    host_.answers = {Answer::Yes};
-    EXPECT_TRUE(doc_.ConfirmBeforeOpen());
-    const LoadResult saved = SettingsFile::Load(doc_.Path());
-    ASSERT_EQ(saved.status, SettingsStatus::Ok);
-    EXPECT_EQ(saved.profiles[0], Sample()[0]);
-    EXPECT_FALSE(host_.AnySiteModified());
-    EXPECT_EQ(host_.title, SettingsDocument::PlainTitle(doc_.Path()));
-}
-
-TEST_F(SettingsDocumentTest, ConfirmBeforeOpenStopsWhenTheSaveFails) {
-    // The default folder does not exist, so the save cannot create its file.
-    host_.Type(0, Sample()[0]);
-    host_.answers = {Answer::Yes};
+    host_.Type(0, SampleProfiles()[0]);
+    host_.answers = {Answer::Cancel, Answer::No, Answer::Yes, Answer::Yes};
     const State before = Snapshot();
     EXPECT_FALSE(doc_.ConfirmBeforeOpen());
-    ExpectOneError("File \"" + doc_.Path() + "\" could not be created");
+    EXPECT_TRUE(doc_.ConfirmBeforeOpen());
+    EXPECT_FALSE(QFileInfo::exists(doc_.Path()));
+    // The default folder does not exist yet, so the first Yes cannot save.
+    EXPECT_FALSE(doc_.ConfirmBeforeOpen());
+    ExpectOneErrorNaming(doc_.Path());
     EXPECT_EQ(Snapshot(), before);
+
+    ASSERT_TRUE(QDir().mkpath(PathOf("default")));
+    EXPECT_TRUE(doc_.ConfirmBeforeOpen());
+    EXPECT_EQ(SettingsFile::Load(doc_.Path()).profiles[0], SampleProfiles()[0]);
+    EXPECT_FALSE(host_.AnySiteModified());
+    EXPECT_EQ(host_.title, SettingsDocument::PlainTitle(doc_.Path()));
+    ASSERT_EQ(host_.questions.size(), 4u);
+    EXPECT_EQ(host_.questions[0], (UserMessage{"Save your current FTP preferences?", "Save FTP Preferences",
+                                               MessageIcon::Question}));
 }
 
-TEST_F(SettingsDocumentTest, SaveAndSaveAsClearTheMarkerAndSaveAsChangesThePath) {
+TEST_F(SettingsDocumentTest, SaveAndSaveAsClearTheMarkerWhenTheyWorkAndChangeNothingWhenTheyFail) {
+    WriteBytes(PathOf("plain"), "a file where a folder should be");
+    host_.savePasswords = false; // a successful save would drop the passwords in memory
+    host_.profiles = SampleProfiles();
+    host_.Type(0, {"new", "x", "y", "z"});
+    const State before = Snapshot();
+    EXPECT_FALSE(doc_.SaveAs(PathOf("plain/s.dat")));
+    ExpectOneErrorNaming(PathOf("plain/s.dat"));
+    EXPECT_FALSE(doc_.Save()); // default folder missing
+    ExpectOneErrorNaming(doc_.DefaultPath());
+    EXPECT_FALSE(doc_.SaveOnExit());
+    ExpectOneErrorNaming(doc_.DefaultPath());
+    EXPECT_EQ(Snapshot(), before);
+
     ASSERT_TRUE(QDir().mkpath(PathOf("default")));
-    host_.Type(0, Sample()[0]);
+    host_.savePasswords = true;
+    host_.fields = SampleProfiles();
     ASSERT_TRUE(doc_.Save());
     EXPECT_FALSE(host_.AnySiteModified());
     EXPECT_EQ(host_.title, SettingsDocument::PlainTitle(doc_.DefaultPath()));
-
-    host_.Type(3, Sample()[3]);
+    host_.Type(1, {"two", "", "", ""});
     ASSERT_TRUE(doc_.SaveAs(PathOf("other.dat")));
     EXPECT_EQ(doc_.Path(), PathOf("other.dat"));
     EXPECT_EQ(host_.title, "Tidewell - [" + PathOf("other.dat") + "]");
     EXPECT_FALSE(host_.AnySiteModified());
-    EXPECT_EQ(SettingsFile::Load(PathOf("other.dat")).profiles, Sample());
+    EXPECT_EQ(SettingsFile::Load(PathOf("other.dat")).profiles, host_.fields);
 }
 
-TEST_F(SettingsDocumentTest, FailedSavesLeavePathProfilesFlagsAndTitleAsTheyWere) {
-    WriteBytes(PathOf("plain"), "a file where a folder should be");
-    host_.savePasswords = false; // a successful save would drop the passwords in memory
-    host_.profiles = Sample();
-    host_.Type(0, {"new", "x", "y", "z"});
-    const State before = Snapshot();
+// Start-up: the named file, else the default one, created or rewritten when it does not load.
+TEST(SettingsDocumentStartUp, FallsBackToTheDefaultFileAndCreatesWhatIsMissing) {
+    const std::string sample = SettingsFile::Encode(SampleProfiles(), true);
+    const struct {
+        const char* named; // "": the preferences name no file
+        std::optional<std::string> namedBytes, defaultBytes;
+        bool namedBecomesCurrent;
+        std::size_t messages;
+        bool loadsSample; // otherwise the current file is made of seven empty sites
+    } cases[] = {
+        {"", {}, {}, false, 0, false}, // first start
+        {"", {}, sample, false, 0, true},
+        {"", {}, "garbage", false, 1, false},
+        {"new.dat", {}, {}, true, 0, false},
+        {"missing-folder/new.dat", {}, {}, false, 1, false},
+        {"named.dat", "not settings", {}, false, 1, false},
+        {"named.dat", "not settings", sample, false, 1, true},
+        {"named.dat", "not settings", "garbage", false, 1, false}, // the default is replaced silently
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.named << " / " << c.defaultBytes.value_or("no default"));
+        QTemporaryDir dir;
+        FakeHost host;
+        SettingsDocument doc(host, dir.filePath("default/TDWL23Settings.dat"));
+        ASSERT_TRUE(QDir().mkpath(dir.filePath("default")));
+        const QString named = dir.filePath(c.named);
+        if (c.namedBytes) {
+            WriteBytes(named, *c.namedBytes);
+        }
+        if (c.defaultBytes) {
+            WriteBytes(doc.DefaultPath(), *c.defaultBytes);
+        }
+        doc.SetPath(*c.named ? named : QString());
 
-    EXPECT_FALSE(doc_.SaveAs(PathOf("plain/s.dat")));
-    ExpectOneError("File \"" + PathOf("plain/s.dat") + "\" could not be created");
-    EXPECT_EQ(Snapshot(), before);
-    host_.messages.clear();
-    EXPECT_FALSE(doc_.Save()); // default folder missing
-    EXPECT_EQ(host_.messages.size(), 1u);
-    EXPECT_FALSE(doc_.SaveOnExit());
-    EXPECT_EQ(Snapshot(), before);
-}
-
-class StartUpTest : public SettingsDocumentTest {
-protected:
-    void SetUp() override { ASSERT_TRUE(QDir().mkpath(PathOf("default"))); }
-};
-
-TEST_F(StartUpTest, FirstStartCreatesTheDefaultFileWithSevenEmptyProfiles) {
-    doc_.OpenAtStartUp();
-    EXPECT_EQ(doc_.Path(), doc_.DefaultPath());
-    EXPECT_EQ(ReadBytes(doc_.DefaultPath()), EmptyFile());
-    EXPECT_TRUE(host_.messages.empty());
-    EXPECT_FALSE(host_.AnySiteModified());
-}
-
-TEST_F(StartUpTest, AnExistingFileIsLoadedAndItsSitesAreLeftModified) {
-    ASSERT_EQ(SettingsFile::Save(doc_.DefaultPath(), Sample(), true).status, SettingsStatus::Ok);
-    doc_.OpenAtStartUp();
-    EXPECT_EQ(host_.profiles, Sample());
-    EXPECT_TRUE(host_.modified[0]);
-    EXPECT_TRUE(host_.messages.empty());
-}
-
-TEST_F(StartUpTest, AnInvalidNamedFileFallsBackToTheDefaultWhichIsCreated) {
-    WriteBytes(PathOf("named.dat"), "not settings");
-    doc_.SetPath(PathOf("named.dat"));
-    doc_.OpenAtStartUp();
-    ASSERT_EQ(host_.messages.size(), 1u);
-    EXPECT_EQ(host_.messages[0].text,
-              "File \"" + PathOf("named.dat") + "\" is not a valid Tidewell settings file");
-    EXPECT_EQ(doc_.Path(), doc_.DefaultPath());
-    EXPECT_EQ(ReadBytes(doc_.DefaultPath()), EmptyFile());
-    EXPECT_EQ(ReadBytes(PathOf("named.dat")), "not settings");
-}
-
-TEST_F(StartUpTest, AnInvalidNamedFileFallsBackToAnExistingDefault) {
-    WriteBytes(PathOf("named.dat"), "not settings");
-    ASSERT_EQ(SettingsFile::Save(doc_.DefaultPath(), Sample(), true).status, SettingsStatus::Ok);
-    doc_.SetPath(PathOf("named.dat"));
-    doc_.OpenAtStartUp();
-    EXPECT_EQ(doc_.Path(), doc_.DefaultPath());
-    EXPECT_EQ(host_.profiles, Sample());
-    EXPECT_EQ(host_.messages.size(), 1u);
-}
-
-TEST_F(StartUpTest, ANamedMissingFileIsCreatedAndBecomesCurrent) {
-    doc_.SetPath(PathOf("new.dat"));
-    doc_.OpenAtStartUp();
-    EXPECT_EQ(doc_.Path(), PathOf("new.dat"));
-    EXPECT_EQ(ReadBytes(PathOf("new.dat")), EmptyFile());
-    EXPECT_FALSE(QFileInfo::exists(doc_.DefaultPath()));
-    EXPECT_TRUE(host_.messages.empty());
-}
-
-TEST_F(StartUpTest, ANamedFileThatCannotBeCreatedFallsBackToTheDefault) {
-    doc_.SetPath(PathOf("missing-folder/new.dat"));
-    doc_.OpenAtStartUp();
-    ASSERT_EQ(host_.messages.size(), 1u);
-    EXPECT_TRUE(host_.messages[0].text.contains("could not be created"));
-    EXPECT_EQ(doc_.Path(), doc_.DefaultPath());
-    EXPECT_EQ(ReadBytes(doc_.DefaultPath()), EmptyFile());
-}
-
-TEST_F(StartUpTest, AnInvalidDefaultFileIsRewrittenWithEmptyProfiles) {
-    WriteBytes(doc_.DefaultPath(), "garbage");
-    WriteBytes(PathOf("named.dat"), "also garbage");
-    doc_.SetPath(PathOf("named.dat"));
-    doc_.OpenAtStartUp();
-    EXPECT_EQ(host_.messages.size(), 1u); // the named file's; the default is replaced silently
-    EXPECT_EQ(doc_.Path(), doc_.DefaultPath());
-    EXPECT_EQ(ReadBytes(doc_.DefaultPath()), EmptyFile());
-}
-
-TEST_F(StartUpTest, AnInvalidDefaultFileNamedByThePreferencesIsReportedOnce) {
-    WriteBytes(doc_.DefaultPath(), "garbage");
-    doc_.OpenAtStartUp();
-    EXPECT_EQ(host_.messages.size(), 1u);
-    EXPECT_EQ(ReadBytes(doc_.DefaultPath()), EmptyFile());
+        doc.OpenAtStartUp();
+        EXPECT_EQ(doc.Path(), c.namedBecomesCurrent ? named : doc.DefaultPath());
+        EXPECT_EQ(host.messages.size(), c.messages);
+        EXPECT_EQ(ReadBytes(doc.Path()), c.loadsSample ? sample : SettingsFile::Encode(SiteProfiles{}, true));
+        EXPECT_EQ(host.profiles, c.loadsSample ? SampleProfiles() : SiteProfiles{});
+        // Loading leaves the sites it changed marked.
+        EXPECT_EQ(host.AnySiteModified(), c.loadsSample);
+        if (c.namedBytes) {
+            EXPECT_EQ(ReadBytes(named), *c.namedBytes);
+        }
+        if (c.namedBecomesCurrent) {
+            EXPECT_FALSE(QFileInfo::exists(doc.DefaultPath()));
+        }
+    }
 }
 
 } // namespace

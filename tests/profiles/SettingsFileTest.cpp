@@ -1,8 +1,6 @@
 #include "profiles/SettingsFile.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
+#include "profiles/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -14,10 +12,10 @@ namespace tidewell {
 namespace {
 
 using namespace std::string_literals;
+using testing::ReadBytes;
+using testing::WriteBytes;
 
-std::string Header() {
-    return "Tidewell V1.3 Settings\0"s;
-}
+const std::string kHeader = "Tidewell V1.3 Settings\0"s;
 
 SiteProfiles FilledProfiles() {
     SiteProfiles profiles;
@@ -26,25 +24,11 @@ SiteProfiles FilledProfiles() {
     return profiles;
 }
 
-std::string ReadBytes(const QString& path) {
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
-    return file.readAll().toStdString();
-}
-
-void WriteBytes(const QString& path, const std::string& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
-    ASSERT_EQ(file.write(bytes.data(), static_cast<qint64>(bytes.size())), static_cast<qint64>(bytes.size()));
-}
-
 TEST(SettingsFileFormat, SevenEmptySitesAreTheHeaderAndTwentyEightZeroBytes) {
-    const std::string bytes = SettingsFile::Encode(SiteProfiles{}, true);
-    EXPECT_EQ(bytes.size(), 51u);
-    EXPECT_EQ(bytes, Header() + std::string(28, '\0'));
+    EXPECT_EQ(SettingsFile::Encode(SiteProfiles{}, true), kHeader + std::string(28, '\0'));
 }
 
-TEST(SettingsFileFormat, FilledSitesMatchTheByteTable) {
+TEST(SettingsFileFormat, FilledSitesMatchTheByteTableAndTrailingBytesAreIgnored) {
     // clang-format off
     const unsigned char table[] = {
         'T','i','d','e','w','e','l','l',' ','V','1','.','3',' ','S','e','t','t','i','n','g','s', 0x00,
@@ -62,29 +46,10 @@ TEST(SettingsFileFormat, FilledSitesMatchTheByteTable) {
     const std::string expected(reinterpret_cast<const char*>(table), sizeof table);
     EXPECT_EQ(SettingsFile::Encode(FilledProfiles(), true), expected);
 
-    const DecodeResult decoded = SettingsFile::Decode(expected);
+    const DecodeResult decoded = SettingsFile::Decode(expected + "extra");
     ASSERT_EQ(decoded.status, SettingsStatus::Ok);
     EXPECT_EQ(decoded.profiles, FilledProfiles());
-    EXPECT_EQ(decoded.trailingBytes, 0u);
-}
-
-TEST(SettingsFileFormat, PasswordsAreWrittenEmptyWhenNotSaved) {
-    const std::string bytes = SettingsFile::Encode(FilledProfiles(), false);
-    EXPECT_EQ(bytes.substr(23, 27), "\x0F"
-                                    "ftp.example.org"
-                                    "\x04"
-                                    "anna"
-                                    "\x00"s
-                                    "\x04"
-                                    "/pub");
-    EXPECT_EQ(bytes, SettingsFile::Encode(SettingsFile::WithoutPasswords(FilledProfiles()), true));
-
-    const DecodeResult decoded = SettingsFile::Decode(bytes);
-    ASSERT_EQ(decoded.status, SettingsStatus::Ok);
-    for (const SiteProfile& profile : decoded.profiles) {
-        EXPECT_EQ(profile.password, "");
-    }
-    EXPECT_EQ(decoded.profiles[0].address, "ftp.example.org");
+    EXPECT_EQ(decoded.trailingBytes, 5u);
 }
 
 TEST(SettingsFileFormat, LongPasswordUsesTheThreeBytePrefixAndComesBackUnchanged) {
@@ -97,63 +62,46 @@ TEST(SettingsFileFormat, LongPasswordUsesTheThreeBytePrefixAndComesBackUnchanged
     const std::string bytes = SettingsFile::Encode(profiles, true);
     // Sites 1 and 2 are eight zero bytes; site 3's address and username four more.
     EXPECT_EQ(bytes.substr(23 + 8 + 4, 3), "\xFF\x2C\x01");
-
-    const DecodeResult decoded = SettingsFile::Decode(bytes);
-    ASSERT_EQ(decoded.status, SettingsStatus::Ok);
-    EXPECT_EQ(decoded.profiles[2].password, password);
+    EXPECT_EQ(SettingsFile::Decode(bytes).profiles[2].password, password);
 }
 
-TEST(SettingsFileFormat, WrongOrShortHeadersAreNotSettingsFiles) {
-    const std::string cases[] = {
-        "",
-        "just some text\n",
-        Header().substr(0, 22),                            // header without its zero byte
-        "Tidewell V1.3 Settings!" + std::string(28, '\0'), // 23rd byte not zero
-        "Tidewell V1.2 Settings\0"s + std::string(28, '\0'),
-        "tidewell V1.3 Settings\0"s + std::string(28, '\0'),
+// Decode and Load check the header separately, so every case goes through both.
+TEST(SettingsFileFormat, WrongHeadersAndCutShortRecordsLoadNothing) {
+    std::vector<std::pair<std::string, SettingsStatus>> cases = {
+        {"", SettingsStatus::NotSettingsFile},
+        {"just some text\n", SettingsStatus::NotSettingsFile},
+        {"Tidewell", SettingsStatus::NotSettingsFile},
+        {kHeader.substr(0, 22), SettingsStatus::NotSettingsFile}, // without its zero byte
+        {"Tidewell V1.3 Settings!" + std::string(28, '\0'), SettingsStatus::NotSettingsFile},
+        {"Tidewell V1.2 Settings\0"s + std::string(28, '\0'), SettingsStatus::NotSettingsFile},
+        {"tidewell V1.3 Settings\0"s + std::string(28, '\0'), SettingsStatus::NotSettingsFile},
+        // A prefix promising four gigabytes is a cut-short record, not an allocation.
+        {kHeader + "\xFF\xFF\xFF\xFF\xFF\xFF\xFF" + "abc", SettingsStatus::CutShort},
     };
-    for (const std::string& bytes : cases) {
-        EXPECT_EQ(SettingsFile::Decode(bytes).status, SettingsStatus::NotSettingsFile) << bytes;
-    }
-}
-
-TEST(SettingsFileFormat, RecordsCutShortAreReportedAsSuch) {
     const std::string full = SettingsFile::Encode(FilledProfiles(), true);
-    for (std::size_t size = 23; size < full.size(); ++size) {
-        EXPECT_EQ(SettingsFile::Decode(full.substr(0, size)).status, SettingsStatus::CutShort) << size;
+    for (std::size_t size = kHeader.size(); size < full.size(); ++size) {
+        cases.emplace_back(full.substr(0, size), SettingsStatus::CutShort);
     }
-    // A prefix promising four gigabytes is a cut-short record, not an allocation.
-    EXPECT_EQ(SettingsFile::Decode(Header() + "\xFF\xFF\xFF\xFF\xFF\xFF\xFF"
-                                              "abc")
-                  .status,
-              SettingsStatus::CutShort);
+    QTemporaryDir dir;
+    for (const auto& [bytes, status] : cases) {
+        SCOPED_TRACE(::testing::PrintToString(bytes));
+        EXPECT_EQ(SettingsFile::Decode(bytes).status, status);
+        WriteBytes(dir.filePath("s.dat"), bytes);
+        EXPECT_EQ(SettingsFile::Load(dir.filePath("s.dat")).status, status);
+    }
 }
 
-TEST(SettingsFileFormat, TrailingBytesAreIgnored) {
-    const std::string bytes = SettingsFile::Encode(FilledProfiles(), true) + "extra";
-    const DecodeResult decoded = SettingsFile::Decode(bytes);
-    ASSERT_EQ(decoded.status, SettingsStatus::Ok);
-    EXPECT_EQ(decoded.profiles, FilledProfiles());
-    EXPECT_EQ(decoded.trailingBytes, 5u);
-}
-
-TEST(SettingsFileMessages, InvalidFileMessageNamesThePath) {
-    const UserMessage message = SettingsFile::FailureMessage(SettingsStatus::NotSettingsFile, "/x/a b.txt");
-    EXPECT_EQ(message.text, "File \"/x/a b.txt\" is not a valid Tidewell settings file");
-    EXPECT_EQ(message.caption, "ERROR");
-    EXPECT_EQ(message.icon, MessageIcon::Stop);
-}
-
-TEST(SettingsFileMessages, EveryFailureHasAnErrorBoxNamingThePath) {
-    for (auto status : {SettingsStatus::CutShort, SettingsStatus::TooLarge, SettingsStatus::CannotRead,
-                        SettingsStatus::CannotCreate, SettingsStatus::CannotWrite}) {
+TEST(SettingsFileMessages, EveryFailureIsAnErrorBoxNamingThePath) {
+    EXPECT_EQ(SettingsFile::FailureMessage(SettingsStatus::NotSettingsFile, "/x/a b.txt").text,
+              "File \"/x/a b.txt\" is not a valid Tidewell settings file");
+    for (auto status :
+         {SettingsStatus::NotSettingsFile, SettingsStatus::CutShort, SettingsStatus::TooLarge,
+          SettingsStatus::CannotRead, SettingsStatus::CannotCreate, SettingsStatus::CannotWrite}) {
         const UserMessage message = SettingsFile::FailureMessage(status, "/x/s.dat", "Disk full");
         EXPECT_TRUE(message.text.startsWith("File \"/x/s.dat\" ")) << message.text.toStdString();
         EXPECT_EQ(message.caption, "ERROR");
         EXPECT_EQ(message.icon, MessageIcon::Stop);
     }
-    EXPECT_EQ(SettingsFile::FailureMessage(SettingsStatus::CannotWrite, "/x/s.dat", "Disk full").text,
-              "File \"/x/s.dat\" could not be written (Disk full). The FTP preferences were not saved.");
 }
 
 class SettingsFileIo : public ::testing::Test {
@@ -162,45 +110,29 @@ protected:
     QStringList FolderEntries() const {
         return QDir(dir_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
     }
+    static unsigned Mode(const QString& path) {
+        struct stat info {};
+        EXPECT_EQ(::stat(QFile::encodeName(path).constData(), &info), 0);
+        return info.st_mode & 07777;
+    }
 
     QTemporaryDir dir_;
 };
 
-TEST_F(SettingsFileIo, SaveWritesTheEncodedBytesOwnerOnly) {
-    const QString path = PathOf("s.dat");
-    ASSERT_EQ(SettingsFile::Save(path, FilledProfiles(), true).status, SettingsStatus::Ok);
-    EXPECT_EQ(ReadBytes(path), SettingsFile::Encode(FilledProfiles(), true));
-    struct stat info {};
-    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &info), 0);
-    EXPECT_EQ(info.st_mode & 07777, 0600u);
-    EXPECT_EQ(FolderEntries(), QStringList{"s.dat"}); // no temporary file left behind
-}
-
-TEST_F(SettingsFileIo, SavingTwiceGivesIdenticalFiles) {
-    const QString path = PathOf("s.dat");
-    ASSERT_EQ(SettingsFile::Save(path, FilledProfiles(), true).status, SettingsStatus::Ok);
-    const std::string first = ReadBytes(path);
-    ASSERT_EQ(SettingsFile::Save(path, FilledProfiles(), true).status, SettingsStatus::Ok);
-    EXPECT_EQ(ReadBytes(path), first);
-}
-
-TEST_F(SettingsFileIo, ReplacingAReadableFileMakesItOwnerOnly) {
-    const QString path = PathOf("s.dat");
-    WriteBytes(path, "old");
-    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0644), 0);
-    ASSERT_EQ(SettingsFile::Save(path, SiteProfiles{}, true).status, SettingsStatus::Ok);
-    struct stat info {};
-    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &info), 0);
-    EXPECT_EQ(info.st_mode & 07777, 0600u);
-    EXPECT_EQ(ReadBytes(path).size(), 51u);
-}
-
-TEST_F(SettingsFileIo, LoadReadsWhatSaveWrote) {
-    const QString path = PathOf("s.dat");
-    ASSERT_EQ(SettingsFile::Save(path, FilledProfiles(), true).status, SettingsStatus::Ok);
-    const LoadResult loaded = SettingsFile::Load(path);
-    ASSERT_EQ(loaded.status, SettingsStatus::Ok);
-    EXPECT_EQ(loaded.profiles, FilledProfiles());
+// A second save of new.dat must give the same bytes as the first.
+TEST_F(SettingsFileIo, SaveWritesOwnerOnlyFilesThatLoadBackAndRepeatsIdentically) {
+    WriteBytes(PathOf("old.dat"), "old");
+    ASSERT_EQ(::chmod(QFile::encodeName(PathOf("old.dat")).constData(), 0644), 0);
+    for (const QString& path : {PathOf("new.dat"), PathOf("old.dat"), PathOf("new.dat")}) {
+        SCOPED_TRACE(path.toStdString());
+        ASSERT_EQ(SettingsFile::Save(path, FilledProfiles(), true).status, SettingsStatus::Ok);
+        EXPECT_EQ(ReadBytes(path), SettingsFile::Encode(FilledProfiles(), true));
+        EXPECT_EQ(Mode(path), 0600u);
+        const LoadResult loaded = SettingsFile::Load(path);
+        ASSERT_EQ(loaded.status, SettingsStatus::Ok);
+        EXPECT_EQ(loaded.profiles, FilledProfiles());
+    }
+    EXPECT_EQ(FolderEntries(), (QStringList{"new.dat", "old.dat"})); // no temporary file left behind
 }
 
 TEST_F(SettingsFileIo, SaveIntoAFolderThatCannotHoldFilesFailsAsCannotCreate) {
@@ -216,25 +148,20 @@ TEST_F(SettingsFileIo, SaveIntoAFolderThatCannotHoldFilesFailsAsCannotCreate) {
 
 // Writes beyond a small file-size limit fail with EFBIG, a real write failure
 // that even a privileged user gets.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &old_);
-        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = old_;
-        limit.rlim_cur = bytes;
-        active_ = setrlimit(RLIMIT_FSIZE, &limit) == 0;
+struct FileSizeLimit {
+    explicit FileSizeLimit(rlim_t bytes) : handler(std::signal(SIGXFSZ, SIG_IGN)) {
+        getrlimit(RLIMIT_FSIZE, &old);
+        const rlimit limit{bytes, old.rlim_max};
+        active = setrlimit(RLIMIT_FSIZE, &limit) == 0;
     }
     ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, oldHandler_);
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, handler);
     }
-    bool Active() const { return active_; }
 
-private:
-    rlimit old_{};
-    void (*oldHandler_)(int) = nullptr;
-    bool active_ = false;
+    void (*handler)(int);
+    rlimit old{};
+    bool active = false;
 };
 
 TEST_F(SettingsFileIo, AnExistingFileSurvivesAFailedSave) {
@@ -245,7 +172,7 @@ TEST_F(SettingsFileIo, AnExistingFileSurvivesAFailedSave) {
     SaveResult saved;
     {
         FileSizeLimit limit(1024);
-        ASSERT_TRUE(limit.Active());
+        ASSERT_TRUE(limit.active);
         saved = SettingsFile::Save(path, big, true);
     }
     EXPECT_EQ(saved.status, SettingsStatus::CannotWrite);
@@ -254,35 +181,21 @@ TEST_F(SettingsFileIo, AnExistingFileSurvivesAFailedSave) {
     EXPECT_EQ(FolderEntries(), QStringList{"s.dat"});
 }
 
-TEST_F(SettingsFileIo, LoadTellsWrongHeadersCutShortAndUnreadableFilesApart) {
-    WriteBytes(PathOf("text.txt"), "hello, this is not a settings file at all\n");
-    WriteBytes(PathOf("short.dat"), "Tidewell");
-    WriteBytes(PathOf("cut.dat"), SettingsFile::Encode(FilledProfiles(), true).substr(0, 40));
+TEST_F(SettingsFileIo, FoldersMissingFilesAndHugeFilesAreRefused) {
     ASSERT_TRUE(QDir(dir_.path()).mkdir("folder.dat"));
-
-    EXPECT_EQ(SettingsFile::Load(PathOf("text.txt")).status, SettingsStatus::NotSettingsFile);
-    EXPECT_EQ(SettingsFile::Load(PathOf("short.dat")).status, SettingsStatus::NotSettingsFile);
-    EXPECT_EQ(SettingsFile::Load(PathOf("cut.dat")).status, SettingsStatus::CutShort);
     for (const QString& name : {QStringLiteral("folder.dat"), QStringLiteral("missing.dat")}) {
         const LoadResult loaded = SettingsFile::Load(PathOf(name));
         EXPECT_EQ(loaded.status, SettingsStatus::CannotRead) << name.toStdString();
         EXPECT_FALSE(loaded.reason.isEmpty());
     }
-}
-
-TEST_F(SettingsFileIo, HugeFilesAreRefusedWithoutReadingThem) {
-    const QString settingsLike = PathOf("huge.dat");
-    const QString other = PathOf("huge.bin");
-    for (const QString& path : {settingsLike, other}) {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        if (path == settingsLike) {
-            file.write(SettingsFile::Encode(SiteProfiles{}, true).c_str(), 51);
-        }
-        ASSERT_TRUE(file.resize(kMaxSettingsFileSize + 1)); // sparse: no disk space used
+    // Sparse files: no disk space used, and neither is read whole.
+    WriteBytes(PathOf("huge.dat"), SettingsFile::Encode(SiteProfiles{}, true));
+    WriteBytes(PathOf("huge.bin"), "");
+    for (const QString& name : {QStringLiteral("huge.dat"), QStringLiteral("huge.bin")}) {
+        ASSERT_TRUE(QFile::resize(PathOf(name), kMaxSettingsFileSize + 1));
     }
-    EXPECT_EQ(SettingsFile::Load(settingsLike).status, SettingsStatus::TooLarge);
-    EXPECT_EQ(SettingsFile::Load(other).status, SettingsStatus::NotSettingsFile);
+    EXPECT_EQ(SettingsFile::Load(PathOf("huge.dat")).status, SettingsStatus::TooLarge);
+    EXPECT_EQ(SettingsFile::Load(PathOf("huge.bin")).status, SettingsStatus::NotSettingsFile);
 }
 
 } // namespace

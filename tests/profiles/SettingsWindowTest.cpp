@@ -1,12 +1,14 @@
-// The File menu's profile commands, the settings file at start-up and at
-// close, and the preferences, as the main window runs them.
+// How the main window wires the File menu's profile commands, the settings
+// file at start-up and at close, and the preferences. What the commands do
+// with the files is tested against a fake window in SettingsDocumentTest.
 #include "app/MainDialog.h"
-#include "profiles/ArchiveString.h"
 #include "profiles/DataLocations.h"
-#include "profiles/ScopedEnvironment.h"
+#include "profiles/Preferences.h"
 #include "profiles/SettingsDocument.h"
 #include "profiles/SettingsFile.h"
+#include "profiles/SiteProfilesHost.h"
 #include "profiles/TabPane.h"
+#include "profiles/TestFiles.h"
 #include "resources/ResourceIds.h"
 #include "support/MessageRecorder.h"
 #include "ui/FileDialogs.h"
@@ -14,9 +16,6 @@
 #include "ui/RemoteListModel.h"
 
 #include <QAction>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <gtest/gtest.h>
@@ -31,55 +30,10 @@ namespace {
 
 using namespace res;
 using test::MessageRecorder;
+using testing::ReadBytes;
+using testing::SampleProfiles;
 using testing::TemporaryHome;
-
-std::string ReadBytes(const QString& path) {
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
-    return file.readAll().toStdString();
-}
-
-void WriteBytes(const QString& path, const std::string& bytes) {
-    ASSERT_TRUE(QDir().mkpath(QFileInfo(path).absolutePath()));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
-    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
-}
-
-// One archive string as the byte table describes it, written without the program's writer.
-std::string HandString(const std::string& text) {
-    std::string out;
-    if (text.size() < 0xFF) {
-        out.push_back(static_cast<char>(text.size()));
-    } else {
-        out.push_back('\xFF');
-        out.push_back(static_cast<char>(text.size() & 0xFF));
-        out.push_back(static_cast<char>(text.size() >> 8));
-    }
-    return out + text;
-}
-
-std::string HandWrittenFile(const SiteProfiles& profiles) {
-    std::string out("Tidewell V1.3 Settings", 22);
-    out.push_back('\0');
-    for (const SiteProfile& site : profiles) {
-        std::string lowered = site.password;
-        for (char& c : lowered) {
-            c = static_cast<char>(static_cast<unsigned char>(c) - kPasswordShift);
-        }
-        out += HandString(site.address) + HandString(site.username) + HandString(lowered) +
-               HandString(site.directory);
-    }
-    return out;
-}
-
-SiteProfiles Sample() {
-    SiteProfiles profiles;
-    profiles[0] = {"ftp.one.test", "anna", "s3cret~", "/pub"};
-    profiles[2] = {"ftp.three.test", "carl", "", ""};
-    profiles[6] = {"127.0.0.1", "anonymous", "guest@", "/" + std::string(300, 'd')};
-    return profiles;
-}
+using testing::WriteBytes;
 
 SiteProfiles Other() {
     SiteProfiles profiles;
@@ -87,71 +41,45 @@ SiteProfiles Other() {
     return profiles;
 }
 
-void Type(MainDialog& dialog, int site, const SiteProfile& text) {
-    TabPane* pane = dialog.Pane(site);
-    pane->AddressEdit()->setText(QString::fromStdString(text.address));
-    pane->UsernameEdit()->setText(QString::fromStdString(text.username));
-    pane->PasswordEdit()->setText(QString::fromStdString(text.password));
-    pane->DirectoryEdit()->setText(QString::fromStdString(text.directory));
+std::string Encoded(const SiteProfiles& profiles) {
+    return SettingsFile::Encode(profiles, true);
 }
 
 void TypeAll(MainDialog& dialog, const SiteProfiles& profiles) {
     for (int i = 0; i < MainDialog::kSiteCount; ++i) {
-        Type(dialog, i, profiles[static_cast<std::size_t>(i)]);
+        TabPane* pane = dialog.Pane(i);
+        const SiteProfile& text = profiles[static_cast<std::size_t>(i)];
+        pane->AddressEdit()->setText(QString::fromStdString(text.address));
+        pane->UsernameEdit()->setText(QString::fromStdString(text.username));
+        pane->PasswordEdit()->setText(QString::fromStdString(text.password));
+        pane->DirectoryEdit()->setText(QString::fromStdString(text.directory));
     }
 }
 
-SiteProfiles Fields(const MainDialog& dialog) {
-    SiteProfiles shown;
-    for (int i = 0; i < MainDialog::kSiteCount; ++i) {
-        const TabPane* pane = dialog.Pane(i);
-        shown[static_cast<std::size_t>(i)] = {
-            pane->AddressEdit()->text().toStdString(), pane->UsernameEdit()->text().toStdString(),
-            pane->PasswordEdit()->text().toStdString(), pane->DirectoryEdit()->text().toStdString()};
-    }
-    return shown;
-}
-
-SiteProfiles HeldProfiles(const MainDialog& dialog) {
-    SiteProfiles held;
-    for (int i = 0; i < MainDialog::kSiteCount; ++i) {
-        held[static_cast<std::size_t>(i)] = dialog.Pane(i)->profile;
-    }
-    return held;
+SiteProfiles Fields(MainDialog& dialog) {
+    return SiteProfilesHost(dialog).FieldProfiles();
 }
 
 QString PlainTitle(const QString& path) {
     return "Tidewell - [" + path + "]";
 }
 
-// Answers the file dialogs from a script and records each request.
-class FileDialogScript {
-public:
-    explicit FileDialogScript(std::deque<QString> answers)
-        : answers_(std::move(answers)), hook_([this](const FileDialogRequest& request) {
-              requests_.push_back(request);
-              if (answers_.empty()) {
-                  ADD_FAILURE() << "no scripted file dialog answer: " << request.caption.toStdString();
-                  return QStringList{};
-              }
-              const QString answer = answers_.front();
-              answers_.pop_front();
-              return answer.isEmpty() ? QStringList{} : QStringList{answer};
-          }) {}
+// Answers the file dialogs from a script (an empty answer cancels) and records each request.
+struct FileDialogScript {
+    explicit FileDialogScript(std::deque<QString> script) : answers(std::move(script)) {}
 
-    const std::vector<FileDialogRequest>& Requests() const { return requests_; }
-
-private:
-    std::deque<QString> answers_;
-    std::vector<FileDialogRequest> requests_;
-    ScopedFileDialogHook hook_;
+    std::deque<QString> answers;
+    std::vector<FileDialogRequest> requests;
+    ScopedFileDialogHook hook{[this](const FileDialogRequest& request) {
+        requests.push_back(request);
+        EXPECT_FALSE(answers.empty()) << "unscripted file dialog: " << request.caption.toStdString();
+        const QString answer = answers.empty() ? QString() : answers.front();
+        if (!answers.empty()) {
+            answers.pop_front();
+        }
+        return answer.isEmpty() ? QStringList{} : QStringList{answer};
+    }};
 };
-
-void ExpectOpenRequest(const FileDialogRequest& request, MainDialog& dialog) {
-    EXPECT_EQ(request.kind, FileDialogKind::OpenFile);
-    EXPECT_EQ(request.filter, kProfileFileFilter);
-    EXPECT_EQ(request.parent, &dialog);
-}
 
 class SettingsWindowTest : public ::testing::Test {
 protected:
@@ -172,195 +100,62 @@ protected:
 
 TEST_F(SettingsWindowTest, FirstStartCreatesTheEmptyDefaultFileAndNamesItInTheTitle) {
     auto dialog = Start();
-    EXPECT_EQ(dialog->windowsDir, DataFolder());
     EXPECT_EQ(dialog->settingsPath, DefaultFile());
-    EXPECT_EQ(ReadBytes(DefaultFile()).size(), 51u);
-    EXPECT_EQ(ReadBytes(DefaultFile()), SettingsFile::Encode(SiteProfiles{}, true));
-    EXPECT_EQ(dialog->Title(), PlainTitle(DefaultFile()));
-    EXPECT_FALSE(dialog->AnySiteModified());
-    EXPECT_TRUE(dialog->ControlAs<QLineEdit>(IDC_DOWNLOAD_FOLDER)->text().isEmpty());
-    EXPECT_TRUE(dialog->tooltipsEnabled);
-    EXPECT_TRUE(dialog->savePasswords);
-}
-
-TEST_F(SettingsWindowTest, StartUpShowsTheSitesOfTheDefaultFile) {
-    WriteBytes(DefaultFile(), SettingsFile::Encode(Sample(), true));
-    auto dialog = Start();
-    EXPECT_EQ(Fields(*dialog), Sample());
-    EXPECT_EQ(HeldProfiles(*dialog), Sample());
+    EXPECT_EQ(ReadBytes(DefaultFile()), Encoded(SiteProfiles{}));
     EXPECT_EQ(dialog->Title(), PlainTitle(DefaultFile()));
 }
 
-TEST_F(SettingsWindowTest, AFileWrittenByHandAndOneWrittenByTheWindowLoadTheSame) {
-    const QString byHand = File("hand.dat");
-    WriteBytes(byHand, HandWrittenFile(Sample()));
-    auto dialog = Start();
-
-    TypeAll(*dialog, Sample());
-    FileDialogScript dialogs({File("window.dat"), byHand, File("window.dat")});
-    dialog->DispatchCommand(ID_FILE_SAVE_PREFERENCES_AS);
-    EXPECT_EQ(ReadBytes(File("window.dat")), ReadBytes(byHand));
-
-    TypeAll(*dialog, Other());
-    MessageRecorder discard({IdNo, IdNo});
-    dialog->DispatchCommand(ID_FILE_OPEN_PREFERENCES);
-    EXPECT_EQ(Fields(*dialog), Sample());
-    EXPECT_EQ(HeldProfiles(*dialog), Sample());
-
-    TypeAll(*dialog, Other());
-    dialog->DispatchCommand(ID_FILE_OPEN_PREFERENCES);
-    EXPECT_EQ(Fields(*dialog), Sample());
-    EXPECT_EQ(HeldProfiles(*dialog), Sample());
-}
-
-class OpenCommandTest : public SettingsWindowTest {
-protected:
-    void SetUp() override {
-        WriteBytes(DefaultFile(), SettingsFile::Encode(Sample(), true));
-        WriteBytes(File("other.dat"), SettingsFile::Encode(Other(), true));
-        dialog = Start();
+TEST_F(SettingsWindowTest, OpenAsksAboutUnsavedEditsThenShowsTheOpenDialogAndLogsOut) {
+    const struct {
+        int answer;
+        bool opens;
+        bool editsSaved;
+    } cases[] = {{IdCancel, false, false}, {IdNo, true, false}, {IdYes, true, true}};
+    SiteProfiles edited = SampleProfiles();
+    edited[3].username = "edited";
+    WriteBytes(File("other.dat"), Encoded(Other()));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.answer);
+        QFile::remove(PreferencesStore::DefaultConfigFile()); // the last window named other.dat
+        WriteBytes(DefaultFile(), Encoded(SampleProfiles()));
+        auto dialog = Start();
         // Loading at start-up leaves the sites it changed marked; start from a clean state.
         dialog->ClearSiteModified();
         dialog->Pane(3)->UsernameEdit()->setText("edited");
-    }
-
-    void ExpectSaveQuestion(const MessageRecorder& messages) {
-        ASSERT_FALSE(messages.Calls().empty());
-        const MessageRequest& asked = messages.Calls()[0];
-        EXPECT_EQ(asked.text, "Save your current FTP preferences?");
-        EXPECT_EQ(asked.caption, "Save FTP Preferences");
-        EXPECT_EQ(asked.icon, MessageIcon::Question);
-        EXPECT_EQ(asked.buttons, MessageButtons::YesNoCancel);
-    }
-
-    std::unique_ptr<MainDialog> dialog;
-};
-
-TEST_F(OpenCommandTest, CancelAtTheQuestionDoesNothing) {
-    const std::string before = ReadBytes(DefaultFile());
-    const QString title = dialog->Title();
-    MessageRecorder messages({IdCancel});
-    FileDialogScript dialogs({});
-    dialog->DispatchCommand(ID_FILE_OPEN_PREFERENCES);
-    ExpectSaveQuestion(messages);
-    EXPECT_TRUE(dialogs.Requests().empty());
-    EXPECT_EQ(dialog->settingsPath, DefaultFile());
-    EXPECT_EQ(dialog->Pane(3)->UsernameEdit()->text(), "edited");
-    EXPECT_TRUE(dialog->AnySiteModified());
-    EXPECT_EQ(dialog->Title(), title);
-    EXPECT_EQ(ReadBytes(DefaultFile()), before);
-}
-
-TEST_F(OpenCommandTest, NoDiscardsTheEditsAndLoadsTheChosenFile) {
-    const std::string before = ReadBytes(DefaultFile());
-    MessageRecorder messages({IdNo});
-    FileDialogScript dialogs({File("other.dat")});
-    dialog->DispatchCommand(ID_FILE_OPEN_PREFERENCES);
-    ExpectSaveQuestion(messages);
-    ASSERT_EQ(dialogs.Requests().size(), 1u);
-    ExpectOpenRequest(dialogs.Requests()[0], *dialog);
-    EXPECT_EQ(ReadBytes(DefaultFile()), before);
-    EXPECT_EQ(dialog->settingsPath, File("other.dat"));
-    EXPECT_EQ(Fields(*dialog), Other());
-    EXPECT_FALSE(dialog->AnySiteModified());
-    EXPECT_EQ(dialog->Title(), PlainTitle(File("other.dat")));
-}
-
-TEST_F(OpenCommandTest, YesSavesTheEditsFirst) {
-    MessageRecorder messages({IdYes});
-    FileDialogScript dialogs({File("other.dat")});
-    dialog->DispatchCommand(ID_FILE_OPEN_PREFERENCES);
-    ExpectSaveQuestion(messages);
-    SiteProfiles saved = Sample();
-    saved[3].username = "edited";
-    EXPECT_EQ(ReadBytes(DefaultFile()), SettingsFile::Encode(saved, true));
-    EXPECT_EQ(dialog->settingsPath, File("other.dat"));
-    EXPECT_EQ(Fields(*dialog), Other());
-}
-
-TEST_F(OpenCommandTest, YesThenCancelledDialogKeepsTheSavedFileCurrent) {
-    MessageRecorder messages({IdYes});
-    FileDialogScript dialogs({QString()});
-    dialog->DispatchCommand(ID_FILE_OPEN_PREFERENCES);
-    EXPECT_EQ(dialog->settingsPath, DefaultFile());
-    EXPECT_FALSE(dialog->AnySiteModified());
-    EXPECT_EQ(dialog->Title(), PlainTitle(DefaultFile()));
-    EXPECT_EQ(dialog->Pane(3)->UsernameEdit()->text(), "edited");
-}
-
-TEST_F(OpenCommandTest, AValidFileLogsOutAndShowsTheNewTitle) {
-    dialog->ClearSiteModified();
-    dialog->connected = true;
-    dialog->SetIdleState(true);
-    ListingResult listing;
-    listing.connected = true;
-    listing.rows.push_back({"readme.txt", listing.files.AddFile("readme.txt", 0, 1, "Text"), {}, {}});
-    dialog->RemoteList()->Model()->SetListing(std::move(listing));
-    ASSERT_EQ(dialog->ControlAs<QPushButton>(IDC_LOGIN)->text(), "&Refresh");
-
-    MessageRecorder messages;
-    FileDialogScript dialogs({File("other.dat")});
-    dialog->DispatchCommand(ID_FILE_OPEN_PREFERENCES);
-    EXPECT_TRUE(messages.Calls().empty());
-    EXPECT_FALSE(dialog->connected);
-    EXPECT_EQ(dialog->RemoteList()->Model()->rowCount(), 0);
-    EXPECT_EQ(dialog->ControlAs<QPushButton>(IDC_LOGIN)->text(), "&Login");
-    EXPECT_FALSE(dialog->Control(IDC_LOGOUT)->isEnabled());
-    EXPECT_FALSE(dialog->AnySiteModified());
-    EXPECT_EQ(dialog->Title(), PlainTitle(File("other.dat")));
-    EXPECT_EQ(dialog->settingsPath, File("other.dat"));
-}
-
-TEST_F(OpenCommandTest, AFileThatDoesNotLoadChangesNothing) {
-    std::string cutShort(kSettingsHeader);
-    cutShort += "\x05"
-                "ab";
-    const struct {
-        const char* name;
-        std::string bytes;
-        bool invalidFileMessage;
-    } cases[] = {
-        {"notes.dat", "just some text\n", true},
-        {"short.dat", "Tidewell", true},
-        {"cut.dat", cutShort, false},
-    };
-    dialog->ClearSiteModified();
-    dialog->SetPlainTitle();
-    dialog->connected = true;
-    dialog->SetIdleState(true);
-    dialog->Pane(3)->UsernameEdit()->setText("edited again");
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        const QString path = File(c.name);
-        WriteBytes(path, c.bytes);
-        const SiteProfiles fields = Fields(*dialog);
-        const SiteProfiles held = HeldProfiles(*dialog);
         const QString title = dialog->Title();
+        dialog->connected = true;
+        dialog->SetIdleState(true);
+        ListingResult listing;
+        listing.connected = true;
+        listing.rows.push_back({"readme.txt", listing.files.AddFile("readme.txt", 0, 1, "Text"), {}, {}});
+        dialog->RemoteList()->Model()->SetListing(std::move(listing));
 
-        MessageRecorder messages({IdNo});
-        FileDialogScript dialogs({path});
+        MessageRecorder messages({c.answer});
+        FileDialogScript dialogs(c.opens ? std::deque<QString>{File("other.dat")} : std::deque<QString>{});
         dialog->DispatchCommand(ID_FILE_OPEN_PREFERENCES);
-        ASSERT_EQ(messages.Calls().size(), 2u);
-        const MessageRequest& error = messages.Calls()[1];
-        EXPECT_EQ(error.caption, "ERROR");
-        EXPECT_EQ(error.icon, MessageIcon::Stop);
-        EXPECT_EQ(error.buttons, MessageButtons::Ok);
-        EXPECT_EQ(error.parent, dialog.get());
-        if (c.invalidFileMessage) {
-            EXPECT_EQ(error.text, "File \"" + path + "\" is not a valid Tidewell settings file");
+        ASSERT_EQ(messages.Calls().size(), 1u);
+        EXPECT_EQ(messages.Calls()[0].text, "Save your current FTP preferences?");
+        EXPECT_EQ(messages.Calls()[0].buttons, MessageButtons::YesNoCancel);
+        EXPECT_EQ(messages.Calls()[0].parent, dialog.get());
+        ASSERT_EQ(dialogs.requests.size(), c.opens ? 1u : 0u);
+        if (c.opens) {
+            EXPECT_EQ(dialogs.requests[0].kind, FileDialogKind::OpenFile);
+            EXPECT_EQ(dialogs.requests[0].filter, kProfileFileFilter);
+            EXPECT_EQ(dialogs.requests[0].parent, dialog.get());
         }
-        EXPECT_EQ(dialog->settingsPath, DefaultFile());
-        EXPECT_EQ(Fields(*dialog), fields);
-        EXPECT_EQ(HeldProfiles(*dialog), held);
-        EXPECT_EQ(dialog->Title(), title);
-        EXPECT_TRUE(dialog->AnySiteModified());
-        // The connection is left as it was.
-        EXPECT_TRUE(dialog->connected);
+        EXPECT_EQ(ReadBytes(DefaultFile()), Encoded(c.editsSaved ? edited : SampleProfiles()));
+        EXPECT_EQ(dialog->settingsPath, c.opens ? File("other.dat") : DefaultFile());
+        EXPECT_EQ(dialog->Title(), c.opens ? PlainTitle(File("other.dat")) : title);
+        // Opening logs out.
+        EXPECT_EQ(dialog->connected, !c.opens);
+        EXPECT_EQ(dialog->RemoteList()->Model()->rowCount(), c.opens ? 0 : 1);
+        EXPECT_EQ(dialog->ControlAs<QPushButton>(IDC_LOGIN)->text(), c.opens ? "&Login" : "&Refresh");
+        EXPECT_EQ(dialog->Control(IDC_LOGOUT)->isEnabled(), !c.opens);
     }
 }
 
-TEST_F(OpenCommandTest, IsRefusedWhileBusy) {
-    dialog->ClearSiteModified();
+TEST_F(SettingsWindowTest, OpenIsRefusedWhileBusy) {
+    auto dialog = Start();
     dialog->SetIdleState(false);
     EXPECT_FALSE(dialog->MenuAction(ID_FILE_OPEN_PREFERENCES)->isEnabled());
     // The default hooks fail the test on any question or dialog.
@@ -369,122 +164,85 @@ TEST_F(OpenCommandTest, IsRefusedWhileBusy) {
     dialog->SetIdleState(true);
 }
 
-TEST_F(SettingsWindowTest, SaveWritesWhatTheFieldsShowAndClearsTheMarker) {
+TEST_F(SettingsWindowTest, SaveWritesWhatTheFieldsShowWithPasswordsAsTheToggleSays) {
     auto dialog = Start();
-    Type(*dialog, 4, {"ftp.five.test", "eve", "pw5", "/five"});
+    TypeAll(*dialog, SampleProfiles());
     ASSERT_TRUE(dialog->Title().endsWith(" *]"));
     dialog->DispatchCommand(ID_FILE_SAVE_PREFERENCES);
-    SiteProfiles expected;
-    expected[4] = {"ftp.five.test", "eve", "pw5", "/five"};
-    EXPECT_EQ(ReadBytes(DefaultFile()), SettingsFile::Encode(expected, true));
-    EXPECT_EQ(HeldProfiles(*dialog), expected);
-    EXPECT_FALSE(dialog->AnySiteModified());
+    EXPECT_EQ(ReadBytes(DefaultFile()), Encoded(SampleProfiles()));
     EXPECT_EQ(dialog->Title(), PlainTitle(DefaultFile()));
-}
 
-TEST_F(SettingsWindowTest, SaveWithPasswordsOffWritesThemEmpty) {
-    auto dialog = Start();
     dialog->DispatchCommand(ID_FILE_SAVE_PASSWORDS);
-    ASSERT_FALSE(dialog->savePasswords);
-    TypeAll(*dialog, Sample());
     dialog->DispatchCommand(ID_FILE_SAVE_PREFERENCES);
-    EXPECT_EQ(ReadBytes(DefaultFile()), SettingsFile::Encode(SettingsFile::WithoutPasswords(Sample()), true));
-    EXPECT_EQ(HeldProfiles(*dialog), SettingsFile::WithoutPasswords(Sample()));
-    // The fields keep what was typed.
-    EXPECT_EQ(Fields(*dialog), Sample());
+    EXPECT_EQ(ReadBytes(DefaultFile()), Encoded(SettingsFile::WithoutPasswords(SampleProfiles())));
+    EXPECT_EQ(Fields(*dialog), SampleProfiles());
 }
 
-TEST_F(SettingsWindowTest, SaveAsAddsTheSuffixAndMakesTheFileCurrent) {
-    auto dialog = Start();
-    Type(*dialog, 0, {"ftp.one.test", "anna", "pw", ""});
-    FileDialogScript dialogs({File("mine")});
-    dialog->DispatchCommand(ID_FILE_SAVE_PREFERENCES_AS);
-    ASSERT_EQ(dialogs.Requests().size(), 1u);
-    EXPECT_EQ(dialogs.Requests()[0].kind, FileDialogKind::SaveFile);
-    EXPECT_EQ(dialogs.Requests()[0].filter, kProfileFileFilter);
-    EXPECT_FALSE(QFileInfo::exists(File("mine")));
-    SiteProfiles expected;
-    expected[0] = {"ftp.one.test", "anna", "pw", ""};
-    EXPECT_EQ(ReadBytes(File("mine.dat")), SettingsFile::Encode(expected, true));
-    EXPECT_EQ(dialog->settingsPath, File("mine.dat"));
-    EXPECT_FALSE(dialog->AnySiteModified());
-    EXPECT_EQ(dialog->Title(), PlainTitle(File("mine.dat")));
-    // The default file keeps the empty sites it was created with.
-    EXPECT_EQ(ReadBytes(DefaultFile()), SettingsFile::Encode(SiteProfiles{}, true));
-}
-
-TEST_F(SettingsWindowTest, SaveAsKeepsASuffixThatWasTypedAndLooksOnlyAtTheFileName) {
-    auto dialog = Start();
+TEST_F(SettingsWindowTest, SaveAsGivesANameWithoutSuffixTheProfileOne) {
+    const struct {
+        const char* typed;
+        const char* saved;
+    } cases[] = {
+        {"mine", "mine.dat"},         {"mine.", "mine.dat"},          {"mine.dat", "mine.dat"},
+        {"backup.bak", "backup.bak"}, {"v1.2/mine", "v1.2/mine.dat"}, // a dot in a folder name is no suffix
+                                                                      // of the file
+    };
     ASSERT_TRUE(QDir().mkpath(File("v1.2")));
-    FileDialogScript dialogs({File("mine.dat"), File("backup.bak"), File("v1.2/mine")});
-    dialog->DispatchCommand(ID_FILE_SAVE_PREFERENCES_AS);
-    EXPECT_EQ(dialog->settingsPath, File("mine.dat"));
-    dialog->DispatchCommand(ID_FILE_SAVE_PREFERENCES_AS);
-    EXPECT_EQ(dialog->settingsPath, File("backup.bak"));
-    EXPECT_TRUE(QFileInfo::exists(File("backup.bak")));
-    EXPECT_FALSE(QFileInfo::exists(File("backup.bak.dat")));
-    // A dot in a folder name is no suffix of the file.
-    dialog->DispatchCommand(ID_FILE_SAVE_PREFERENCES_AS);
-    EXPECT_EQ(dialog->settingsPath, File("v1.2/mine.dat"));
+    auto dialog = Start();
+    TypeAll(*dialog, Other());
+    {
+        FileDialogScript cancelled({QString()});
+        dialog->DispatchCommand(ID_FILE_SAVE_PREFERENCES_AS);
+        EXPECT_EQ(dialog->settingsPath, DefaultFile());
+        EXPECT_TRUE(dialog->Title().endsWith(" *]"));
+    }
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        QFile::remove(File(c.saved));
+        TypeAll(*dialog, SampleProfiles());
+        FileDialogScript dialogs({File(c.typed)});
+        dialog->DispatchCommand(ID_FILE_SAVE_PREFERENCES_AS);
+        ASSERT_EQ(dialogs.requests.size(), 1u);
+        EXPECT_EQ(dialogs.requests[0].kind, FileDialogKind::SaveFile);
+        EXPECT_EQ(dialogs.requests[0].filter, kProfileFileFilter);
+        EXPECT_EQ(ReadBytes(File(c.saved)), Encoded(SampleProfiles()));
+        EXPECT_EQ(QFileInfo::exists(File(c.typed)), c.typed == std::string_view(c.saved));
+        EXPECT_EQ(dialog->settingsPath, File(c.saved));
+    }
+    // The default file keeps the empty sites it was created with.
+    EXPECT_EQ(ReadBytes(DefaultFile()), Encoded(SiteProfiles{}));
 }
 
 TEST_F(SettingsWindowTest, SaveAsAsksBeforeReplacingTheFileTheSuffixNames) {
-    WriteBytes(File("mine.dat"), SettingsFile::Encode(Other(), true));
+    WriteBytes(File("mine.dat"), Encoded(Other()));
     auto dialog = Start();
-    Type(*dialog, 0, {"ftp.one.test", "anna", "pw", ""});
+    TypeAll(*dialog, SampleProfiles());
     FileDialogScript dialogs({File("mine"), File("mine")});
-    {
-        MessageRecorder messages({IdNo});
-        dialog->DispatchCommand(ID_FILE_SAVE_PREFERENCES_AS);
-        ASSERT_EQ(messages.Calls().size(), 1u);
-        EXPECT_EQ(messages.Calls()[0].buttons, MessageButtons::YesNo);
-        EXPECT_TRUE(messages.Calls()[0].text.startsWith(File("mine.dat") + " already exists."));
-        EXPECT_EQ(ReadBytes(File("mine.dat")), SettingsFile::Encode(Other(), true));
-        EXPECT_EQ(dialog->settingsPath, DefaultFile());
-        EXPECT_TRUE(dialog->AnySiteModified());
-    }
-    MessageRecorder messages({IdYes});
+    MessageRecorder messages({IdNo, IdYes});
     dialog->DispatchCommand(ID_FILE_SAVE_PREFERENCES_AS);
+    EXPECT_EQ(ReadBytes(File("mine.dat")), Encoded(Other()));
+    EXPECT_EQ(dialog->settingsPath, DefaultFile());
+    dialog->DispatchCommand(ID_FILE_SAVE_PREFERENCES_AS);
+    EXPECT_EQ(ReadBytes(File("mine.dat")), Encoded(SampleProfiles()));
     EXPECT_EQ(dialog->settingsPath, File("mine.dat"));
-    EXPECT_EQ(Fields(*dialog), HeldProfiles(*dialog));
-    EXPECT_EQ(ReadBytes(File("mine.dat")), SettingsFile::Encode(HeldProfiles(*dialog), true));
+    ASSERT_EQ(messages.Calls().size(), 2u);
+    EXPECT_EQ(messages.Calls()[0].buttons, MessageButtons::YesNo);
+    EXPECT_TRUE(messages.Calls()[0].text.startsWith(File("mine.dat") + " already exists."));
 }
 
-TEST_F(SettingsWindowTest, SaveAsCancelledChangesNothing) {
-    auto dialog = Start();
-    Type(*dialog, 0, {"ftp.one.test", "", "", ""});
-    FileDialogScript dialogs({QString()});
-    dialog->DispatchCommand(ID_FILE_SAVE_PREFERENCES_AS);
-    EXPECT_EQ(dialog->settingsPath, DefaultFile());
-    EXPECT_TRUE(dialog->AnySiteModified());
-    EXPECT_TRUE(dialog->Title().endsWith(" *]"));
-    EXPECT_EQ(ReadBytes(DefaultFile()), SettingsFile::Encode(SiteProfiles{}, true));
-}
-
-TEST_F(SettingsWindowTest, SaveAsIntoAMissingFolderIsReportedAndKeepsTheCurrentFile) {
-    auto dialog = Start();
-    Type(*dialog, 0, {"ftp.one.test", "", "", ""});
-    MessageRecorder messages;
-    FileDialogScript dialogs({File("missing/folder/mine.dat")});
-    dialog->DispatchCommand(ID_FILE_SAVE_PREFERENCES_AS);
-    ASSERT_EQ(messages.Calls().size(), 1u);
-    EXPECT_EQ(messages.Calls()[0].caption, "ERROR");
-    EXPECT_EQ(dialog->settingsPath, DefaultFile());
-    EXPECT_TRUE(dialog->AnySiteModified());
-    EXPECT_TRUE(dialog->Title().endsWith(" *]"));
-}
-
-TEST_F(SettingsWindowTest, TheNextStartOpensTheFileSavedAs) {
+TEST_F(SettingsWindowTest, ExitAnsweredYesSavesToTheFileSavedAsWhichTheNextStartOpens) {
     {
         auto dialog = Start();
-        TypeAll(*dialog, Sample());
+        TypeAll(*dialog, SampleProfiles());
         FileDialogScript dialogs({File("mine.dat")});
         dialog->DispatchCommand(ID_FILE_SAVE_PREFERENCES_AS);
-        Exit(*dialog, IdNo);
+        TypeAll(*dialog, Other());
+        Exit(*dialog, IdYes);
     }
+    EXPECT_EQ(ReadBytes(File("mine.dat")), Encoded(Other()));
     auto dialog = Start();
     EXPECT_EQ(dialog->settingsPath, File("mine.dat"));
-    EXPECT_EQ(Fields(*dialog), Sample());
+    EXPECT_EQ(Fields(*dialog), Other());
     EXPECT_EQ(dialog->Title(), PlainTitle(File("mine.dat")));
 }
 
@@ -494,10 +252,10 @@ TEST_F(SettingsWindowTest, PreferencesAreWrittenWhenTheExitQuestionIsAnsweredNo)
         dialog->ControlAs<QLineEdit>(IDC_DOWNLOAD_FOLDER)->setText(File("downloads"));
         dialog->DispatchCommand(ID_HELP_TOOLTIPS);
         dialog->DispatchCommand(ID_FILE_SAVE_PASSWORDS);
-        Type(*dialog, 1, {"ftp.two.test", "", "", ""});
+        TypeAll(*dialog, Other());
         Exit(*dialog, IdNo);
         // The sites were not saved.
-        EXPECT_EQ(ReadBytes(DefaultFile()), SettingsFile::Encode(SiteProfiles{}, true));
+        EXPECT_EQ(ReadBytes(DefaultFile()), Encoded(SiteProfiles{}));
     }
     auto dialog = Start();
     EXPECT_EQ(dialog->ControlAs<QLineEdit>(IDC_DOWNLOAD_FOLDER)->text(), File("downloads"));
@@ -505,51 +263,31 @@ TEST_F(SettingsWindowTest, PreferencesAreWrittenWhenTheExitQuestionIsAnsweredNo)
     EXPECT_FALSE(dialog->MenuAction(ID_HELP_TOOLTIPS)->isChecked());
     EXPECT_FALSE(dialog->savePasswords);
     EXPECT_FALSE(dialog->MenuAction(ID_FILE_SAVE_PASSWORDS)->isChecked());
-    EXPECT_EQ(dialog->settingsPath, DefaultFile());
     EXPECT_EQ(Fields(*dialog), SiteProfiles{});
 }
 
-TEST_F(SettingsWindowTest, ExitAnsweredYesSavesWhatTheFieldsShow) {
-    {
-        auto dialog = Start();
-        TypeAll(*dialog, Sample());
-        Exit(*dialog, IdYes);
-    }
-    EXPECT_EQ(ReadBytes(DefaultFile()), SettingsFile::Encode(Sample(), true));
-    auto dialog = Start();
-    EXPECT_EQ(Fields(*dialog), Sample());
-}
-
-TEST_F(SettingsWindowTest, AFailedSaveAtExitIsReported) {
-    auto dialog = Start();
-    TypeAll(*dialog, Sample());
-    ASSERT_TRUE(QFile::remove(DefaultFile()));
-    ASSERT_TRUE(QDir().rmdir(DataFolder()));
-    // A file in the folder's place: the settings file cannot be created below it.
-    WriteBytes(DataFolder(), "not a folder");
-    MessageRecorder messages({IdYes});
-    dialog->DispatchCommand(ID_FILE_EXIT);
-    ASSERT_EQ(messages.Calls().size(), 2u);
-    EXPECT_EQ(messages.Calls()[1].caption, "ERROR");
-    EXPECT_EQ(messages.Calls()[1].parent, dialog.get());
-}
-
-TEST_F(SettingsWindowTest, AnInvalidSettingsFileAtStartUpFallsBackToTheDefaultFile) {
-    {
-        auto dialog = Start();
-        FileDialogScript dialogs({File("notes.dat")});
-        dialog->DispatchCommand(ID_FILE_SAVE_PREFERENCES_AS);
-        Exit(*dialog, IdNo);
-    }
+TEST_F(SettingsWindowTest, FailuresAtStartUpAndExitAreReportedInErrorBoxes) {
+    PreferencesStore().Save({"", File("notes.dat"), true, true});
     WriteBytes(File("notes.dat"), "not settings");
-    MessageRecorder messages;
+    MessageRecorder messages({IdOk, IdYes});
     auto dialog = Start();
     ASSERT_EQ(messages.Calls().size(), 1u);
     EXPECT_EQ(messages.Calls()[0].text,
               "File \"" + File("notes.dat") + "\" is not a valid Tidewell settings file");
     EXPECT_EQ(dialog->settingsPath, DefaultFile());
     EXPECT_EQ(dialog->Title(), PlainTitle(DefaultFile()));
-    dialog->done(QDialog::Rejected);
+
+    TypeAll(*dialog, SampleProfiles());
+    ASSERT_TRUE(QFile::remove(DefaultFile()));
+    ASSERT_TRUE(QDir().rmdir(DataFolder()));
+    // A file in the folder's place: the settings file cannot be created below it.
+    WriteBytes(DataFolder(), "not a folder");
+    dialog->DispatchCommand(ID_FILE_EXIT);
+    ASSERT_EQ(messages.Calls().size(), 3u); // the error, the exit question, the error
+    for (const MessageRequest& error : {messages.Calls()[0], messages.Calls()[2]}) {
+        EXPECT_EQ(error.buttons, MessageButtons::Ok);
+        EXPECT_EQ(error.parent, dialog.get());
+    }
     EXPECT_EQ(ReadBytes(File("notes.dat")), "not settings");
 }
 
