@@ -3,7 +3,6 @@
 
 #include "fixtures/FtpServers.h"
 #include "profiles/TabPane.h"
-#include "remote/SizeText.h"
 #include "resources/ResourceIds.h"
 #include "support/MessageRecorder.h"
 #include "ui/ListViewControl.h"
@@ -124,124 +123,89 @@ protected:
     MainDialog dialog_{{}};
 };
 
-TEST_P(BrowseWindowTest, FirstLoginShowsAndListsTheLoginDirectory) {
+void ExpectOneMessage(const test::MessageRecorder& messages, const char* text) {
+    ASSERT_EQ(messages.Calls().size(), 1u);
+    EXPECT_EQ(messages.Calls()[0].text, text);
+    EXPECT_EQ(messages.Calls()[0].caption, "FTP Error");
+    EXPECT_EQ(messages.Calls()[0].icon, MessageIcon::Stop);
+}
+
+TEST_P(BrowseWindowTest, FirstLoginListsTheLoginDirectoryAndARefusedRefreshKeepsTheRows) {
     server_->PutDirectory("pub");
     server_->PutDirectory("Docs");
     server_->PutFile("a.txt", std::string(1023, 'a'));
     server_->PutFile("B.bin", std::string(1024, 'b'));
-    test::MessageRecorder messages;
-    Press(IDC_LOGIN);
-
-    EXPECT_TRUE(messages.Calls().empty());
-    EXPECT_TRUE(dialog_.connected);
+    {
+        test::MessageRecorder messages;
+        Press(IDC_LOGIN);
+        EXPECT_TRUE(messages.Calls().empty());
+    }
     EXPECT_EQ(DirectoryField().toStdString(), LoginDir());
     EXPECT_EQ(dialog_.currentRemoteDir, LoginDir());
     // Names without regard to case, directories and files mixed, ".." once.
-    EXPECT_EQ(Names(), (std::vector<std::string>{"..", "a.txt", "B.bin", "Docs", "pub"}));
+    const std::vector<std::string> rows{"..", "a.txt", "B.bin", "Docs", "pub"};
+    EXPECT_EQ(Names(), rows);
     EXPECT_EQ(Label(IDC_FILE_COUNT), "File(s): 2");
     EXPECT_EQ(Label(IDC_DIR_COUNT), "Dir(s): 2");
     EXPECT_EQ(Label(IDC_TOTAL_SIZE), "Total Size: 2.00 KB");
-    EXPECT_EQ(Cell("a.txt", 1), "1023 Bytes");
     EXPECT_EQ(Cell("B.bin", 1), "1.00 KB");
-    EXPECT_FALSE(Cell("a.txt", 2).isEmpty());
-    const auto& files = Model()->Listing().files;
-    const auto aTag = Model()->Tag(RowOf("a.txt"));
-    EXPECT_EQ(Cell("a.txt", 3).toStdString(), FormatDateText(files.remoteTimes[TagToFileIndex(aTag)]));
-    for (const char* directory : {"..", "Docs", "pub"}) {
-        EXPECT_EQ(Model()->Tag(RowOf(directory)), kDirectoryTag) << directory;
-        EXPECT_TRUE(Cell(directory, 1).isEmpty()) << directory;
-        EXPECT_EQ(Model()->data(Model()->index(RowOf(directory), 0), RemoteListModel::kTagRole).toUInt(),
-                  kDirectoryTag);
-    }
-    for (int row = 0; row < Model()->rowCount(); ++row) {
-        EXPECT_FALSE(Model()->data(Model()->index(row, 0), Qt::DecorationRole).value<QIcon>().isNull())
-            << row;
-    }
+    EXPECT_TRUE(Cell("Docs", 1).isEmpty());
     EXPECT_EQ(dialog_.ControlAs<QPushButton>(IDC_LOGIN)->text(), "&Refresh");
     EXPECT_TRUE(dialog_.Control(IDC_LOGOUT)->isEnabled());
-    EXPECT_TRUE(dialog_.Control(IDC_REMOTE_LIST)->isEnabled());
-    EXPECT_TRUE(dialog_.ControlAs<QLineEdit>(IDC_FILE_NAME)->text().isEmpty());
+
+    dialog_.currentPane->DirectoryEdit()->setText("/no/such/dir");
+    test::MessageRecorder messages;
+    Press(IDC_LOGIN);
+    ExpectOneMessage(messages, kBadDir);
+    EXPECT_EQ(DirectoryField().toStdString(), LoginDir());
+    EXPECT_EQ(Names(), rows);
+    EXPECT_TRUE(dialog_.connected);
 }
 
-TEST_P(BrowseWindowTest, EmptyDirectoryShowsOnlyTheParentRow) {
+TEST_P(BrowseWindowTest, EmptyDirectoryLogoutLoginStartDirectoryWrongPasswordAndRefusedStartDirectory) {
     Press(IDC_LOGIN);
     EXPECT_EQ(Names(), (std::vector<std::string>{".."}));
     EXPECT_EQ(Label(IDC_FILE_COUNT), "File(s): 0");
     EXPECT_EQ(Label(IDC_DIR_COUNT), "Dir(s): 0");
     EXPECT_EQ(Label(IDC_TOTAL_SIZE), "Total Size: 0 Bytes");
-}
 
-TEST_P(BrowseWindowTest, RefreshWithARefusedDirectoryKeepsTheRows) {
-    server_->PutFile("keep.txt", "k");
-    Press(IDC_LOGIN);
-    ASSERT_EQ(Names().size(), 2u);
-    dialog_.currentPane->DirectoryEdit()->setText("/no/such/dir");
-    test::MessageRecorder messages;
-    Press(IDC_LOGIN);
-    ASSERT_EQ(messages.Calls().size(), 1u);
-    EXPECT_EQ(messages.Calls()[0].text, kBadDir);
-    EXPECT_EQ(messages.Calls()[0].caption, "FTP Error");
-    EXPECT_EQ(messages.Calls()[0].icon, MessageIcon::Stop);
-    EXPECT_EQ(DirectoryField().toStdString(), LoginDir());
-    EXPECT_EQ(Names(), (std::vector<std::string>{"..", "keep.txt"}));
-    EXPECT_TRUE(dialog_.connected);
-}
-
-TEST_P(BrowseWindowTest, HomeFromASubdirectory) {
-    server_->PutDirectory("pub");
-    server_->PutFile("pub/inner.txt", "i");
-    server_->PutFile("top.txt", "t");
-    dialog_.currentPane->DirectoryEdit()->setText(QString::fromStdString(Below("pub")));
-    Press(IDC_LOGIN);
-    EXPECT_EQ(Names(), (std::vector<std::string>{"..", "inner.txt"}));
-    Press(IDC_HOME);
-    EXPECT_EQ(DirectoryField().toStdString(), LoginDir());
-    EXPECT_EQ(Names(), (std::vector<std::string>{"..", "pub", "top.txt"}));
-}
-
-TEST_P(BrowseWindowTest, WrongPasswordEmptiesTheList) {
-    server_->PutFile("x.txt", "x");
-    Press(IDC_LOGIN);
-    Press(IDC_LOGOUT);
-    dialog_.currentPane->PasswordEdit()->setText("not-the-password");
-    test::MessageRecorder messages;
-    Press(IDC_LOGIN);
-    ASSERT_EQ(messages.Calls().size(), 1u);
-    EXPECT_EQ(messages.Calls()[0].text, "Can't connect to FTP server - check the FTP username/password");
-    EXPECT_EQ(Model()->rowCount(), 0);
-    EXPECT_FALSE(dialog_.connected);
-    EXPECT_EQ(dialog_.ControlAs<QPushButton>(IDC_LOGIN)->text(), "&Login");
-}
-
-TEST_P(BrowseWindowTest, RefusedStartDirectoryLeavesNoConnectionAndFocusesTheField) {
-    dialog_.currentPane->DirectoryEdit()->setText("/missing");
-    dialog_.activateWindow();
-    test::MessageRecorder messages;
-    Press(IDC_LOGIN);
-    ASSERT_EQ(messages.Calls().size(), 1u);
-    EXPECT_EQ(messages.Calls()[0].text, "Directory is not contained on the FTP server - check the Directory");
-    EXPECT_FALSE(dialog_.connected);
-    EXPECT_EQ(dialog_.connection, nullptr);
-    EXPECT_EQ(DirectoryField(), "/missing");
-    EXPECT_EQ(dialog_.focusWidget(), dialog_.currentPane->DirectoryEdit());
-}
-
-TEST_P(BrowseWindowTest, LogoutThenLoginConnectsAgain) {
-    Press(IDC_LOGIN);
-    ASSERT_TRUE(dialog_.connected);
     Press(IDC_LOGOUT);
     EXPECT_FALSE(dialog_.connected);
     EXPECT_EQ(dialog_.connection, nullptr);
     EXPECT_EQ(Model()->rowCount(), 0);
     EXPECT_EQ(Label(IDC_FILE_COUNT), "File(s):");
+    server_->PutDirectory("pub");
+    server_->PutFile("pub/inner.txt", "i");
+    dialog_.currentPane->DirectoryEdit()->setText(QString::fromStdString(Below("pub")));
     Press(IDC_LOGIN);
-    ASSERT_TRUE(dialog_.connected);
     ASSERT_NE(dialog_.connection, nullptr);
     EXPECT_TRUE(dialog_.connection->IsConnected());
-    EXPECT_EQ(Names(), (std::vector<std::string>{".."}));
+    EXPECT_EQ(Names(), (std::vector<std::string>{"..", "inner.txt"}));
+
+    Press(IDC_LOGOUT);
+    dialog_.currentPane->PasswordEdit()->setText("not-the-password");
+    {
+        test::MessageRecorder messages;
+        Press(IDC_LOGIN);
+        ExpectOneMessage(messages, "Can't connect to FTP server - check the FTP username/password");
+    }
+    EXPECT_EQ(Model()->rowCount(), 0);
+    EXPECT_FALSE(dialog_.connected);
+    EXPECT_EQ(dialog_.ControlAs<QPushButton>(IDC_LOGIN)->text(), "&Login");
+
+    // A refused start directory leaves no connection and puts the cursor in the field.
+    dialog_.currentPane->PasswordEdit()->setText(QString::fromStdString(server_->Address().password));
+    dialog_.currentPane->DirectoryEdit()->setText("/missing");
+    dialog_.activateWindow();
+    test::MessageRecorder messages;
+    Press(IDC_LOGIN);
+    ExpectOneMessage(messages, "Directory is not contained on the FTP server - check the Directory");
+    EXPECT_EQ(dialog_.connection, nullptr);
+    EXPECT_EQ(DirectoryField(), "/missing");
+    EXPECT_EQ(dialog_.focusWidget(), dialog_.currentPane->DirectoryEdit());
 }
 
-TEST_P(BrowseWindowTest, DoubleClicksAndUpMoveThroughTheTree) {
+TEST_P(BrowseWindowTest, DoubleClicksUpAndHomeMoveThroughTheTree) {
     server_->PutDirectory("pub");
     server_->PutDirectory("pub/incoming");
     server_->PutFile("pub/incoming/new.txt", "n");
@@ -254,34 +218,28 @@ TEST_P(BrowseWindowTest, DoubleClicksAndUpMoveThroughTheTree) {
     DoubleClick("file.txt");
     EXPECT_TRUE(dialog_.idle);
     EXPECT_FALSE(dialog_.workerThread.Unjoined());
-    EXPECT_EQ(Names(), (std::vector<std::string>{"..", "file.txt", "pub"}));
     EXPECT_TRUE(dialog_.currentPane->modified);
     EXPECT_TRUE(dialog_.Title().endsWith(" *]"));
 
     // Navigation starts from the stored directory, not from unsaved typing.
     dialog_.currentPane->DirectoryEdit()->setText("/typed/but/not/used");
-    DoubleClick("pub");
-    WaitForListing();
-    EXPECT_EQ(DirectoryField().toStdString(), Below("pub"));
-    EXPECT_EQ(Names(), (std::vector<std::string>{"..", "incoming"}));
-
+    const auto step = [&](auto action, const std::string& where, std::vector<std::string> names) {
+        action();
+        WaitForListing();
+        EXPECT_EQ(DirectoryField().toStdString(), where);
+        EXPECT_EQ(Names(), names);
+    };
+    const std::vector<std::string> top{"..", "file.txt", "pub"};
+    step([&] { DoubleClick("pub"); }, Below("pub"), {"..", "incoming"});
     dialog_.ControlAs<QPushButton>(IDC_DETAILS)->click(); // the same in the report view
-    DoubleClick("incoming");
-    WaitForListing();
-    EXPECT_EQ(DirectoryField().toStdString(), Below("pub/incoming"));
-    EXPECT_EQ(Names(), (std::vector<std::string>{"..", "new.txt"}));
-
-    Press(IDC_UP);
-    EXPECT_EQ(DirectoryField().toStdString(), Below("pub"));
-    EXPECT_EQ(Names(), (std::vector<std::string>{"..", "incoming"}));
-
-    DoubleClick("..");
-    WaitForListing();
-    EXPECT_EQ(DirectoryField().toStdString(), LoginDir());
-    EXPECT_EQ(Names(), (std::vector<std::string>{"..", "file.txt", "pub"}));
+    step([&] { DoubleClick("incoming"); }, Below("pub/incoming"), {"..", "new.txt"});
+    step([&] { dialog_.DispatchCommand(IDC_UP); }, Below("pub"), {"..", "incoming"});
+    step([&] { DoubleClick(".."); }, LoginDir(), top);
+    step([&] { DoubleClick("pub"); }, Below("pub"), {"..", "incoming"});
+    step([&] { dialog_.DispatchCommand(IDC_HOME); }, LoginDir(), top);
 }
 
-TEST_P(BrowseWindowTest, HeaderClicksSortAndEveryListingKeepsTheOrder) {
+TEST_P(BrowseWindowTest, ViewsAndHeaderClicksSortAndEveryListingKeepsTheOrder) {
     server_->PutDirectory("zdir");
     server_->PutDirectory("adir");
     server_->PutFile("small.txt", std::string(10, 's'));
@@ -291,83 +249,40 @@ TEST_P(BrowseWindowTest, HeaderClicksSortAndEveryListingKeepsTheOrder) {
     SetModified("Medium.txt", 200);
     SetModified("large.txt", 100);
     Press(IDC_LOGIN);
-    dialog_.ControlAs<QPushButton>(IDC_DETAILS)->click();
-    ASSERT_TRUE(dialog_.RemoteList()->IsReportMode());
-    EXPECT_EQ(Names(),
-              (std::vector<std::string>{"..", "adir", "large.txt", "Medium.txt", "small.txt", "zdir"}));
-
-    ClickHeader(kSizeColumn);
-    EXPECT_EQ(Names(),
-              (std::vector<std::string>{"..", "adir", "zdir", "small.txt", "Medium.txt", "large.txt"}));
-    ClickHeader(kSizeColumn);
-    EXPECT_EQ(Names(),
-              (std::vector<std::string>{"..", "adir", "zdir", "large.txt", "Medium.txt", "small.txt"}));
-    ClickHeader(kSizeColumn);
-    EXPECT_EQ(Names(),
-              (std::vector<std::string>{"..", "adir", "zdir", "small.txt", "Medium.txt", "large.txt"}));
-
-    ClickHeader(kFileColumn);
-    ClickHeader(kFileColumn);
-    EXPECT_TRUE(dialog_.sortOrder.sortDescending);
-    EXPECT_EQ(Names(),
-              (std::vector<std::string>{"..", "adir", "zdir", "small.txt", "Medium.txt", "large.txt"}));
-    ClickHeader(kSizeColumn); // a new column starts ascending
-    EXPECT_FALSE(dialog_.sortOrder.sortDescending);
-    EXPECT_EQ(Names(),
-              (std::vector<std::string>{"..", "adir", "zdir", "small.txt", "Medium.txt", "large.txt"}));
-
-    ClickHeader(kDateColumn);
-    ClickHeader(kDateColumn);
-    ASSERT_EQ(dialog_.sortOrder.sortColumn, kDateColumn);
-    ASSERT_TRUE(dialog_.sortOrder.sortDescending);
-    server_->PutFile("newest.txt", "n");
-    Press(IDC_LOGIN); // a relisting keeps the last choice
-    EXPECT_EQ(Names(), (std::vector<std::string>{"..", "adir", "zdir", "newest.txt", "large.txt",
-                                                 "Medium.txt", "small.txt"}));
-}
-
-TEST_P(BrowseWindowTest, ListAndReportViewsShowTheSameRows) {
-    for (int i = 0; i < 40; ++i) {
-        server_->PutFile("f" + std::to_string(100 + i) + ".txt", "x");
-    }
-    Press(IDC_LOGIN);
     ListViewControl* list = dialog_.RemoteList();
     EXPECT_TRUE(list->ListView()->isVisible());
-    EXPECT_EQ(list->ListView()->model()->rowCount(), 41);
-    EXPECT_TRUE(list->ListView()->visualRect(Model()->index(1, 0)).isValid());
+    EXPECT_EQ(list->ListView()->model()->rowCount(), 6);
     dialog_.ControlAs<QPushButton>(IDC_DETAILS)->click();
     EXPECT_TRUE(list->ReportView()->isVisible());
     EXPECT_FALSE(list->ReportView()->header()->isHidden());
-    EXPECT_EQ(list->ReportView()->model()->columnCount(), 4);
-    EXPECT_EQ(Cell("f100.txt", 1), "1 Bytes");
+    EXPECT_EQ(list->ReportView()->model()->rowCount(), 6);
+
+    using Rows = std::vector<std::string>;
+    const Rows ascending{"..", "adir", "zdir", "small.txt", "Medium.txt", "large.txt"};
+    const Rows descending{"..", "adir", "zdir", "large.txt", "Medium.txt", "small.txt"};
+    EXPECT_EQ(Names(), (Rows{"..", "adir", "large.txt", "Medium.txt", "small.txt", "zdir"}));
+    // Size three times; then File twice (descending) and Size, which starts ascending again.
+    const std::pair<std::vector<int>, Rows> steps[] = {
+        {{kSizeColumn}, ascending},
+        {{kSizeColumn}, descending},
+        {{kSizeColumn}, ascending},
+        {{kFileColumn, kFileColumn, kSizeColumn}, ascending},
+    };
+    for (const auto& [clicks, expected] : steps) {
+        for (const int column : clicks) {
+            ClickHeader(column);
+        }
+        EXPECT_EQ(Names(), expected) << clicks.size();
+    }
+    ClickHeader(kDateColumn);
+    ClickHeader(kDateColumn);
+    server_->PutFile("newest.txt", "n");
+    Press(IDC_LOGIN); // a relisting keeps the last choice
+    EXPECT_EQ(Names(), (Rows{"..", "adir", "zdir", "newest.txt", "large.txt", "Medium.txt", "small.txt"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, BrowseWindowTest, ::testing::Values(false, true),
                          [](const auto& info) { return info.param ? "vsftpd" : "pyftpdlib"; });
-
-TEST(BrowseWindowFailures, UnknownHostAndClosedPortLeaveTheListEmpty) {
-    MainDialog dialog{{}};
-    dialog.SetSessionTimeout(std::chrono::seconds(5));
-    TabPane* pane = dialog.currentPane;
-    pane->UsernameEdit()->setText("u");
-    pane->PasswordEdit()->setText("p");
-    for (const auto& [address, text] :
-         {std::pair<QString, QString>{"nonexistent.invalid",
-                                      "Can't connect to FTP server - check the FTP address"},
-          {"127.0.0.1:1", "Can't connect to the FTP server"},
-          {"127.0.0.1:70000", "Can't connect to FTP server - check the FTP address"}}) {
-        pane->AddressEdit()->setText(address);
-        test::MessageRecorder messages;
-        dialog.DispatchCommand(IDC_LOGIN);
-        ASSERT_EQ(messages.Calls().size(), 1u) << address.toStdString();
-        EXPECT_EQ(messages.Calls()[0].text, text);
-        EXPECT_EQ(messages.Calls()[0].caption, "FTP Error");
-        EXPECT_EQ(dialog.RemoteList()->Model()->rowCount(), 0);
-        EXPECT_FALSE(dialog.connected);
-        EXPECT_TRUE(dialog.idle);
-        EXPECT_FALSE(dialog.workerThread.Unjoined());
-    }
-}
 
 TEST(BrowseWindowFailures, LoginWithoutAPasswordAsksForIt) {
     MainDialog dialog{{}};

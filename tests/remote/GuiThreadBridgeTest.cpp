@@ -1,10 +1,6 @@
 #include "app/GuiThreadBridge.h"
 
-#include "ScriptedWindow.h"
 #include "app/WorkerThread.h"
-#include "fixtures/FtpServers.h"
-#include "remote/ListingWorker.h"
-#include "remote/ftp/EngineTestSupport.h"
 
 #include <QCoreApplication>
 #include <gtest/gtest.h>
@@ -116,39 +112,6 @@ TEST(GuiThreadBridge, OnTheGuiThreadCallsRunAtOnce) {
     bridge.Post([&] { value = 1; });
     EXPECT_EQ(value, 1);
     EXPECT_EQ(bridge.Call<int>([] { return 5; }, -1), 5);
-}
-
-// The listing run end to end: worker thread, bridge, and the window's side on
-// the GUI thread, against a real server.
-TEST(GuiThreadBridge, ListingRunDeliversOnTheGuiThread) {
-    test::PyftpdlibServer server;
-    ASSERT_TRUE(server.Ready()) << server.Failure();
-    for (int i = 0; i < 300; ++i) {
-        server.PutFile("file" + std::to_string(i) + ".txt", std::string(static_cast<std::size_t>(i), 'a'));
-    }
-    server.PutDirectory("sub");
-    auto connection = ftp::support::Connect(server, false);
-
-    GuiThreadBridge bridge;
-    test::ScriptedWindow window;
-    BridgedWindow bridged(window, bridge);
-    WorkerThread worker;
-    ftp::FtpConnection* open = connection.get();
-    worker.Start([&bridged, open] { ListRemoteDirectory(bridged, open); });
-    ASSERT_TRUE(PumpUntil([&] { return window.LastListing().has_value(); }));
-    worker.Join();
-
-    const auto listing = window.LastListing();
-    EXPECT_TRUE(listing->connected);
-    EXPECT_EQ(listing->rows.size(), 302u);
-    EXPECT_EQ(listing->fileCount, 300);
-    EXPECT_EQ(listing->dirCount, 1);
-    EXPECT_EQ(listing->totalSize, 299 * 300 / 2);
-    EXPECT_EQ(window.Events(),
-              (std::vector<std::string>{"busy", std::string("file name ") + kListingWaitText, "listing"}));
-    // The connection is the GUI thread's again.
-    std::string directory;
-    EXPECT_TRUE(connection->GetCurrentDirectory(directory));
 }
 
 } // namespace

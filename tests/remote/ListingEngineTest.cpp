@@ -35,43 +35,26 @@ protected:
     std::unique_ptr<FtpServer> server_;
 };
 
-TEST_P(ListingAgainst, RowsCountersAndTags) {
-    server_->PutDirectory("Beta");
+// Order, counters and sizes are checked through the window; here the tags
+// must lead to the right file's name, size text and type.
+TEST_P(ListingAgainst, FileTagsLeadToTheirFilesDetails) {
     server_->PutDirectory("alpha");
     server_->PutFile("readme.TXT", std::string(1500, 'r'));
     server_->PutFile("data.xyz", "12345");
-    server_->PutFile("Zed", "");
     auto connection = ftp::support::Connect(*server_, false);
     const ListingResult result = ReadRemoteDirectory(connection.get());
-
     ASSERT_TRUE(result.connected);
-    EXPECT_EQ(Names(result),
-              (std::vector<std::string>{"..", "alpha", "Beta", "data.xyz", "readme.TXT", "Zed"}));
-    EXPECT_EQ(result.dirCount, 2);
-    EXPECT_EQ(result.fileCount, 3);
-    EXPECT_EQ(result.totalSize, 1505);
-    for (const auto& row : result.rows) {
-        const bool directory = row.name == ".." || row.name == "alpha" || row.name == "Beta";
-        EXPECT_EQ(row.tag == kDirectoryTag, directory) << row.name;
-        if (!directory) {
-            const auto index = TagToFileIndex(row.tag);
-            ASSERT_LT(index, result.files.Size());
-            EXPECT_EQ(result.files.remoteNames[index], row.name);
-        }
+    ASSERT_EQ(Names(result), (std::vector<std::string>{"..", "alpha", "data.xyz", "readme.TXT"}));
+    EXPECT_EQ(result.rows[1].tag, kDirectoryTag);
+    for (const std::size_t row : {2u, 3u}) {
+        const auto index = TagToFileIndex(result.rows[row].tag);
+        ASSERT_LT(index, result.files.Size());
+        EXPECT_EQ(result.files.remoteNames[index], result.rows[row].name);
     }
-    const auto index = TagToFileIndex(result.rows[3].tag);
+    const auto index = TagToFileIndex(result.rows[2].tag);
     EXPECT_EQ(result.files.remoteSizeTexts[index], "5");
     EXPECT_EQ(result.files.remoteTypes[index], "XYZ File");
     EXPECT_GT(result.files.remoteTimes[index], 1600000000); // a real time, not zero
-}
-
-TEST_P(ListingAgainst, EmptyDirectoryGivesOnlyTheParentRow) {
-    auto connection = ftp::support::Connect(*server_, true);
-    const ListingResult result = ReadRemoteDirectory(connection.get());
-    EXPECT_EQ(Names(result), std::vector<std::string>{".."});
-    EXPECT_EQ(result.fileCount, 0);
-    EXPECT_EQ(result.dirCount, 0);
-    EXPECT_EQ(result.totalSize, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, ListingAgainst, ::testing::Values(false, true),
@@ -106,25 +89,6 @@ TEST(Listing, ThousandsOfFilesAndTotalsPastFourGiB) {
         }
     }
     EXPECT_EQ(tags.size(), 6002u);
-}
-
-TEST(Listing, ChosenColumnSortsAfterTheNameOrder) {
-    RemoteListing files;
-    std::vector<ListingRow> rows = {
-        {"b", files.AddFile("b", 0, 30, "T"), {}, {}},
-        {"dir2", kDirectoryTag, {}, {}},
-        {"a", files.AddFile("a", 0, 20, "T"), {}, {}},
-        {"dir1", kDirectoryTag, {}, {}},
-    };
-    SortOrder order;
-    order.Click(kSizeColumn);
-    order.Click(kSizeColumn);
-    SortRows(rows, files, order);
-    std::vector<std::string> names;
-    for (const auto& r : rows) {
-        names.push_back(r.name);
-    }
-    EXPECT_EQ(names, (std::vector<std::string>{"dir2", "dir1", "b", "a"}));
 }
 
 } // namespace

@@ -65,7 +65,6 @@ TEST_F(RemoteListModelTest, CellsFollowTheRowKind) {
         EXPECT_TRUE(Text(2, column).isEmpty()) << column; // directory rows show only the name
     }
     EXPECT_EQ(model_.data(model_.index(2, 0), RemoteListModel::kTagRole).toUInt(), kDirectoryTag);
-    EXPECT_EQ(model_.data(model_.index(3, 0), RemoteListModel::kTagRole).toUInt(), model_.Tag(3));
     EXPECT_FALSE(model_.data(model_.index(9, 0), Qt::DisplayRole).isValid());
 }
 
@@ -97,13 +96,6 @@ TEST_F(RemoteListModelTest, SortingKeepsTheSelectionOnItsRows) {
     EXPECT_EQ(Names(model_), (std::vector<std::string>{"..", "docs", "big.zip", "notes.txt", "odd"}));
     // Icons moved with their rows.
     EXPECT_EQ(Icon(1).cacheKey(), folderIcon_.cacheKey());
-}
-
-TEST_F(RemoteListModelTest, ClearLeavesNoRows) {
-    model_.Clear();
-    EXPECT_EQ(model_.rowCount(), 0);
-    EXPECT_FALSE(model_.Listing().connected);
-    model_.Sort(SortOrder{kFileColumn, false}); // nothing to sort is fine
 }
 
 TEST(ListViewControlItems, ListItemsAreWideEnoughForTheLongestName) {

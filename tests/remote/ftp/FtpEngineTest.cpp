@@ -5,8 +5,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <atomic>
+#include <cstdlib>
 #include <ctime>
+#include <map>
 #include <thread>
 
 namespace tidewell::ftp {
@@ -28,6 +29,14 @@ std::unique_ptr<FtpServer> StartServer(Kind kind, bool ipv6 = false) {
     return std::make_unique<test::VsftpdServer>(ipv6);
 }
 
+// vsftpd cannot run without root on some machines; that is said, not hidden.
+#define START_OR_SKIP(server)                                                                                \
+    if (!(server)->Ready()) {                                                                                \
+        if ((server)->Failure().find("needs root") != std::string::npos)                                     \
+            GTEST_SKIP() << (server)->Failure();                                                             \
+        FAIL() << (server)->Failure();                                                                       \
+    }
+
 // Expects `call` to throw FtpException with `code`.
 template <typename Call> void ExpectFtpError(std::uint32_t code, Call&& call) {
     try {
@@ -42,25 +51,11 @@ class RealServer : public ::testing::TestWithParam<Kind> {
 protected:
     void SetUp() override {
         server_ = StartServer(GetParam());
-        if (!server_->Ready()) {
-            if (GetParam() == Kind::Vsftpd && server_->Failure().find("needs root") != std::string::npos)
-                GTEST_SKIP() << server_->Failure();
-            FAIL() << server_->Failure();
-        }
+        START_OR_SKIP(server_);
     }
 
     std::unique_ptr<FtpServer> server_;
 };
-
-TEST_P(RealServer, LogsInAndReportsAnAbsoluteLoginDirectory) {
-    auto connection = Connect(*server_, false);
-    ASSERT_TRUE(connection->IsConnected());
-    std::string directory;
-    ASSERT_TRUE(connection->GetCurrentDirectory(directory));
-    ASSERT_FALSE(directory.empty());
-    EXPECT_EQ(directory.front(), '/');
-    EXPECT_TRUE(directory == "/" || directory == server_->Root().string()) << directory;
-}
 
 TEST_P(RealServer, LoginFailuresCarryTheirCodes) {
     const auto& address = server_->Address();
@@ -87,27 +82,23 @@ TEST_P(RealServer, LoginFailuresCarryTheirCodes) {
                    [&] { session.GetFtpConnection("127.0.0.1", "u", "p", closedPort, false); });
 }
 
-TEST_P(RealServer, ChangesDirectoryAbsoluteRelativeAndUp) {
+TEST_P(RealServer, ReportsTheLoginDirectoryAndChangesAbsoluteRelativeAndUp) {
     server_->PutDirectory("outer/inner");
     auto connection = Connect(*server_, false);
     std::string home;
     ASSERT_TRUE(connection->GetCurrentDirectory(home));
+    EXPECT_TRUE(home == "/" || home == server_->Root().string()) << home;
     const std::string base = home == "/" ? "" : home;
-
-    ASSERT_TRUE(connection->SetCurrentDirectory("outer"));
+    const std::pair<std::string, std::string> steps[] = {{"outer", "/outer"},
+                                                         {"inner", "/outer/inner"},
+                                                         {"..", "/outer"},
+                                                         {base + "/outer/inner", "/outer/inner"}};
     std::string here;
-    ASSERT_TRUE(connection->GetCurrentDirectory(here));
-    EXPECT_EQ(here, base + "/outer");
-    ASSERT_TRUE(connection->SetCurrentDirectory("inner"));
-    ASSERT_TRUE(connection->GetCurrentDirectory(here));
-    EXPECT_EQ(here, base + "/outer/inner");
-    ASSERT_TRUE(connection->SetCurrentDirectory(".."));
-    ASSERT_TRUE(connection->GetCurrentDirectory(here));
-    EXPECT_EQ(here, base + "/outer");
-    ASSERT_TRUE(connection->SetCurrentDirectory(base + "/outer/inner"));
-    ASSERT_TRUE(connection->GetCurrentDirectory(here));
-    EXPECT_EQ(here, base + "/outer/inner");
-
+    for (const auto& [argument, expected] : steps) {
+        ASSERT_TRUE(connection->SetCurrentDirectory(argument)) << argument;
+        ASSERT_TRUE(connection->GetCurrentDirectory(here));
+        EXPECT_EQ(here, base + expected) << argument;
+    }
     EXPECT_FALSE(connection->SetCurrentDirectory("no-such-directory"));
     EXPECT_FALSE(connection->SetCurrentDirectory(""));
     ASSERT_TRUE(connection->GetCurrentDirectory(here));
@@ -158,11 +149,7 @@ class RealServerTransfer : public ::testing::TestWithParam<std::tuple<Kind, bool
 protected:
     void SetUp() override {
         server_ = StartServer(std::get<0>(GetParam()));
-        if (!server_->Ready()) {
-            if (server_->Failure().find("needs root") != std::string::npos)
-                GTEST_SKIP() << server_->Failure();
-            FAIL() << server_->Failure();
-        }
+        START_OR_SKIP(server_);
     }
     bool Passive() const { return std::get<1>(GetParam()); }
 
@@ -170,6 +157,8 @@ protected:
 };
 
 TEST_P(RealServerTransfer, UploadsAndDownloadsByteForByte) {
+    // An upload replaces a longer file of the same name, not only its start.
+    server_->PutFile("file-1.bin", MakeContent(50000, 7));
     auto connection = Connect(*server_, Passive());
     for (const std::size_t size : {0u, 1u, 16384u, 32768u, 1000003u}) {
         SCOPED_TRACE(size);
@@ -183,13 +172,6 @@ TEST_P(RealServerTransfer, UploadsAndDownloadsByteForByte) {
     }
     // Active mode worked against a real server; no fallback was needed.
     EXPECT_EQ(connection->UsesPassive(), Passive());
-}
-
-TEST_P(RealServerTransfer, UploadReplacesAnExistingFile) {
-    server_->PutFile("replace.bin", MakeContent(50000, 7));
-    auto connection = Connect(*server_, Passive());
-    Upload(*connection, "replace.bin", "short");
-    EXPECT_EQ(server_->ReadFile("replace.bin"), "short");
 }
 
 TEST_P(RealServerTransfer, AbandonedDownloadLeavesTheConnectionUsable) {
@@ -212,15 +194,9 @@ TEST_P(RealServerTransfer, AbandonedDownloadLeavesTheConnectionUsable) {
     EXPECT_EQ(Download(*connection, "small.bin"), "small");
 }
 
-TEST_P(RealServerTransfer, OpenOfAMissingFileThrowsWithTheServerReply) {
+TEST_P(RealServerTransfer, OpenOfAMissingFileThrowsAndKeepsTheMode) {
     auto connection = Connect(*server_, Passive());
-    try {
-        connection->OpenFile("missing.bin", FtpFile::Access::Read);
-        FAIL() << "opened a missing file";
-    } catch (const FtpException& failure) {
-        EXPECT_EQ(failure.ErrorCode(), error::kErrorReply);
-        EXPECT_EQ(failure.ServerReply().substr(0, 1), "5") << failure.ServerReply();
-    }
+    ExpectFtpError(error::kErrorReply, [&] { connection->OpenFile("missing.bin", FtpFile::Access::Read); });
     EXPECT_EQ(connection->UsesPassive(), Passive()) << "a refused file is no reason to change the mode";
     ExpectFtpError(error::kErrorReply, [&] { connection->OpenFile("no-dir/x.bin", FtpFile::Access::Write); });
     std::string here;
@@ -238,39 +214,23 @@ TEST_P(RealServerTransfer, ListsEntriesWithSizesTimesAndKinds) {
     for (const auto& entry : entries)
         if (!entry.dots)
             real.push_back(entry);
-    EXPECT_THAT(Names(real), ElementsAre("alpha.txt", "alphabet.txt", "beta", "with blank.txt"));
+    ASSERT_THAT(Names(real), ElementsAre("alpha.txt", "alphabet.txt", "beta", "with blank.txt"));
     const auto now = static_cast<std::int64_t>(std::time(nullptr));
     for (const auto& entry : real) {
-        SCOPED_TRACE(entry.name);
-        EXPECT_EQ(entry.directory, entry.name == "beta");
-        EXPECT_GT(entry.modified, now - 3 * 86400);
-        EXPECT_LT(entry.modified, now + 3 * 86400);
-        if (entry.name == "alpha.txt") {
-            EXPECT_EQ(entry.size, 1234u);
-        }
-        if (entry.name == "with blank.txt") {
-            EXPECT_EQ(entry.size, 2u);
-        }
+        EXPECT_EQ(entry.directory, entry.name == "beta") << entry.name;
+        EXPECT_LT(std::abs(entry.modified - now), 3 * 86400) << entry.name;
     }
+    std::map<std::string, std::uint64_t> sizes;
+    for (const auto& entry : real)
+        sizes[entry.name] = entry.size;
+    EXPECT_EQ(sizes["alpha.txt"], 1234u);
+    EXPECT_EQ(sizes["with blank.txt"], 2u);
     for (const auto& entry : entries)
         EXPECT_EQ(entry.dots, entry.name == "." || entry.name == "..");
 
     EXPECT_THAT(Names(List(*connection, "alpha*")), ElementsAre("alpha.txt", "alphabet.txt"));
     EXPECT_THAT(Names(List(*connection, "alpha.txt")), ElementsAre("alpha.txt"));
     EXPECT_TRUE(List(*connection, "gamma*").empty());
-}
-
-TEST_P(RealServerTransfer, EmptyDirectoryFindsNothing) {
-    server_->PutDirectory("empty");
-    auto connection = Connect(*server_, Passive());
-    ASSERT_TRUE(connection->SetCurrentDirectory("empty"));
-    FtpFileFind find(*connection);
-    bool found = find.FindFile();
-    // A server may list "." and ".."; nothing else is there.
-    while (found) {
-        found = find.FindNextFile();
-        EXPECT_TRUE(find.IsDots()) << find.GetFileName();
-    }
 }
 
 TEST_P(RealServerTransfer, RemoveAndOpenFileServeDuringAnOpenSearch) {
@@ -312,11 +272,7 @@ TEST_P(Ipv6Server, TransfersOverIpv6LoopbackInBothModes) {
     if (!test::Ipv6LoopbackAvailable())
         GTEST_SKIP() << "::1 is not available on this machine; IPv6 cannot be tested here";
     auto server = StartServer(GetParam(), true);
-    if (!server->Ready()) {
-        if (server->Failure().find("needs root") != std::string::npos)
-            GTEST_SKIP() << server->Failure();
-        FAIL() << server->Failure();
-    }
+    START_OR_SKIP(server);
     const auto content = MakeContent(100000, 6);
     for (const bool passive : {false, true}) {
         SCOPED_TRACE(passive ? "passive" : "active");
@@ -345,39 +301,25 @@ TEST(FtpEngineThreads, ConnectionsOnSeparateThreadsWorkAtOnce) {
         servers.push_back(std::make_unique<test::PyftpdlibServer>());
         ASSERT_TRUE(servers.back()->Ready()) << servers.back()->Failure();
     }
-    std::atomic<int> good{0};
-    std::vector<std::string> failures(kThreads);
+    std::vector<std::string> failures(kThreads, "did not finish");
     {
         std::vector<std::jthread> threads;
         for (int t = 0; t < kThreads; ++t)
             threads.emplace_back([&, t] {
-                std::string stage = "connect";
                 try {
                     auto connection = Connect(*servers[t], t % 2 == 0);
                     const auto content = MakeContent(300000 + t, t);
-                    const auto name = "thread" + std::to_string(t) + ".bin";
-                    stage = "upload";
-                    Upload(*connection, name, content);
-                    stage = "download";
-                    if (Download(*connection, name) == content && connection->Remove(name))
-                        ++good;
-                    else
-                        failures[t] = "content or removal differs";
+                    Upload(*connection, "thread.bin", content);
+                    const bool good =
+                        Download(*connection, "thread.bin") == content && connection->Remove("thread.bin");
+                    failures[t] = good ? "" : "content or removal differs";
                 } catch (const std::exception& failure) {
-                    failures[t] = stage + ": " + failure.what();
+                    failures[t] = failure.what();
                 }
             });
     }
     for (const auto& failure : failures)
         EXPECT_EQ(failure, "");
-    EXPECT_EQ(good.load(), kThreads);
-}
-
-TEST(FtpSessionTimeout, DefaultsToThirtySecondsAndCanBeSet) {
-    FtpSession session;
-    EXPECT_EQ(session.Timeout(), std::chrono::seconds(30));
-    session.SetTimeout(std::chrono::seconds(2));
-    EXPECT_EQ(session.Timeout(), std::chrono::seconds(2));
 }
 
 } // namespace

@@ -54,10 +54,6 @@ INSTANTIATE_TEST_SUITE_P(
         // As pyftpdlib sends them.
         LineCase{"modify=20261206204056;perm=r;size=2;type=file;unique=fe00ga72035; name with  blanks",
                  Entry("name with  blanks", 2, 1796589656)},
-        LineCase{"modify=20261206204056;perm=r;size=11;type=file;unique=fe00ga7203a; semi; colon.txt",
-                 Entry("semi; colon.txt", 11, 1796589656)},
-        LineCase{"modify=20261206204056;perm=el;size=4096;type=dir;unique=fe00ga72034; sub",
-                 Entry("sub", 4096, 1796589656, true)},
         LineCase{"modify=20261206204056;perm=r;size=5000000000;type=file;unique=fe00ga72038; huge.bin",
                  Entry("huge.bin", 5000000000ULL, 1796589656)},
         LineCase{"modify=20261206204056;perm=r;size=2;type=file;unique=fe00ga72036;  leading",
@@ -65,7 +61,6 @@ INSTANTIATE_TEST_SUITE_P(
         // Fact names and values in any case, fractional seconds, sizd for directories.
         LineCase{"Type=DIR;Sizd=512;Modify=19991231235959.123; Dir", Entry("Dir", 512, 946684799, true)},
         LineCase{"type=cdir;modify=20190105120000; .", Entry(".", 0, 1546689600, true)},
-        LineCase{"type=pdir; ..", Entry("..", 0, 0, true)},
         LineCase{"type=cdir;perm=el; /home/x", Entry(".", 0, 0, true)},
         LineCase{"type=pdir;perm=el; /home", Entry("..", 0, 0, true)},
         LineCase{"type=OS.unix=symlink;size=9; link", Entry("link", 9, 0, false, true)},
@@ -78,8 +73,7 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"type=file;size=99999999999999999999;modify=20261306000000; bad", Entry("bad", 0, 0)},
         LineCase{"type=file;size=-1;modify=2026120620; short", Entry("short", 0, 0)},
         LineCase{"type=file;modify=20230229000000; nonleap", Entry("nonleap", 0, 0)},
-        LineCase{"type=file;modify=20240229000000; leap", Entry("leap", 0, 1709164800)},
-        LineCase{"type=file;modify=00010101000000; year1", Entry("year1", 0, -62135596800)}));
+        LineCase{"type=file;modify=20240229000000; leap", Entry("leap", 0, 1709164800)}));
 
 TEST(MlsdLineRejects, LinesThatAreNoEntries) {
     for (const char* line : {"", "\r", "type=file;size=1;", "type=file;size=1; ", "garbage line here",
@@ -104,16 +98,8 @@ INSTANTIATE_TEST_SUITE_P(
         // pyftpdlib
         LineCase{"-rw-r--r--   1 root     root            2 Dec 06 20:40  leading",
                  Entry(" leading", 2, 1796589600)},
-        LineCase{"-rw-r--r--   1 root     root     5000000000 Dec 06 20:40 huge.bin",
-                 Entry("huge.bin", 5000000000ULL, 1796589600)},
         LineCase{"lrwxrwxrwx   1 root     root            9 Dec 06 20:40 link -> plain.txt",
                  Entry("link", 9, 1796589600, false, true)},
-        LineCase{"-rw-r--r--   1 root     root            2 Dec 06 20:40 name with  blanks",
-                 Entry("name with  blanks", 2, 1796589600)},
-        LineCase{"-rw-r--r--   1 root     root            0 Jan 05  2019 old.txt",
-                 Entry("old.txt", 0, 1546646400)},
-        LineCase{"drwxr-xr-x   2 root     root         4096 Dec 06 20:40 sub",
-                 Entry("sub", 4096, 1796589600, true)},
         // vsftpd: numeric owner and group
         LineCase{"drwxr-xr-x    2 1000     1000         4096 Dec  6 10:00 my dir",
                  Entry("my dir", 4096, 1796551200, true)},
@@ -123,8 +109,6 @@ INSTANTIATE_TEST_SUITE_P(
         // Device files: "major, minor" stands where the size would
         LineCase{"crw-rw-rw- 1 root root 1, 3 Jan 1 2020 null", Entry("null", 0, 1577836800)},
         LineCase{"brw-rw---- 1 root disk 8,0 Jan 1 2020 sda", Entry("sda", 0, 1577836800)},
-        LineCase{"prw-r--r-- 1 root root 0 Jan 1 2020 fifo", Entry("fifo", 0, 1577836800)},
-        LineCase{"srwxrwxrwx 1 root root 0 Jan 1 2020 sock", Entry("sock", 0, 1577836800)},
         // Links to directories are links, not directories; an arrow inside a
         // name of another type stays part of it
         LineCase{"lrwxrwxrwx 1 u g 4 Jan 1 2020 to dir -> /var/x -> y",
@@ -133,8 +117,6 @@ INSTANTIATE_TEST_SUITE_P(
         // ACL and attribute markers, sticky and setuid bits, month case
         LineCase{"drwxr-xr-x+ 3 u g 4096 JAN 1 2020 acl", Entry("acl", 4096, 1577836800, true)},
         LineCase{"-rw-r--r--@ 1 u staff 7 jan 1 2020 mac", Entry("mac", 7, 1577836800)},
-        LineCase{"-rw-r--r--. 1 u g 7 Jan 1 2020 selinux", Entry("selinux", 7, 1577836800)},
-        LineCase{"drwxrwxrwt 9 root root 4096 Jan 1 2020 tmp", Entry("tmp", 4096, 1577836800, true)},
         LineCase{"-rwsr-Sr-T 1 root root 1 Jan 1 2020 suid", Entry("suid", 1, 1577836800)},
         // Names that look like listing columns, and tabs between columns
         LineCase{"-rw-r--r-- 1 u g 1 Jan 1 2020 Jan 5 2019 x", Entry("Jan 5 2019 x", 1, 1577836800)},
@@ -205,32 +187,25 @@ TEST(ListLineYear, AbsurdNowLeavesTheDateUnknown) {
 TEST(ListLineRejects, LinesThatAreNoEntries) {
     for (const char* line : {
              "",
-             "\r\n",
              "   ",
              "total 12",
-             "total 5000000000",
              "-rw-r--r-- 1 u g 1 Jan 1 2020",                      // no name
              "-rw-r--r-- 1 u g 1 Jan 1 2020 ",                     // only the separating blank
              "-rw-r--r-- 1 u g 1 Foo 1 2020 x",                    // no month
              "-rw-r--r-- 1 u g 1 Jan 32 2020 x",                   // no such day
-             "-rw-r--r-- 1 u g 1 Feb 30 2020 x",                   // nor this one
              "-rw-r--r-- 1 u g 1 Feb 29 2023 x",                   // not a leap year
              "-rw-r--r-- 1 u g 1 Jan 1 24:00 x",                   // no such time
              "-rw-r--r-- 1 u g 1 Jan 1 20200 x",                   // five-digit year
              "-rw-r--r-- 1 u g 18446744073709551616 Jan 1 2020 x", // size overflows
-             "-rw-r--r-- 1 u g -5 Jan 1 2020 x",
-             "xrw-r--r-- 1 u g 1 Jan 1 2020 x",  // no file type
-             "-rw-r--r--! 1 u g 1 Jan 1 2020 x", // unknown marker
-             "-rwqr--r-- 1 u g 1 Jan 1 2020 x",
-             "lrwxrwxrwx 1 u g 1 Jan 1 2020  -> target", // link without a name
+             "xrw-r--r-- 1 u g 1 Jan 1 2020 x",                    // no file type
+             "-rw-r--r--! 1 u g 1 Jan 1 2020 x",                   // unknown marker
+             "lrwxrwxrwx 1 u g 1 Jan 1 2020  -> target",           // link without a name
              "13-06-26  10:00AM  <DIR>  bad month",
              "02-30-26  10:00AM  <DIR>  bad day",
              "12-06-26  13:00PM  <DIR>  bad hour",
              "12-06-26  10:00AM  12x  bad size",
              "12-06-26  10:00AM  <DIR>",
              "12-06-2026-1  10:00AM  1 x",
-             "12/06-26  10:00AM  1 x",
-             "120626  10:00AM  1 x",
              "12-06-26  10:00AM  1,  trailing comma",
              "+i1,r,s1,", // EPLF without a tab
              "+r,s1,\t",  // EPLF without a name
@@ -259,46 +234,39 @@ TEST(Listing, SplitsAtCrlfAndLfAndKeepsALastLineWithoutNewline) {
     }
 }
 
-TEST(Listing, UnixFromVsftpd) {
-    // Captured from vsftpd 3.0.3: numeric owner and group, year column padded.
-    const auto entries =
-        ParseListing("-rw-r--r--    1 0        0               2 Dec 06 20:40  leading\r\n"
-                     "drwxr-xr-x    2 0        0            4096 Dec 06 20:45 dir with space\r\n"
-                     "-rw-r--r--    1 0        0        5000000000 Dec 06 20:40 huge.bin\r\n"
-                     "lrwxrwxrwx    1 0        0               9 Dec 06 20:40 link -> plain.txt\r\n"
-                     "-rw-r--r--    1 0        0               0 Jan 02  2026 newyear.txt\r\n"
-                     "-rw-r--r--    1 0        0              11 Dec 06 20:40 semi; colon.txt\r\n"
-                     "drwxr-xr-x    2 1001     1001         4096 Dec 06 20:40 sub\r\n",
-                     ListingFormat::List, kNow);
-    ASSERT_TRUE(entries.has_value());
-    EXPECT_EQ(*entries, (std::vector<ListEntry>{
-                            Entry(" leading", 2, 1796589600), Entry("dir with space", 4096, 1796589900, true),
-                            Entry("huge.bin", 5000000000ULL, 1796589600),
-                            Entry("link", 9, 1796589600, false, true), Entry("newyear.txt", 0, 1767312000),
-                            Entry("semi; colon.txt", 11, 1796589600), Entry("sub", 4096, 1796589600, true)}));
-}
-
-TEST(Listing, MixesStylesLineByLine) {
-    const auto entries = ParseListing("+m825718503,r,s280,\tdjb.html\r\n"
-                                      "01-15-2019  03:30PM   1234567 dos file\r\n"
-                                      "lrwxrwxrwx 1 u g 4 Jan 1 2020 ln -> x\r\n",
-                                      ListingFormat::List, kNow);
-    ASSERT_TRUE(entries.has_value());
-    EXPECT_EQ(*entries, (std::vector<ListEntry>{Entry("djb.html", 280, 825718503),
-                                                Entry("dos file", 1234567, 1547566200),
-                                                Entry("ln", 4, 1577836800, false, true)}));
-}
-
-TEST(Listing, MlsdFromPyftpdlib) {
-    const auto entries = ParseListing("type=cdir;modify=20261206204056;perm=el; .\r\n"
-                                      "modify=20261206204056;perm=el;size=4096;type=dir; sub\r\n"
-                                      "modify=20190105120000;perm=r;size=0;type=file; old.txt\r\n"
-                                      "not a fact list\r\n",
-                                      ListingFormat::Mlsd, kNow);
-    ASSERT_TRUE(entries.has_value());
-    EXPECT_EQ(*entries,
-              (std::vector<ListEntry>{Entry(".", 0, 1796589656, true), Entry("sub", 4096, 1796589656, true),
-                                      Entry("old.txt", 0, 1546689600)}));
+TEST(Listing, WholeListingsAsServersSendThem) {
+    struct Case {
+        const char* data;
+        ListingFormat format;
+        std::vector<ListEntry> expected;
+    };
+    const Case cases[] = {
+        // vsftpd 3.0.3: numeric owner and group, the year column padded
+        {"-rw-r--r--    1 0        0               2 Dec 06 20:40  leading\r\n"
+         "drwxr-xr-x    2 0        0            4096 Dec 06 20:45 dir with space\r\n"
+         "-rw-r--r--    1 0        0               0 Jan 02  2026 newyear.txt\r\n",
+         ListingFormat::List,
+         {Entry(" leading", 2, 1796589600), Entry("dir with space", 4096, 1796589900, true),
+          Entry("newyear.txt", 0, 1767312000)}},
+        // styles mixed line by line
+        {"+m825718503,r,s280,\tdjb.html\r\n"
+         "01-15-2019  03:30PM   1234567 dos file\r\n"
+         "lrwxrwxrwx 1 u g 4 Jan 1 2020 ln -> x\r\n",
+         ListingFormat::List,
+         {Entry("djb.html", 280, 825718503), Entry("dos file", 1234567, 1547566200),
+          Entry("ln", 4, 1577836800, false, true)}},
+        // pyftpdlib's MLSD, with a line that is no entry
+        {"type=cdir;modify=20261206204056;perm=el; .\r\n"
+         "modify=20190105120000;perm=r;size=0;type=file; old.txt\r\n"
+         "not a fact list\r\n",
+         ListingFormat::Mlsd,
+         {Entry(".", 0, 1796589656, true), Entry("old.txt", 0, 1546689600)}},
+    };
+    for (const Case& c : cases) {
+        const auto entries = ParseListing(c.data, c.format, kNow);
+        ASSERT_TRUE(entries.has_value()) << c.data;
+        EXPECT_EQ(*entries, c.expected) << c.data;
+    }
 }
 
 TEST(Listing, DataWithNulIsNoListing) {
@@ -310,18 +278,6 @@ TEST(Listing, DataWithNulIsNoListing) {
         ASSERT_TRUE(empty.has_value());
         EXPECT_TRUE(empty->empty());
     }
-}
-
-TEST(Listing, HoldsAnyNumberOfEntries) {
-    std::string data;
-    constexpr int kCount = 70000;
-    for (int i = 0; i < kCount; ++i) {
-        data += "type=file;size=" + std::to_string(i) + "; f" + std::to_string(i) + "\r\n";
-    }
-    const auto entries = ParseListing(data, ListingFormat::Mlsd, kNow);
-    ASSERT_TRUE(entries.has_value());
-    ASSERT_EQ(entries->size(), static_cast<std::size_t>(kCount));
-    EXPECT_EQ(entries->back(), Entry("f69999", 69999, 0));
 }
 
 } // namespace
