@@ -21,6 +21,9 @@ private:
 class ArchiveReader {
 public:
     explicit ArchiveReader(std::string_view data) : data_(data) {}
+    // The reader only views its data: a temporary string would be gone before
+    // the first read.
+    explicit ArchiveReader(std::string&&) = delete;
 
     // std::nullopt when the prefix or the text runs past the end of the data;
     // the position is then left where it was.

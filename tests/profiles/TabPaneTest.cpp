@@ -138,7 +138,8 @@ TEST_F(TabPaneTest, RecordRoundTripsALongPasswordAndACutRecordChangesNothing) {
     Fill(target, "old", "olduser", "oldpw");
     target->Pull();
     const SiteProfile before = target->profile;
-    ArchiveReader cutReader(bytes.substr(0, bytes.size() - 1));
+    const std::string cut = bytes.substr(0, bytes.size() - 1);
+    ArchiveReader cutReader(cut);
     EXPECT_FALSE(target->Load(cutReader));
     EXPECT_EQ(target->profile, before);
     EXPECT_EQ(target->AddressEdit()->text(), "old");
