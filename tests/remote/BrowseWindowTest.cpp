@@ -33,11 +33,7 @@ constexpr const char* kBadDir =
 class BrowseWindowTest : public ::testing::TestWithParam<bool> {
 protected:
     void SetUp() override {
-        if (GetParam()) {
-            server_ = std::make_unique<test::VsftpdServer>();
-        } else {
-            server_ = std::make_unique<test::PyftpdlibServer>();
-        }
+        server_ = test::StartServer(GetParam() ? test::ServerKind::Vsftpd : test::ServerKind::Pyftpdlib);
         ASSERT_TRUE(server_->Ready()) << server_->Failure();
         dialog_.SetSessionTimeout(std::chrono::seconds(10));
         dialog_.show();

@@ -24,11 +24,7 @@ std::vector<std::string> Names(const ListingResult& result) {
 class ListingAgainst : public ::testing::TestWithParam<bool> {
 protected:
     void SetUp() override {
-        if (GetParam()) {
-            server_ = std::make_unique<test::VsftpdServer>();
-        } else {
-            server_ = std::make_unique<test::PyftpdlibServer>();
-        }
+        server_ = test::StartServer(GetParam() ? test::ServerKind::Vsftpd : test::ServerKind::Pyftpdlib);
         ASSERT_TRUE(server_->Ready()) << server_->Failure();
     }
 

@@ -35,11 +35,7 @@ std::uint16_t ClosedPort() {
 class RemoteSessionTest : public ::testing::TestWithParam<bool> {
 protected:
     void SetUp() override {
-        if (GetParam()) {
-            server_ = std::make_unique<test::VsftpdServer>();
-        } else {
-            server_ = std::make_unique<test::PyftpdlibServer>();
-        }
+        server_ = test::StartServer(GetParam() ? test::ServerKind::Vsftpd : test::ServerKind::Pyftpdlib);
         ASSERT_TRUE(server_->Ready()) << server_->Failure();
         const auto& address = server_->Address();
         window_.fields = {address.host + ":" + std::to_string(address.port), address.user, address.password,

@@ -363,7 +363,7 @@ std::size_t DataTransfer::Receive(char* buffer, std::size_t size) {
     return got;
 }
 
-void DataTransfer::CompleteReceive() {
+void DataTransfer::Conclude() {
     data_.Reset();
     if (!finalReply_) {
         try {
@@ -376,6 +376,10 @@ void DataTransfer::CompleteReceive() {
     Release();
     if (!finalReply_->IsSuccess())
         throw FtpException(error::kErrorReply, finalReply_->Text());
+}
+
+void DataTransfer::CompleteReceive() {
+    Conclude();
     if (expected_ && transferred_ != *expected_)
         throw FtpException(error::kConnectionLost, "the transfer ended after " +
                                                        std::to_string(transferred_) + " of " +
@@ -437,18 +441,7 @@ void DataTransfer::FinishSend() {
         return;
     FlushSend();
     // The orderly close tells the server the file is complete.
-    data_.Reset();
-    if (!finalReply_) {
-        try {
-            finalReply_ = channel_->ReadFinalReply(channel_->Deadline());
-        } catch (const FtpException&) {
-            Release();
-            throw;
-        }
-    }
-    Release();
-    if (!finalReply_->IsSuccess())
-        throw FtpException(error::kErrorReply, finalReply_->Text());
+    Conclude();
 }
 
 void DataTransfer::Abandon() noexcept {

@@ -49,6 +49,9 @@ public:
 private:
     void WaitForData(short events);
     void CompleteReceive();
+    // Closes the data connection, takes the server's verdict on the transfer
+    // and frees the control connection; throws when the server reports failure.
+    void Conclude();
     void SendNow(const char* buffer, std::size_t size);
     [[noreturn]] void Fail(std::uint32_t code, std::string text);
     void Release() noexcept;

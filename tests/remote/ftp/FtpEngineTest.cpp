@@ -17,16 +17,11 @@ using namespace support;
 using test::FtpServer;
 using ::testing::ElementsAre;
 
-enum class Kind { Pyftpdlib, Vsftpd };
+using Kind = test::ServerKind;
+using test::StartServer;
 
 std::string KindName(const ::testing::TestParamInfo<Kind>& info) {
-    return info.param == Kind::Pyftpdlib ? "pyftpdlib" : "vsftpd";
-}
-
-std::unique_ptr<FtpServer> StartServer(Kind kind, bool ipv6 = false) {
-    if (kind == Kind::Pyftpdlib)
-        return std::make_unique<test::PyftpdlibServer>("normal", ipv6 ? "::1" : "127.0.0.1");
-    return std::make_unique<test::VsftpdServer>(ipv6);
+    return test::ServerKindName(info.param);
 }
 
 // vsftpd cannot run without root on some machines; that is said, not hidden.
