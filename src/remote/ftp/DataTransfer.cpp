@@ -18,7 +18,10 @@ namespace {
 
 enum class Outcome { Started, Refused, FallBack };
 
-constexpr std::chrono::milliseconds kAbandonGrace{2000};
+// How long an abandoned transfer waits for the server's own final reply before
+// it aborts. A busy server takes seconds to notice the reset, and a reply that
+// comes after the abort would answer the next command.
+constexpr std::chrono::milliseconds kAbandonGrace{5000};
 
 struct Attempt {
     Outcome outcome = Outcome::FallBack;
