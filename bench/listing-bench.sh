@@ -6,6 +6,8 @@
 # Needs root (vsftpd logs in the local test user of scripts/ftp-test-user.sh).
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=bench/vsftpd.sh
+. "$here/bench/vsftpd.sh"
 build=${1:-$here/build}
 runs=${2:-3}
 user=tidewell-ftp
@@ -34,34 +36,7 @@ for n in "${sizes[@]}"; do
 done
 chown -R "$user:$user" "$root"
 
-port=$(/usr/bin/python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
-cat > "$work/vsftpd.conf" <<CONF
-listen=YES
-listen_ipv6=NO
-listen_address=127.0.0.1
-listen_port=$port
-background=NO
-anonymous_enable=NO
-local_enable=YES
-write_enable=YES
-pam_service_name=vsftpd
-chroot_local_user=NO
-local_root=$root
-pasv_enable=YES
-pasv_address=127.0.0.1
-port_enable=YES
-connect_from_port_20=NO
-seccomp_sandbox=NO
-delay_failed_login=0
-secure_chroot_dir=/var/run/vsftpd/empty
-CONF
-chmod 600 "$work/vsftpd.conf"
-/usr/sbin/vsftpd "$work/vsftpd.conf" 0<>"$work/vsftpd.log" 1>&0 2>&0 &
-vsftpd_pid=$!
-for _ in $(seq 100); do
-  (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && break
-  sleep 0.05
-done
+start_vsftpd "$work" "$root"
 
 median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 curl_once() {
