@@ -1,10 +1,10 @@
 #pragma once
 
-#include "app/MainDialog.h"
-#include "profiles/TabPane.h"
+#include "gui/app/MainDialog.h"
+#include "gui/profiles/TabPane.h"
 #include "resources/ResourceIds.h"
-#include "ui/ListViewControl.h"
-#include "ui/RemoteListModel.h"
+#include "gui/remote/ListViewControl.h"
+#include "gui/remote/RemoteListModel.h"
 
 #include <QAbstractItemView>
 #include <QCoreApplication>

@@ -3,7 +3,7 @@
 //   browse_shot HOST:PORT USER PASSWORD DIRECTORY OUT.png [details]
 #include "BrowseDriver.h"
 
-#include "ui/MessageBox.h"
+#include "gui/ui/MessageBox.h"
 
 #include <QApplication>
 #include <QPixmap>

@@ -4,9 +4,9 @@
 //   ftpbench get  HOST PORT USER PASS REMOTE LOCAL [passive]
 //   ftpbench put  HOST PORT USER PASS LOCAL REMOTE [passive]
 //   ftpbench list HOST PORT USER PASS DIRECTORY   [passive]
-#include "remote/ftp/FtpException.h"
-#include "remote/ftp/FtpFileFind.h"
-#include "remote/ftp/FtpSession.h"
+#include "core/remote/ftp/FtpException.h"
+#include "core/remote/ftp/FtpFileFind.h"
+#include "core/remote/ftp/FtpSession.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -3,7 +3,7 @@
 //   listing_bench HOST PORT USER PASSWORD DIRECTORY RUNS [report]
 #include "BrowseDriver.h"
 
-#include "ui/RemoteListModel.h"
+#include "gui/remote/RemoteListModel.h"
 
 #include <QApplication>
 #include <QPushButton>

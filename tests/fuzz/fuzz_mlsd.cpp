@@ -1,4 +1,4 @@
-#include "remote/ftp/ListingParser.h"
+#include "core/remote/ftp/ListingParser.h"
 
 #include <cstddef>
 #include <cstdint>

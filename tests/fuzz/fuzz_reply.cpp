@@ -1,5 +1,5 @@
 // Feeds arbitrary bytes, in arbitrary pieces, to the reply parser.
-#include "remote/ftp/ReplyParser.h"
+#include "core/remote/ftp/ReplyParser.h"
 
 #include <cstddef>
 #include <cstdint>

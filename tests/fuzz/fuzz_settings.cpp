@@ -1,6 +1,6 @@
 // Arbitrary bytes as a settings file: decoding never crashes, never reads out
 // of bounds, and whatever decodes re-encodes to the same records.
-#include "profiles/SettingsFile.h"
+#include "core/profiles/SettingsFile.h"
 
 #include <cstdint>
 #include <cstdlib>

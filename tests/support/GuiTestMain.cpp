@@ -1,5 +1,5 @@
-#include "ui/FileDialogs.h"
-#include "ui/MessageBox.h"
+#include "gui/ui/FileDialogs.h"
+#include "gui/ui/MessageBox.h"
 
 #include <QApplication>
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/MessageBox.h"
+#include "gui/ui/MessageBox.h"
 
 #include <QApplication>
 #include <QWidget>

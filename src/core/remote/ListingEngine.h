@@ -1,0 +1,41 @@
+#pragma once
+
+#include "core/remote/RemoteListing.h"
+#include "core/remote/RowComparison.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tidewell {
+
+namespace ftp {
+class FtpConnection;
+}
+
+struct ListingRow {
+    std::string name;
+    std::uint32_t tag = kDirectoryTag;
+    std::string iconName; // empty for directories and unknown types
+    std::string genericIconName;
+};
+
+// A directory listing ready to be shown in one batch.
+struct ListingResult {
+    bool connected = false;
+    std::vector<ListingRow> rows; // "." dropped, ".." present once
+    RemoteListing files;          // the file rows' entries, by tag
+    std::int64_t totalSize = 0;
+    std::int64_t fileCount = 0;
+    std::int64_t dirCount = 0; // directories other than ".."
+};
+
+// Reads the connection's current directory (no connection: an empty result).
+// The rows come in ascending name order, as the list shows them before any
+// column was chosen; then SortRows applies the chosen column.
+ListingResult ReadRemoteDirectory(ftp::FtpConnection* connection);
+
+// A stable sort by the chosen column: directory rows keep their order.
+void SortRows(std::vector<ListingRow>& rows, const RemoteListing& files, const SortOrder& order);
+
+} // namespace tidewell

@@ -1,0 +1,62 @@
+#include "core/remote/SiteAddress.h"
+
+#include <algorithm>
+
+namespace tidewell {
+
+namespace {
+
+std::optional<std::uint16_t> ParsePort(std::string_view text) {
+    if (text.empty() || text.size() > 5) {
+        return std::nullopt;
+    }
+    unsigned value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') {
+            return std::nullopt;
+        }
+        value = value * 10 + static_cast<unsigned>(c - '0');
+    }
+    if (value == 0 || value > 65535) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint16_t>(value);
+}
+
+} // namespace
+
+std::optional<SiteAddress> ParseSiteAddress(std::string_view text) {
+    if (!text.empty() && text.front() == '[') {
+        const auto close = text.find(']');
+        if (close == std::string_view::npos) {
+            return std::nullopt;
+        }
+        SiteAddress address{std::string(text.substr(1, close - 1)), 0};
+        const auto rest = text.substr(close + 1);
+        if (rest.empty()) {
+            return address;
+        }
+        if (rest.front() != ':') {
+            return std::nullopt;
+        }
+        const auto port = ParsePort(rest.substr(1));
+        if (!port) {
+            return std::nullopt;
+        }
+        address.port = *port;
+        return address;
+    }
+    const auto colons = std::count(text.begin(), text.end(), ':');
+    if (colons != 1) {
+        // No port, or a bare IPv6 address whose colons are its own.
+        return SiteAddress{std::string(text), 0};
+    }
+    const auto colon = text.find(':');
+    const auto port = ParsePort(text.substr(colon + 1));
+    if (!port) {
+        return std::nullopt;
+    }
+    return SiteAddress{std::string(text.substr(0, colon)), *port};
+}
+
+} // namespace tidewell

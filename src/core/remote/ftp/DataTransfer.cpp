@@ -1,0 +1,470 @@
+#include "core/remote/ftp/DataTransfer.h"
+
+#include "core/remote/ftp/FtpException.h"
+
+#include <algorithm>
+#include <arpa/inet.h>
+#include <cerrno>
+#include <charconv>
+#include <cstring>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <vector>
+
+namespace tidewell::ftp {
+
+namespace {
+
+enum class Outcome { Started, Refused, FallBack };
+
+// How long an abandoned transfer waits for the server's own final reply before
+// it aborts. A busy server takes seconds to notice the reset, and a reply that
+// comes after the abort would answer the next command.
+constexpr std::chrono::milliseconds kAbandonGrace{5000};
+
+struct Attempt {
+    Outcome outcome = Outcome::FallBack;
+    Socket data;
+    std::optional<Reply> finalReply;
+};
+
+// "h1,h2,h3,h4,p1,p2" for PORT.
+std::string PortArgument(const SocketAddress& address) {
+    const auto* in = reinterpret_cast<const sockaddr_in*>(&address.storage);
+    const auto* bytes = reinterpret_cast<const unsigned char*>(&in->sin_addr);
+    const auto port = address.Port();
+    std::string text;
+    for (int i = 0; i < 4; ++i)
+        text += std::to_string(bytes[i]) + ",";
+    text += std::to_string(port >> 8) + "," + std::to_string(port & 0xff);
+    return text;
+}
+
+std::string EprtArgument(const SocketAddress& address) {
+    return std::string("|") + (address.Family() == AF_INET6 ? "2" : "1") + "|" + address.Host() + "|" +
+           std::to_string(address.Port()) + "|";
+}
+
+// The numbers of a reply line, in order (for PASV's six).
+std::vector<unsigned> NumbersIn(std::string_view text) {
+    std::vector<unsigned> numbers;
+    std::size_t i = 0;
+    while (i < text.size() && numbers.size() < 16) {
+        if (text[i] < '0' || text[i] > '9') {
+            ++i;
+            continue;
+        }
+        unsigned value = 0;
+        auto [end, ec] = std::from_chars(text.data() + i, text.data() + text.size(), value);
+        if (ec != std::errc{})
+            return {};
+        numbers.push_back(value);
+        i = static_cast<std::size_t>(end - text.data());
+    }
+    return numbers;
+}
+
+// The port of "229 Entering Extended Passive Mode (|||port|)".
+std::optional<std::uint16_t> EpsvPort(std::string_view line) {
+    const auto open = line.find('(');
+    if (open == std::string::npos || open + 4 >= line.size())
+        return std::nullopt;
+    const char delimiter = line[open + 1];
+    if (line[open + 2] != delimiter || line[open + 3] != delimiter)
+        return std::nullopt;
+    unsigned port = 0;
+    const char* first = line.data() + open + 4;
+    auto [end, ec] = std::from_chars(first, line.data() + line.size(), port);
+    if (ec != std::errc{} || end == first || port == 0 || port > 65535 || *end != delimiter)
+        return std::nullopt;
+    return static_cast<std::uint16_t>(port);
+}
+
+// The port of "227 Entering Passive Mode (h1,h2,h3,h4,p1,p2)". The host part is
+// not used: the data connection always goes to the control connection's peer, so
+// a server behind NAT (or a hostile one) cannot send it elsewhere.
+std::optional<std::uint16_t> PasvPort(std::string_view line) {
+    line.remove_prefix(std::min<std::size_t>(3, line.size()));
+    const auto open = line.find('(');
+    if (open != std::string_view::npos)
+        line.remove_prefix(open);
+    const auto numbers = NumbersIn(line);
+    if (numbers.size() < 6)
+        return std::nullopt;
+    for (std::size_t i = 0; i < 6; ++i)
+        if (numbers[i] > 255)
+            return std::nullopt;
+    const unsigned port = numbers[4] * 256 + numbers[5];
+    if (port == 0)
+        return std::nullopt;
+    return static_cast<std::uint16_t>(port);
+}
+
+// The port named by any line of the reply (a multi-line reply may carry it last).
+std::optional<std::uint16_t> FirstPort(const Reply& reply,
+                                       std::optional<std::uint16_t> (*parse)(std::string_view)) {
+    for (const auto& line : reply.lines)
+        if (auto port = parse(line))
+            return port;
+    return std::nullopt;
+}
+
+// After a transfer whose end the server has not answered yet: ABOR, then NOOP,
+// and every reply up to NOOP's is dropped. Servers answer an abort with one or
+// two replies, and a late final reply of the transfer may come before or after
+// them; only NOOP's own reply marks where the next command's reply starts.
+void AbortPending(ControlChannel& channel) {
+    channel.Send("ABOR");
+    channel.Send("NOOP");
+    const auto deadline = channel.Deadline();
+    int refusals = 0;
+    for (;;) {
+        const auto reply = channel.ReadReply(deadline);
+        if (reply.code == 200)
+            return;
+        // Both commands refused: nothing else is coming.
+        if (reply.code >= 500 && reply.code <= 502 && ++refusals == 2)
+            return;
+    }
+}
+
+Attempt StartActive(ControlChannel& channel, const std::string& command, Reply& refusal) {
+    Attempt attempt;
+    auto listener = ListenOn(channel.Local());
+    if (!listener)
+        return attempt;
+    auto address = listener->LocalAddress();
+    if (!address)
+        return attempt;
+    Reply reply;
+    if (address->Family() == AF_INET) {
+        reply = channel.Command("PORT " + PortArgument(*address));
+        if (!reply.IsSuccess() && reply.code >= 500)
+            reply = channel.Command("EPRT " + EprtArgument(*address));
+    } else {
+        reply = channel.Command("EPRT " + EprtArgument(*address));
+    }
+    if (!reply.IsSuccess())
+        return attempt;
+
+    channel.Send(command);
+    const auto deadline = channel.Deadline();
+    bool preliminary = false;
+    for (;;) {
+        // The server may connect, send everything and report success before we
+        // look, so a waiting connection is taken before any reply is read.
+        const bool pending = channel.ReplyPending();
+        pollfd entries[2] = {{listener->Get(), POLLIN, 0}, {channel.Descriptor(), POLLIN, 0}};
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        if (left.count() < 0) {
+            if (attempt.finalReply) {
+                refusal = *attempt.finalReply; // success, yet no data connection ever came
+                attempt.outcome = Outcome::Refused;
+                return attempt;
+            }
+            AbortPending(channel);
+            return attempt;
+        }
+        const bool watchControl = !pending && !attempt.finalReply;
+        const int rc =
+            ::poll(entries, watchControl ? 2 : 1, pending ? 0 : static_cast<int>(left.count()) + 1);
+        if (rc < 0 && errno != EINTR)
+            throw FtpException(error::kConnectionLost, {});
+        if (rc > 0 && (entries[0].revents & POLLIN)) {
+            Socket data(::accept4(listener->Get(), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC));
+            const auto from = data.IsOpen() ? data.PeerAddress() : std::nullopt;
+            // Only the server may deliver the data.
+            if (from && from->SameHost(channel.Peer())) {
+                if (!preliminary && !attempt.finalReply) {
+                    reply = channel.ReadReply(deadline);
+                    if (reply.IsSuccess()) {
+                        attempt.finalReply = reply;
+                    } else if (!reply.IsPreliminary()) {
+                        refusal = reply;
+                        attempt.outcome = Outcome::Refused;
+                        return attempt;
+                    }
+                }
+                attempt.outcome = Outcome::Started;
+                attempt.data = std::move(data);
+                return attempt;
+            }
+            continue;
+        }
+        if (!pending && !(watchControl && rc > 0 && (entries[1].revents & (POLLIN | POLLHUP | POLLERR))))
+            continue;
+        reply = channel.ReadReply(deadline);
+        if (reply.IsPreliminary()) {
+            preliminary = true;
+            continue;
+        }
+        if (reply.IsSuccess()) {
+            attempt.finalReply = reply; // the data is waiting in the listen queue
+            continue;
+        }
+        if (reply.code == 425)
+            return attempt; // the server could not reach us
+        refusal = reply;
+        attempt.outcome = Outcome::Refused;
+        return attempt;
+    }
+}
+
+Attempt StartPassive(ControlChannel& channel, const std::string& command, Reply& refusal) {
+    Attempt attempt;
+    attempt.outcome = Outcome::Refused;
+    SocketAddress target = channel.Peer();
+    std::optional<std::uint16_t> port;
+    if (!channel.pasvOnly) {
+        auto reply = channel.Command("EPSV");
+        if (reply.code == 229)
+            port = FirstPort(reply, EpsvPort);
+        if (!port) {
+            if (target.Family() != AF_INET) {
+                refusal = reply;
+                return attempt;
+            }
+            channel.pasvOnly = true;
+        }
+    }
+    if (!port) {
+        auto reply = channel.Command("PASV");
+        if (reply.code == 227)
+            port = FirstPort(reply, PasvPort);
+        if (!port) {
+            refusal = reply;
+            return attempt;
+        }
+    }
+    target.SetPort(*port);
+    auto connected = ConnectToAddress(target, channel.Deadline(), true);
+    if (!connected.socket.IsOpen())
+        throw FtpException(connected.error, {});
+    auto reply = channel.Command(command);
+    if (!reply.IsPreliminary()) {
+        refusal = reply;
+        return attempt;
+    }
+    attempt.outcome = Outcome::Started;
+    attempt.data = std::move(connected.socket);
+    return attempt;
+}
+
+} // namespace
+
+std::unique_ptr<DataTransfer> DataTransfer::Start(std::shared_ptr<ControlChannel> channel,
+                                                  const std::string& command, Reply& refusal) {
+    if (!channel->IsOpen())
+        throw FtpException(error::kConnectionLost, {});
+    if (channel->transferOpen)
+        throw FtpException(error::kErrorReply, "another transfer is in progress on this connection");
+    Attempt attempt;
+    if (!channel->passive) {
+        attempt = StartActive(*channel, command, refusal);
+        if (attempt.outcome == Outcome::FallBack)
+            channel->passive = true;
+    }
+    if (channel->passive && attempt.outcome == Outcome::FallBack)
+        attempt = StartPassive(*channel, command, refusal);
+    if (attempt.outcome != Outcome::Started)
+        return nullptr;
+    auto transfer = std::make_unique<DataTransfer>(std::move(channel), std::move(attempt.data));
+    transfer->finalReply_ = std::move(attempt.finalReply);
+    return transfer;
+}
+
+DataTransfer::DataTransfer(std::shared_ptr<ControlChannel> channel, Socket data)
+    : channel_(std::move(channel)), data_(std::move(data)) {
+    channel_->transferOpen = true;
+}
+
+DataTransfer::~DataTransfer() {
+    if (!finished_)
+        Abandon();
+}
+
+void DataTransfer::Release() noexcept {
+    finished_ = true;
+    channel_->transferOpen = false;
+}
+
+void DataTransfer::Fail(std::uint32_t code, std::string text) {
+    data_.Abort();
+    if (code == error::kTimeout) {
+        // The server stopped answering; waiting again for its reply would double the bound.
+        channel_->Drop();
+    } else if (!finalReply_ && channel_->IsOpen()) {
+        try {
+            auto reply = channel_->ReadFinalReply(channel_->Deadline());
+            if (text.empty() && reply.IsError())
+                text = reply.Text();
+        } catch (const FtpException&) {
+        }
+    }
+    Release();
+    throw FtpException(code, std::move(text));
+}
+
+void DataTransfer::WaitForData(short events) {
+    const auto deadline = channel_->Deadline();
+    for (;;) {
+        // While the data is idle, the control connection may carry the verdict.
+        const bool watchControl = !finalReply_ && channel_->IsOpen();
+        if (watchControl && channel_->ReplyPending()) {
+            Reply reply;
+            try {
+                reply = channel_->ReadReply(deadline);
+            } catch (const FtpException&) {
+                data_.Abort();
+                Release();
+                throw;
+            }
+            if (reply.IsError()) {
+                finalReply_ = reply;
+                Fail(error::kErrorReply, reply.Text());
+            }
+            if (!reply.IsPreliminary())
+                finalReply_ = std::move(reply);
+            continue;
+        }
+        pollfd entries[2] = {{data_.Get(), events, 0}, {channel_->Descriptor(), POLLIN, 0}};
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        if (left.count() < 0)
+            Fail(error::kTimeout, {});
+        const int rc = ::poll(entries, watchControl ? 2 : 1, static_cast<int>(left.count()) + 1);
+        if (rc < 0 && errno != EINTR)
+            Fail(error::kConnectionLost, {});
+        if (rc > 0 && entries[0].revents != 0)
+            return;
+    }
+}
+
+std::size_t DataTransfer::Receive(char* buffer, std::size_t size) {
+    if (finished_)
+        return 0;
+    std::size_t got = 0;
+    while (got < size) {
+        const auto n = ::recv(data_.Get(), buffer + got, size - got, 0);
+        if (n > 0) {
+            got += static_cast<std::size_t>(n);
+            transferred_ += static_cast<std::size_t>(n);
+            continue;
+        }
+        if (n == 0) {
+            CompleteReceive();
+            break;
+        }
+        if (errno == EINTR)
+            continue;
+        if (errno == EAGAIN || errno == EWOULDBLOCK) {
+            WaitForData(POLLIN);
+            continue;
+        }
+        Fail(error::kConnectionLost, {});
+    }
+    return got;
+}
+
+void DataTransfer::Conclude() {
+    data_.Reset();
+    if (!finalReply_) {
+        try {
+            finalReply_ = channel_->ReadFinalReply(channel_->Deadline());
+        } catch (const FtpException&) {
+            Release();
+            throw;
+        }
+    }
+    Release();
+    if (!finalReply_->IsSuccess())
+        throw FtpException(error::kErrorReply, finalReply_->Text());
+}
+
+void DataTransfer::CompleteReceive() {
+    Conclude();
+    if (expected_ && transferred_ != *expected_)
+        throw FtpException(error::kConnectionLost, "the transfer ended after " +
+                                                       std::to_string(transferred_) + " of " +
+                                                       std::to_string(*expected_) + " bytes");
+}
+
+void DataTransfer::Send(const char* buffer, std::size_t size) {
+    if (finished_)
+        throw FtpException(error::kConnectionLost, {});
+    // Blocks of the caller's size are gathered into larger sends: a quarter of the
+    // system calls here, and the server reads full segments.
+    if (!sendBuffer_ && size < kSendBufferBytes)
+        sendBuffer_ = std::make_unique<char[]>(kSendBufferBytes);
+    if (sendBuffer_ && sendFill_ + size <= kSendBufferBytes) {
+        std::memcpy(sendBuffer_.get() + sendFill_, buffer, size);
+        sendFill_ += size;
+        if (sendFill_ == kSendBufferBytes)
+            FlushSend();
+        return;
+    }
+    FlushSend();
+    if (size < kSendBufferBytes) {
+        std::memcpy(sendBuffer_.get(), buffer, size);
+        sendFill_ = size;
+        return;
+    }
+    SendNow(buffer, size);
+}
+
+void DataTransfer::FlushSend() {
+    if (sendFill_ == 0)
+        return;
+    const auto fill = sendFill_;
+    sendFill_ = 0;
+    SendNow(sendBuffer_.get(), fill);
+}
+
+void DataTransfer::SendNow(const char* buffer, std::size_t size) {
+    std::size_t sent = 0;
+    while (sent < size) {
+        const auto n = ::send(data_.Get(), buffer + sent, size - sent, MSG_NOSIGNAL);
+        if (n > 0) {
+            sent += static_cast<std::size_t>(n);
+            transferred_ += static_cast<std::size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            WaitForData(POLLOUT);
+            continue;
+        }
+        Fail(error::kConnectionLost, {});
+    }
+}
+
+void DataTransfer::FinishSend() {
+    if (finished_)
+        return;
+    FlushSend();
+    // The orderly close tells the server the file is complete.
+    Conclude();
+}
+
+void DataTransfer::Abandon() noexcept {
+    if (finished_)
+        return;
+    data_.Abort();
+    if (!finalReply_ && channel_->IsOpen()) {
+        // The reset normally brings the transfer's final reply at once. A server
+        // that never saw the data connection (reset while still waiting to be
+        // accepted) does not answer at all; ABOR settles that case.
+        const auto grace = Clock::now() + std::min(channel_->Timeout(), kAbandonGrace);
+        try {
+            if (channel_->WaitForReply(grace))
+                finalReply_ = channel_->ReadFinalReply(channel_->Deadline());
+            else
+                AbortPending(*channel_);
+        } catch (const FtpException&) {
+        }
+    }
+    Release();
+}
+
+} // namespace tidewell::ftp

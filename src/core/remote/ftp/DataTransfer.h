@@ -1,0 +1,70 @@
+#pragma once
+
+#include "core/remote/ftp/ControlChannel.h"
+#include "core/remote/ftp/Socket.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace tidewell::ftp {
+
+// One command with a data connection (RETR, STOR, LIST, MLSD) from its start to
+// the server's final reply. Active mode first; when the server refuses it or no
+// data connection arrives, passive mode for the rest of the control connection.
+// A transfer is a success only when the data connection ended in order AND the
+// final reply is positive.
+class DataTransfer {
+public:
+    // Starts `command`. nullptr when the server refused it; its reply is in `refusal`.
+    // Transport failures throw FtpException.
+    static std::unique_ptr<DataTransfer> Start(std::shared_ptr<ControlChannel> channel,
+                                               const std::string& command, Reply& refusal);
+
+    DataTransfer(std::shared_ptr<ControlChannel> channel, Socket data);
+    DataTransfer(const DataTransfer&) = delete;
+    DataTransfer& operator=(const DataTransfer&) = delete;
+    ~DataTransfer();
+
+    // The byte count the whole transfer must reach (from SIZE), checked at its end.
+    void ExpectSize(std::uint64_t size) { expected_ = size; }
+
+    // Fills `buffer` with up to `size` bytes straight from the socket; fewer only at
+    // the end, 0 after it. Throws when the transfer fails.
+    std::size_t Receive(char* buffer, std::size_t size);
+    // Sends all `size` bytes. Throws when the transfer fails.
+    void Send(const char* buffer, std::size_t size);
+    // Sends what Send has gathered so far. Throws when the transfer fails.
+    void FlushSend();
+    // Ends an upload: closes the data connection and checks the final reply (throws).
+    void FinishSend();
+    // Gives up a transfer half-way: drops the data connection and takes the
+    // server's reply, so the control connection stays usable. Never throws.
+    void Abandon() noexcept;
+
+    bool Finished() const { return finished_; }
+
+private:
+    void WaitForData(short events);
+    void CompleteReceive();
+    // Closes the data connection, takes the server's verdict on the transfer
+    // and frees the control connection; throws when the server reports failure.
+    void Conclude();
+    void SendNow(const char* buffer, std::size_t size);
+    [[noreturn]] void Fail(std::uint32_t code, std::string text);
+    void Release() noexcept;
+
+    std::shared_ptr<ControlChannel> channel_;
+    Socket data_;
+    std::optional<Reply> finalReply_;
+    std::optional<std::uint64_t> expected_;
+    std::uint64_t transferred_ = 0;
+    bool finished_ = false;
+    std::unique_ptr<char[]> sendBuffer_; // one per upload, not per block
+    std::size_t sendFill_ = 0;
+    static constexpr std::size_t kSendBufferBytes = 128 * 1024;
+};
+
+} // namespace tidewell::ftp

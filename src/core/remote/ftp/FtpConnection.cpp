@@ -1,0 +1,168 @@
+#include "core/remote/ftp/FtpConnection.h"
+
+#include "core/remote/ftp/ControlChannel.h"
+#include "core/remote/ftp/DataTransfer.h"
+#include "core/remote/ftp/FtpException.h"
+
+#include <algorithm>
+#include <charconv>
+
+namespace tidewell::ftp {
+
+namespace {
+constexpr std::chrono::milliseconds kQuitWait{2000};
+
+// The quoted path of a 257 reply; "" inside stands for one quote.
+std::optional<std::string> QuotedPath(std::string_view line) {
+    const auto open = line.find('"');
+    if (open == std::string_view::npos)
+        return std::nullopt;
+    std::string path;
+    for (std::size_t i = open + 1; i < line.size(); ++i) {
+        if (line[i] != '"') {
+            path += line[i];
+            continue;
+        }
+        if (i + 1 < line.size() && line[i + 1] == '"') {
+            path += '"';
+            ++i;
+            continue;
+        }
+        return path;
+    }
+    return std::nullopt;
+}
+} // namespace
+
+FtpConnection::FtpConnection(std::shared_ptr<ControlChannel> channel) : channel_(std::move(channel)) {}
+
+FtpConnection::~FtpConnection() {
+    Close();
+}
+
+void FtpConnection::Close() {
+    if (!channel_->IsOpen())
+        return;
+    if (!channel_->transferOpen) {
+        // A polite goodbye, but closing never waits long for a server that does not answer.
+        try {
+            channel_->Send("QUIT");
+            channel_->ReadReply(Clock::now() + std::min(channel_->Timeout(), kQuitWait));
+        } catch (const FtpException&) {
+        }
+    }
+    channel_->Drop();
+}
+
+bool FtpConnection::IsConnected() const {
+    return channel_->IsOpen();
+}
+
+bool FtpConnection::UsesPassive() const {
+    return channel_->passive;
+}
+
+void FtpConnection::SetTimeout(std::chrono::milliseconds timeout) {
+    channel_->SetTimeout(timeout);
+}
+
+bool FtpConnection::Simple(std::string_view verb, std::string_view argument, int expected) {
+    if (IsUnsafeArgument(argument) || !channel_->IsOpen() || channel_->transferOpen)
+        return false;
+    try {
+        std::string command(verb);
+        if (!argument.empty()) {
+            command += ' ';
+            command += argument;
+        }
+        const auto reply = channel_->Command(command);
+        lastReply_ = reply.Text();
+        return reply.code / 100 == expected / 100;
+    } catch (const FtpException& failure) {
+        lastReply_ = failure.what();
+        return false;
+    }
+}
+
+bool FtpConnection::GetCurrentDirectory(std::string& directory) {
+    if (!channel_->IsOpen() || channel_->transferOpen)
+        return false;
+    try {
+        const auto reply = channel_->Command("PWD");
+        lastReply_ = reply.Text();
+        if (reply.code != 257)
+            return false;
+        // The path may sit on any line of a multi-line reply.
+        for (const auto& line : reply.lines) {
+            auto path = QuotedPath(line);
+            if (path && !path->empty()) {
+                directory = std::move(*path);
+                return true;
+            }
+        }
+        return false;
+    } catch (const FtpException& failure) {
+        lastReply_ = failure.what();
+        return false;
+    }
+}
+
+bool FtpConnection::SetCurrentDirectory(std::string_view path) {
+    if (path.empty())
+        return false;
+    if (path == "..")
+        return Simple("CDUP", {}, 250) || Simple("CWD", path, 250);
+    return Simple("CWD", path, 250);
+}
+
+bool FtpConnection::CreateDirectory(std::string_view name) {
+    return !name.empty() && Simple("MKD", name, 257);
+}
+
+bool FtpConnection::RemoveDirectory(std::string_view name) {
+    return !name.empty() && Simple("RMD", name, 250);
+}
+
+bool FtpConnection::Remove(std::string_view name) {
+    return !name.empty() && Simple("DELE", name, 250);
+}
+
+bool FtpConnection::Rename(std::string_view from, std::string_view to) {
+    if (from.empty() || to.empty() || IsUnsafeArgument(to))
+        return false;
+    return Simple("RNFR", from, 350) && Simple("RNTO", to, 250);
+}
+
+std::unique_ptr<FtpFile> FtpConnection::OpenFile(std::string_view name, FtpFile::Access access) {
+    if (name.empty() || IsUnsafeArgument(name))
+        throw FtpException(error::kErrorReply, "invalid file name");
+    if (!channel_->IsOpen())
+        throw FtpException(error::kConnectionLost, {});
+    if (channel_->transferOpen)
+        throw FtpException(error::kErrorReply, "another transfer is in progress on this connection");
+    std::optional<std::uint64_t> size;
+    if (access == FtpFile::Access::Read && channel_->HasFeature("SIZE")) {
+        // Knowing the size lets the end of the download be checked.
+        const auto reply = channel_->Command("SIZE " + std::string(name));
+        std::uint64_t value = 0;
+        if (reply.code == 213) {
+            const auto& line = reply.lines.back();
+            const auto* first = line.data() + 4;
+            const auto* last = line.data() + line.size();
+            if (line.size() > 4 && std::from_chars(first, last, value).ec == std::errc{})
+                size = value;
+        }
+    }
+    const auto command = std::string(access == FtpFile::Access::Read ? "RETR " : "STOR ") + std::string(name);
+    Reply refusal;
+    auto transfer = DataTransfer::Start(channel_, command, refusal);
+    if (!transfer) {
+        lastReply_ = refusal.Text();
+        throw FtpException(error::kErrorReply, refusal.Text());
+    }
+    if (size)
+        transfer->ExpectSize(*size);
+    return std::make_unique<FtpFile>(std::move(transfer), access);
+}
+
+} // namespace tidewell::ftp

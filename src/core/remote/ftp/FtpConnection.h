@@ -1,0 +1,53 @@
+#pragma once
+
+#include "core/remote/ftp/FtpFile.h"
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace tidewell::ftp {
+
+class ControlChannel;
+class FtpFileFind;
+
+// One logged-in control connection. Every operation acts in the connection's
+// current remote directory. Only OpenFile throws (FtpException); the others
+// report by their result and fail at once, sending nothing, for a name that
+// holds CR, LF or NUL. One thread at a time.
+class FtpConnection {
+public:
+    explicit FtpConnection(std::shared_ptr<ControlChannel> channel);
+    FtpConnection(const FtpConnection&) = delete;
+    FtpConnection& operator=(const FtpConnection&) = delete;
+    ~FtpConnection();
+
+    // The server's current directory, an absolute path.
+    bool GetCurrentDirectory(std::string& directory);
+    bool SetCurrentDirectory(std::string_view path);
+    bool CreateDirectory(std::string_view name);
+    bool RemoveDirectory(std::string_view name);
+    bool Remove(std::string_view name);
+    bool Rename(std::string_view from, std::string_view to);
+    // Opens a file for download (Read) or upload (Write; created or replaced).
+    std::unique_ptr<FtpFile> OpenFile(std::string_view name, FtpFile::Access access);
+
+    // Says QUIT and closes; the destructor does it too.
+    void Close();
+    bool IsConnected() const;
+    // Whether data connections are passive (asked for, or active mode failed).
+    bool UsesPassive() const;
+    void SetTimeout(std::chrono::milliseconds timeout);
+    // The text of the last reply the server gave to one of the calls above.
+    const std::string& LastReply() const { return lastReply_; }
+
+private:
+    friend class FtpFileFind;
+    bool Simple(std::string_view verb, std::string_view argument, int expected);
+
+    std::shared_ptr<ControlChannel> channel_;
+    std::string lastReply_;
+};
+
+} // namespace tidewell::ftp

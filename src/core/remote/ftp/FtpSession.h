@@ -1,0 +1,34 @@
+#pragma once
+
+#include "core/remote/ftp/FtpConnection.h"
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace tidewell::ftp {
+
+// Makes connections; holds the timeout every wait of its connections is bounded by.
+class FtpSession {
+public:
+    static constexpr std::chrono::milliseconds kDefaultTimeout{30000};
+
+    explicit FtpSession(std::chrono::milliseconds timeout = kDefaultTimeout) : timeout_(timeout) {}
+
+    std::chrono::milliseconds Timeout() const { return timeout_; }
+    void SetTimeout(std::chrono::milliseconds timeout) { timeout_ = timeout; }
+
+    // Connects and logs in. Port 0 means 21. `passive` makes every data connection
+    // passive from the start; otherwise active mode is tried first. `server` is a
+    // host name or address ("[::1]" too). Throws FtpException: kHostNotResolved,
+    // kCannotConnect, kTimeout, kLoginRefused, kConnectionLost, kErrorReply.
+    std::unique_ptr<FtpConnection> GetFtpConnection(const std::string& server, const std::string& user,
+                                                    const std::string& password, std::uint16_t port = 0,
+                                                    bool passive = false) const;
+
+private:
+    std::chrono::milliseconds timeout_;
+};
+
+} // namespace tidewell::ftp

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "core/app/MessageTypes.h"
+
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+namespace tidewell {
+
+
+struct MessageRequest {
+    QWidget* parent;
+    QString text;
+    QString caption;
+    MessageIcon icon;
+    MessageButtons buttons;
+};
+
+using MessageHook = std::function<int(const MessageRequest&)>;
+
+// Every message box of the program goes through here. Modal over parent;
+// returns one of MessageResult. Call it on the GUI thread.
+int ShowMessage(QWidget* parent, const QString& text, const QString& caption, MessageIcon icon,
+                MessageButtons buttons = MessageButtons::Ok);
+
+// Replaces how message boxes are shown while it lives (tests answer them), and
+// puts the previous way back when it goes.
+class ScopedMessageHook {
+public:
+    explicit ScopedMessageHook(MessageHook hook);
+    ~ScopedMessageHook();
+    ScopedMessageHook(const ScopedMessageHook&) = delete;
+    ScopedMessageHook& operator=(const ScopedMessageHook&) = delete;
+
+private:
+    MessageHook previous_;
+};
+
+} // namespace tidewell

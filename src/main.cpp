@@ -1,0 +1,35 @@
+#include "core/app/CommandLine.h"
+#include "gui/app/MainDialog.h"
+#include "core/app/NetworkStartup.h"
+#include "resources/DialogTemplate.h"
+#include "resources/ResourceIds.h"
+#include "gui/ui/MessageBox.h"
+#include "gui/ui/TemplateBuilder.h"
+
+#include <QApplication>
+
+#include <clocale>
+#include <string>
+#include <vector>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("Orvane"));
+    QCoreApplication::setApplicationName(QStringLiteral("Tidewell"));
+
+    if (!tidewell::StartNetworkLayer()) {
+        tidewell::ShowMessage(
+            nullptr,
+            tidewell::TemplateText(tidewell::res::LoadString(tidewell::res::IDS_SOCKETS_INIT_FAILED)),
+            QCoreApplication::applicationName(), tidewell::MessageIcon::Exclamation);
+        return 1;
+    }
+    // Number, date and time texts follow the user's locale.
+    std::setlocale(LC_ALL, "");
+
+    // QApplication has taken its own options out of argv by now.
+    const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    tidewell::MainDialog dialog(tidewell::SplitCommandWords(tidewell::BuildParameterString(args)));
+    dialog.exec();
+    return 0;
+}

@@ -1,0 +1,46 @@
+#include "core/app/CommandLine.h"
+
+#include <gtest/gtest.h>
+
+namespace tidewell {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+TEST(CommandLine, ArgumentsBecomeWords) {
+    const struct {
+        Strings args;
+        std::string parameters; // empty: not checked
+        Strings words;
+    } cases[] = {
+        {{}, "", {}},
+        {{"C:\\a.txt", "D:\\dir"}, "C:\\a.txt D:\\dir", {"C:\\a.txt", "D:\\dir"}},
+        {{"/home/u/a.txt", "/tmp/dir", "b"}, "", {"home/u/a.txt", "tmp/dir", "b"}},
+        {{"C:\\My Files\\a.txt"}, "", {"C:\\My", "Files\\a.txt"}}, // split at the blank
+        {{"/x"}, "x", {"x"}},                                      // one flag character is dropped
+        {{"-x"}, "x", {"x"}},
+        {{"--x", "//y", "a-b"}, "", {"-x", "/y", "a-b"}},
+        {{"-", "y"}, "", {"y"}},         // the empty argument left is replaced by the next
+        {{"a  b c"}, "", {"a", " b c"}}, // two blanks in a row end the splitting
+        {{"", "x"}, "x", {"x"}},         // empty arguments add nothing
+        {{"x", ""}, "x ", {"x"}},
+        {{"", ""}, "", {}},
+    };
+    for (const auto& c : cases) {
+        const std::string parameters = BuildParameterString(c.args);
+        SCOPED_TRACE(parameters);
+        if (!c.parameters.empty()) {
+            EXPECT_EQ(parameters, c.parameters);
+        }
+        EXPECT_EQ(SplitCommandWords(parameters), c.words);
+    }
+}
+
+TEST(CommandLine, OnlyALaterBlankSeparates) {
+    EXPECT_EQ(SplitCommandWords("a\tb c\nd"), (Strings{"a\tb", "c\nd"}));
+    EXPECT_EQ(SplitCommandWords("a "), Strings{"a"});
+    EXPECT_EQ(SplitCommandWords(" lead"), Strings{" lead"});
+}
+
+} // namespace
+} // namespace tidewell

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "core/remote/ftp/FtpConnection.h"
+#include "core/remote/ftp/FtpFileFind.h"
+#include "core/remote/ftp/FtpSession.h"
+
+#include "fixtures/FtpServers.h"
+
+#include <chrono>
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tidewell::ftp::support {
+
+// The product's block size.
+inline constexpr std::size_t kBlock = 16384;
+
+// Bytes that differ from position to position, so a shifted or lost block shows.
+std::string MakeContent(std::size_t size, unsigned seed = 1);
+
+std::unique_ptr<FtpConnection> Connect(const test::FtpServer& server, bool passive,
+                                       std::chrono::milliseconds timeout = std::chrono::seconds(10));
+
+// Upload and download the way the product does: blocks of 16,384 bytes.
+void Upload(FtpConnection& connection, const std::string& name, const std::string& content);
+std::string Download(FtpConnection& connection, const std::string& name);
+
+struct Listed {
+    std::string name;
+    std::uint64_t size = 0;
+    std::int64_t modified = 0;
+    bool directory = false;
+    bool dots = false;
+};
+// Every entry FindFile(pattern) finds, walked as the product walks it.
+std::vector<Listed> List(FtpConnection& connection, const std::string& pattern = {});
+std::vector<std::string> Names(const std::vector<Listed>& entries);
+
+} // namespace tidewell::ftp::support

@@ -1,0 +1,295 @@
+// The window's log-in, listing, navigation and sorting against real servers.
+#include "gui/app/MainDialog.h"
+
+#include "fixtures/FtpServers.h"
+#include "gui/profiles/TabPane.h"
+#include "resources/ResourceIds.h"
+#include "support/MessageRecorder.h"
+#include "gui/remote/ListViewControl.h"
+#include "gui/remote/RemoteListModel.h"
+
+#include <QCoreApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeView>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+
+namespace tidewell {
+namespace {
+
+using namespace res;
+namespace fs = std::filesystem;
+
+constexpr const char* kBadDir =
+    "Directory is not contained on the FTP server, or the FTP server cannot be contacted";
+
+class BrowseWindowTest : public ::testing::TestWithParam<bool> {
+protected:
+    void SetUp() override {
+        server_ = test::StartServer(GetParam() ? test::ServerKind::Vsftpd : test::ServerKind::Pyftpdlib);
+        ASSERT_TRUE(server_->Ready()) << server_->Failure();
+        dialog_.SetSessionTimeout(std::chrono::seconds(10));
+        dialog_.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog_));
+        const auto& address = server_->Address();
+        TabPane* pane = dialog_.currentPane;
+        pane->AddressEdit()->setText(
+            QString::fromStdString(address.host + ":" + std::to_string(address.port)));
+        pane->UsernameEdit()->setText(QString::fromStdString(address.user));
+        pane->PasswordEdit()->setText(QString::fromStdString(address.password));
+    }
+
+    std::string LoginDir() const { return GetParam() ? server_->Root().string() : "/"; }
+    std::string Below(const std::string& relative) const {
+        return GetParam() ? LoginDir() + "/" + relative : "/" + relative;
+    }
+
+    // Presses a button and waits until the listing it started is shown.
+    void Press(int id) {
+        dialog_.DispatchCommand(id);
+        WaitForListing();
+    }
+
+    void WaitForListing() {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (!dialog_.idle || dialog_.workerThread.Unjoined()) {
+            ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "the listing did not arrive";
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        }
+    }
+
+    RemoteListModel* Model() const { return dialog_.RemoteList()->Model(); }
+
+    std::vector<std::string> Names() const {
+        std::vector<std::string> names;
+        for (int row = 0; row < Model()->rowCount(); ++row) {
+            names.push_back(Model()->Name(row));
+        }
+        return names;
+    }
+
+    int RowOf(const std::string& name) const {
+        for (int row = 0; row < Model()->rowCount(); ++row) {
+            if (Model()->Name(row) == name) {
+                return row;
+            }
+        }
+        ADD_FAILURE() << "no row " << name;
+        return -1;
+    }
+
+    QString Cell(const std::string& name, int column) const {
+        return Model()->data(Model()->index(RowOf(name), column), Qt::DisplayRole).toString();
+    }
+
+    QString Label(int id) const { return dialog_.ControlAs<QLabel>(id)->text(); }
+    QString DirectoryField() const { return dialog_.currentPane->DirectoryEdit()->text(); }
+
+    // A real double-click on the row in the view the user sees.
+    void DoubleClick(const std::string& name) {
+        QAbstractItemView* view = dialog_.RemoteList()->CurrentView();
+        const QModelIndex index = Model()->index(RowOf(name), 0);
+        view->scrollTo(index);
+        QCoreApplication::processEvents();
+        const QPoint at = view->visualRect(index).center();
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+    }
+
+    void ClickHeader(int column) {
+        QHeaderView* header = dialog_.RemoteList()->ReportView()->header();
+        const QPoint at(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
+                        header->height() / 2);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+    }
+
+    void SetModified(const std::string& relative, int minutesAgo) {
+        fs::last_write_time(server_->Root() / relative,
+                            fs::file_time_type::clock::now() - std::chrono::minutes(minutesAgo));
+    }
+
+    std::unique_ptr<test::FtpServer> server_;
+    MainDialog dialog_{{}};
+};
+
+void ExpectOneMessage(const test::MessageRecorder& messages, const char* text) {
+    ASSERT_EQ(messages.Calls().size(), 1u);
+    EXPECT_EQ(messages.Calls()[0].text, text);
+    EXPECT_EQ(messages.Calls()[0].caption, "FTP Error");
+    EXPECT_EQ(messages.Calls()[0].icon, MessageIcon::Stop);
+}
+
+TEST_P(BrowseWindowTest, FirstLoginListsTheLoginDirectoryAndARefusedRefreshKeepsTheRows) {
+    server_->PutDirectory("pub");
+    server_->PutDirectory("Docs");
+    server_->PutFile("a.txt", std::string(1023, 'a'));
+    server_->PutFile("B.bin", std::string(1024, 'b'));
+    {
+        test::MessageRecorder messages;
+        Press(IDC_LOGIN);
+        EXPECT_TRUE(messages.Calls().empty());
+    }
+    EXPECT_EQ(DirectoryField().toStdString(), LoginDir());
+    EXPECT_EQ(dialog_.currentRemoteDir, LoginDir());
+    // Names without regard to case, directories and files mixed, ".." once.
+    const std::vector<std::string> rows{"..", "a.txt", "B.bin", "Docs", "pub"};
+    EXPECT_EQ(Names(), rows);
+    EXPECT_EQ(Label(IDC_FILE_COUNT), "File(s): 2");
+    EXPECT_EQ(Label(IDC_DIR_COUNT), "Dir(s): 2");
+    EXPECT_EQ(Label(IDC_TOTAL_SIZE), "Total Size: 2.00 KB");
+    EXPECT_EQ(Cell("B.bin", 1), "1.00 KB");
+    EXPECT_TRUE(Cell("Docs", 1).isEmpty());
+    EXPECT_EQ(dialog_.ControlAs<QPushButton>(IDC_LOGIN)->text(), "&Refresh");
+    EXPECT_TRUE(dialog_.Control(IDC_LOGOUT)->isEnabled());
+
+    dialog_.currentPane->DirectoryEdit()->setText("/no/such/dir");
+    test::MessageRecorder messages;
+    Press(IDC_LOGIN);
+    ExpectOneMessage(messages, kBadDir);
+    EXPECT_EQ(DirectoryField().toStdString(), LoginDir());
+    EXPECT_EQ(Names(), rows);
+    EXPECT_TRUE(dialog_.connected);
+}
+
+TEST_P(BrowseWindowTest, EmptyDirectoryLogoutLoginStartDirectoryWrongPasswordAndRefusedStartDirectory) {
+    Press(IDC_LOGIN);
+    EXPECT_EQ(Names(), (std::vector<std::string>{".."}));
+    EXPECT_EQ(Label(IDC_FILE_COUNT), "File(s): 0");
+    EXPECT_EQ(Label(IDC_DIR_COUNT), "Dir(s): 0");
+    EXPECT_EQ(Label(IDC_TOTAL_SIZE), "Total Size: 0 Bytes");
+
+    Press(IDC_LOGOUT);
+    EXPECT_FALSE(dialog_.connected);
+    EXPECT_EQ(dialog_.connection, nullptr);
+    EXPECT_EQ(Model()->rowCount(), 0);
+    EXPECT_EQ(Label(IDC_FILE_COUNT), "File(s):");
+    server_->PutDirectory("pub");
+    server_->PutFile("pub/inner.txt", "i");
+    dialog_.currentPane->DirectoryEdit()->setText(QString::fromStdString(Below("pub")));
+    Press(IDC_LOGIN);
+    ASSERT_NE(dialog_.connection, nullptr);
+    EXPECT_TRUE(dialog_.connection->IsConnected());
+    EXPECT_EQ(Names(), (std::vector<std::string>{"..", "inner.txt"}));
+
+    Press(IDC_LOGOUT);
+    dialog_.currentPane->PasswordEdit()->setText("not-the-password");
+    {
+        test::MessageRecorder messages;
+        Press(IDC_LOGIN);
+        ExpectOneMessage(messages, "Can't connect to FTP server - check the FTP username/password");
+    }
+    EXPECT_EQ(Model()->rowCount(), 0);
+    EXPECT_FALSE(dialog_.connected);
+    EXPECT_EQ(dialog_.ControlAs<QPushButton>(IDC_LOGIN)->text(), "&Login");
+
+    // A refused start directory leaves no connection and puts the cursor in the field.
+    dialog_.currentPane->PasswordEdit()->setText(QString::fromStdString(server_->Address().password));
+    dialog_.currentPane->DirectoryEdit()->setText("/missing");
+    dialog_.activateWindow();
+    test::MessageRecorder messages;
+    Press(IDC_LOGIN);
+    ExpectOneMessage(messages, "Directory is not contained on the FTP server - check the Directory");
+    EXPECT_EQ(dialog_.connection, nullptr);
+    EXPECT_EQ(DirectoryField(), "/missing");
+    EXPECT_EQ(dialog_.focusWidget(), dialog_.currentPane->DirectoryEdit());
+}
+
+TEST_P(BrowseWindowTest, DoubleClicksUpAndHomeMoveThroughTheTree) {
+    server_->PutDirectory("pub");
+    server_->PutDirectory("pub/incoming");
+    server_->PutFile("pub/incoming/new.txt", "n");
+    server_->PutFile("file.txt", "f");
+    Press(IDC_LOGIN);
+    dialog_.ClearSiteModified();
+    dialog_.SetPlainTitle();
+
+    // A file row changes nothing but the modified mark.
+    DoubleClick("file.txt");
+    EXPECT_TRUE(dialog_.idle);
+    EXPECT_FALSE(dialog_.workerThread.Unjoined());
+    EXPECT_TRUE(dialog_.currentPane->modified);
+    EXPECT_TRUE(dialog_.Title().endsWith(" *]"));
+
+    // Navigation starts from the stored directory, not from unsaved typing.
+    dialog_.currentPane->DirectoryEdit()->setText("/typed/but/not/used");
+    const auto step = [&](auto action, const std::string& where, std::vector<std::string> names) {
+        action();
+        WaitForListing();
+        EXPECT_EQ(DirectoryField().toStdString(), where);
+        EXPECT_EQ(Names(), names);
+    };
+    const std::vector<std::string> top{"..", "file.txt", "pub"};
+    step([&] { DoubleClick("pub"); }, Below("pub"), {"..", "incoming"});
+    dialog_.ControlAs<QPushButton>(IDC_DETAILS)->click(); // the same in the report view
+    step([&] { DoubleClick("incoming"); }, Below("pub/incoming"), {"..", "new.txt"});
+    step([&] { dialog_.DispatchCommand(IDC_UP); }, Below("pub"), {"..", "incoming"});
+    step([&] { DoubleClick(".."); }, LoginDir(), top);
+    step([&] { DoubleClick("pub"); }, Below("pub"), {"..", "incoming"});
+    step([&] { dialog_.DispatchCommand(IDC_HOME); }, LoginDir(), top);
+}
+
+TEST_P(BrowseWindowTest, ViewsAndHeaderClicksSortAndEveryListingKeepsTheOrder) {
+    server_->PutDirectory("zdir");
+    server_->PutDirectory("adir");
+    server_->PutFile("small.txt", std::string(10, 's'));
+    server_->PutFile("Medium.txt", std::string(2000, 'm'));
+    server_->PutFile("large.txt", std::string(70000, 'l'));
+    SetModified("small.txt", 300);
+    SetModified("Medium.txt", 200);
+    SetModified("large.txt", 100);
+    Press(IDC_LOGIN);
+    ListViewControl* list = dialog_.RemoteList();
+    EXPECT_TRUE(list->ListView()->isVisible());
+    EXPECT_EQ(list->ListView()->model()->rowCount(), 6);
+    dialog_.ControlAs<QPushButton>(IDC_DETAILS)->click();
+    EXPECT_TRUE(list->ReportView()->isVisible());
+    EXPECT_FALSE(list->ReportView()->header()->isHidden());
+    EXPECT_EQ(list->ReportView()->model()->rowCount(), 6);
+
+    using Rows = std::vector<std::string>;
+    const Rows ascending{"..", "adir", "zdir", "small.txt", "Medium.txt", "large.txt"};
+    const Rows descending{"..", "adir", "zdir", "large.txt", "Medium.txt", "small.txt"};
+    EXPECT_EQ(Names(), (Rows{"..", "adir", "large.txt", "Medium.txt", "small.txt", "zdir"}));
+    // Size three times; then File twice (descending) and Size, which starts ascending again.
+    const std::pair<std::vector<int>, Rows> steps[] = {
+        {{kSizeColumn}, ascending},
+        {{kSizeColumn}, descending},
+        {{kSizeColumn}, ascending},
+        {{kFileColumn, kFileColumn, kSizeColumn}, ascending},
+    };
+    for (const auto& [clicks, expected] : steps) {
+        for (const int column : clicks) {
+            ClickHeader(column);
+        }
+        EXPECT_EQ(Names(), expected) << clicks.size();
+    }
+    ClickHeader(kDateColumn);
+    ClickHeader(kDateColumn);
+    server_->PutFile("newest.txt", "n");
+    Press(IDC_LOGIN); // a relisting keeps the last choice
+    EXPECT_EQ(Names(), (Rows{"..", "adir", "zdir", "newest.txt", "large.txt", "Medium.txt", "small.txt"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers, BrowseWindowTest, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "vsftpd" : "pyftpdlib"; });
+
+TEST(BrowseWindowFailures, LoginWithoutAPasswordAsksForIt) {
+    MainDialog dialog{{}};
+    dialog.currentPane->AddressEdit()->setText("127.0.0.1");
+    dialog.currentPane->UsernameEdit()->setText("u");
+    test::MessageRecorder messages;
+    dialog.DispatchCommand(IDC_LOGIN);
+    ASSERT_EQ(messages.Calls().size(), 1u);
+    EXPECT_EQ(messages.Calls()[0].text, "You must supply the FTP password");
+    EXPECT_FALSE(dialog.connected);
+}
+
+} // namespace
+} // namespace tidewell
