@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
     tidewell::ScopedMessageHook messages([](const tidewell::MessageRequest& request) {
         std::fprintf(stderr, "%s: %s\n", qPrintable(request.caption), qPrintable(request.text));
         std::exit(1);
-        return static_cast<int>(tidewell::IdOk);
+        return static_cast<int>(tidewell::Answer::Ok);
     });
     tidewell::MainDialog dialog({});
     dialog.show();

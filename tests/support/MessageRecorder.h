@@ -18,28 +18,28 @@ public:
         MessageRequest request;
     };
 
-    explicit MessageRecorder(std::deque<int> answers = {})
+    explicit MessageRecorder(std::deque<tidewell::Answer> answers = {})
         : answers_(std::move(answers)),
-          hook_([this](const MessageRequest& request) { return Answer(request); }) {}
+          hook_([this](const MessageRequest& request) { return Reply(request); }) {}
 
     const std::vector<MessageRequest>& Calls() const { return calls_; }
 
 private:
-    int Answer(const MessageRequest& request) {
+    tidewell::Answer Reply(const MessageRequest& request) {
         calls_.push_back(request);
         if (answers_.empty()) {
             if (request.buttons == MessageButtons::Ok) {
-                return IdOk;
+                return Answer::Ok;
             }
             ADD_FAILURE() << "no scripted answer for: " << request.text.toStdString();
-            return IdCancel;
+            return Answer::Cancel;
         }
-        const int answer = answers_.front();
+        const tidewell::Answer answer = answers_.front();
         answers_.pop_front();
         return answer;
     }
 
-    std::deque<int> answers_;
+    std::deque<tidewell::Answer> answers_;
     std::vector<MessageRequest> calls_;
     ScopedMessageHook hook_;
 };

@@ -13,12 +13,8 @@ void SettingsDocument::SetPath(const QString& path) {
     settingsPath_ = path.isEmpty() ? defaultPath_ : path;
 }
 
-QString SettingsDocument::PlainTitle(const QString& path) {
-    return QStringLiteral("Tidewell - [%1]").arg(path);
-}
-
 void SettingsDocument::ShowPlainTitle() {
-    host_.SetTitle(PlainTitle(settingsPath_));
+    host_.ShowPlainTitle(settingsPath_);
 }
 
 bool SettingsDocument::SaveSettings(const QString& path, bool pullFirst) {
@@ -72,17 +68,16 @@ bool SettingsDocument::ConfirmBeforeOpen() {
     if (!host_.AnySiteModified()) {
         return true;
     }
-    switch (host_.Ask({QStringLiteral("Save your current FTP preferences?"),
-                       QStringLiteral("Save FTP Preferences"), MessageIcon::Question})) {
+    switch (host_.Ask({"Save your current FTP preferences?", "Save FTP Preferences", MessageIcon::Question,
+                       MessageButtons::YesNoCancel})) {
     case Answer::Yes:
         // Going on after a failed save would throw the edits away.
         return SaveAndClear(settingsPath_);
     case Answer::No:
         return true;
-    case Answer::Cancel:
-        break;
+    default:
+        return false;
     }
-    return false;
 }
 
 bool SettingsDocument::Open(const QString& chosenPath) {

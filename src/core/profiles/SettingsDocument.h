@@ -22,7 +22,6 @@ public:
     // The path named by the preferences; an empty one means the default file.
     void SetPath(const QString& path);
 
-    static QString PlainTitle(const QString& path);
     void ShowPlainTitle();
 
     // Writes the seven profiles to `path`; with `pullFirst` what the fields

@@ -15,7 +15,7 @@ namespace tidewell {
 
 namespace {
 
-const QString kErrorCaption = QStringLiteral("ERROR");
+constexpr const char* kErrorCaption = "ERROR";
 
 QString Quoted(const QString& path) {
     return QStringLiteral("File \"%1\"").arg(path);
@@ -178,7 +178,7 @@ UserMessage SettingsFile::FailureMessage(SettingsStatus status, const QString& p
                QStringLiteral(" could not be written (%1). The FTP preferences were not saved.").arg(reason);
         break;
     }
-    return {text, kErrorCaption, MessageIcon::Stop};
+    return {text.toStdString(), kErrorCaption, MessageIcon::Stop};
 }
 
 } // namespace tidewell

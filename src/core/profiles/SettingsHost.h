@@ -1,14 +1,15 @@
 #pragma once
 
 #include "core/profiles/SettingsFile.h"
-#include "core/profiles/UserMessage.h"
+#include "core/app/MessageTypes.h"
 
 #include <QString>
 
 namespace tidewell {
 
-// What the settings commands need from the main window. MainDialog implements
-// it; each method is one step the window alone can do.
+// What the settings commands need of the window: the site profiles and what
+// the panes' fields show, the title, the Save Passwords toggle and the
+// message boxes. Each method is one step the document cannot do itself.
 class SettingsHost {
 public:
     virtual ~SettingsHost() = default;
@@ -28,7 +29,8 @@ public:
 
     virtual bool AnySiteModified() const = 0;
     virtual void ClearSiteModified() = 0;
-    virtual void SetTitle(const QString& title) = 0;
+    // The title without the unsaved-edits marker, for the settings file at path.
+    virtual void ShowPlainTitle(const QString& path) = 0;
     // State of the "Save &Passwords" menu toggle.
     virtual bool SavePasswords() const = 0;
 

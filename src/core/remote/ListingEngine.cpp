@@ -36,15 +36,11 @@ void SortByName(std::vector<ListingRow>& rows) {
 
 } // namespace
 
-ListingResult ReadRemoteDirectory(ftp::FtpConnection* connection) {
+ListingResult ReadRemoteDirectory(ftp::FtpConnection& connection) {
     ListingResult result;
-    if (connection == nullptr) {
-        return result;
-    }
-    result.connected = true;
     FileTypes types;
     bool hasDotDot = false;
-    ftp::FtpFileFind find(*connection);
+    ftp::FtpFileFind find(connection);
     for (bool more = find.FindFile(); more;) {
         more = find.FindNextFile();
         const std::string name = find.GetFileName();
@@ -61,10 +57,10 @@ ListingResult ReadRemoteDirectory(ftp::FtpConnection* connection) {
             continue;
         }
         const FileType& type = types.ForName(name);
-        const auto size = find.GetLength();
-        const auto tag = result.files.AddFile(name, find.GetLastWriteTime(), size, type.typeName);
+        const auto size = static_cast<std::int64_t>(find.GetLength());
+        const auto tag = result.files.AddFile({name, find.GetLastWriteTime(), size, type.typeName});
         result.rows.push_back({name, tag, type.iconName, type.genericIconName});
-        result.totalSize += static_cast<std::int64_t>(size);
+        result.totalSize += size;
         ++result.fileCount;
     }
     find.Close();

@@ -13,6 +13,7 @@ namespace ftp {
 class FtpConnection;
 }
 
+// One row of the remote list: a directory (kDirectoryTag) or the file its tag names.
 struct ListingRow {
     std::string name;
     std::uint32_t tag = kDirectoryTag;
@@ -22,7 +23,6 @@ struct ListingRow {
 
 // A directory listing ready to be shown in one batch.
 struct ListingResult {
-    bool connected = false;
     std::vector<ListingRow> rows; // "." dropped, ".." present once
     RemoteListing files;          // the file rows' entries, by tag
     std::int64_t totalSize = 0;
@@ -30,10 +30,10 @@ struct ListingResult {
     std::int64_t dirCount = 0; // directories other than ".."
 };
 
-// Reads the connection's current directory (no connection: an empty result).
-// The rows come in ascending name order, as the list shows them before any
-// column was chosen; then SortRows applies the chosen column.
-ListingResult ReadRemoteDirectory(ftp::FtpConnection* connection);
+// Reads the connection's current directory. The rows come in ascending name
+// order, as the list shows them before any column was chosen; then SortRows
+// applies the chosen column.
+ListingResult ReadRemoteDirectory(ftp::FtpConnection& connection);
 
 // A stable sort by the chosen column: directory rows keep their order.
 void SortRows(std::vector<ListingRow>& rows, const RemoteListing& files, const SortOrder& order);

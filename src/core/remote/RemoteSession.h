@@ -1,8 +1,9 @@
 #pragma once
 
-#include "core/app/WindowInterface.h"
-#include "core/profiles/SiteProfile.h"
+#include "core/app/RunController.h"
+#include "core/remote/ftp/FtpSession.h"
 
+#include <chrono>
 #include <memory>
 #include <string>
 
@@ -10,54 +11,38 @@ namespace tidewell {
 
 namespace ftp {
 class FtpConnection;
-class FtpSession;
-} // namespace ftp
+}
 
-// What connecting and changing directory need of the window beyond what a
-// worker may ask: the current site and its Directory field, the list, and the
-// start of the listing run. All of it on the GUI thread.
-class SessionWindow : public WindowInterface {
+// The window's one FTP session and the connection it made: whether the window
+// is logged in, and the directory the server put us in at log-in. Runs borrow
+// the connection through the run controller; while one holds it, nothing here
+// touches it. GUI thread only.
+class RemoteSession : public ConnectionHolder {
 public:
-    // Reads the current pane's fields into its profile.
-    virtual void PullCurrentSite() = 0;
-    virtual SiteProfile& CurrentSite() = 0;
-    // Stores directory as the site's directory and shows it in the Directory field.
-    virtual void ShowSiteDirectory(const std::string& directory) = 0;
-    virtual void FocusSiteDirectory() = 0;
-    virtual void ClearRemoteList() = 0;
-    virtual void ShowWaitCursor() = 0;
-    // Enters the busy state and starts the listing worker on the open connection.
-    virtual void StartListing() = 0;
-};
+    explicit RemoteSession(std::chrono::milliseconds timeout = ftp::FtpSession::kDefaultTimeout);
+    ~RemoteSession() override;
 
-// The window's connection and the server directory it lists: opening it for
-// the current site, moving it to the site's directory, closing it. The state
-// is the window's own; this works on it.
-class RemoteSession {
-public:
-    struct State {
-        ftp::FtpSession& session;
-        std::unique_ptr<ftp::FtpConnection>& connection;
-        bool& connected;
-        std::string& currentRemoteDir; // where the server put us at log-in
-    };
+    // What connecting runs connect with (a copy, so no thread shares it).
+    ftp::FtpSession Session() const { return session_; }
+    // Bounds every wait of the connections made from now on.
+    void SetTimeout(std::chrono::milliseconds timeout) { session_.SetTimeout(timeout); }
 
-    RemoteSession(State state, SessionWindow& window) : state_(state), window_(window) {}
+    bool Connected() const { return connected_; }
+    const std::string& LoginDirectory() const { return loginDirectory_; }
+    void SetLoginDirectory(std::string directory) { loginDirectory_ = std::move(directory); }
 
-    // Opens a connection for the current site and moves to its directory (an
-    // empty one becomes the login directory). showErrors: say what failed.
-    bool Connect(bool showErrors);
-    void Disconnect();
-    // Connects if needed, moves to the site's directory and lists it.
-    void ChangeDirectory();
+    // Ends the connection, if any. Refused (false) while a run holds it.
+    bool Disconnect();
 
-    bool IsOpen() const { return state_.connected && state_.connection != nullptr; }
+    std::unique_ptr<ftp::FtpConnection> LendConnection() override;
+    void ReturnConnection(std::unique_ptr<ftp::FtpConnection> connection) override;
 
 private:
-    void ShowFtpError(const char* text);
-
-    State state_;
-    SessionWindow& window_;
+    ftp::FtpSession session_;
+    std::unique_ptr<ftp::FtpConnection> connection_;
+    bool connected_ = false;
+    bool lent_ = false;
+    std::string loginDirectory_;
 };
 
 } // namespace tidewell

@@ -2,43 +2,32 @@
 
 #include <QString>
 
-#include <charconv>
 
 namespace tidewell {
 
 namespace {
 
-int Sign(long long v) {
+int Sign(int v) {
     return (v > 0) - (v < 0);
 }
 
-std::int64_t SizeValue(const std::string& text) {
-    std::int64_t value = 0;
-    std::from_chars(text.data(), text.data() + text.size(), value);
-    return value;
+int Order(std::int64_t a, std::int64_t b) {
+    return (a > b) - (a < b);
 }
 
-int CompareFiles(std::size_t a, std::size_t b, const RemoteListing& listing, const SortOrder& order) {
+int CompareFiles(const RemoteFile& a, const RemoteFile& b, const SortOrder& order) {
     const int direction = order.sortDescending ? -1 : 1;
     switch (order.sortColumn) {
     case kFileColumn:
-        return direction * QString::compare(QString::fromStdString(listing.remoteNames[a]),
-                                            QString::fromStdString(listing.remoteNames[b]),
+        return direction * QString::compare(QString::fromStdString(a.name), QString::fromStdString(b.name),
                                             Qt::CaseInsensitive);
-    case kSizeColumn: {
-        const auto sa = SizeValue(listing.remoteSizeTexts[a]);
-        const auto sb = SizeValue(listing.remoteSizeTexts[b]);
-        return direction * ((sa > sb) - (sa < sb));
-    }
+    case kSizeColumn:
+        return direction * Order(a.size, b.size);
     case kTypeColumn:
-        return direction *
-               Sign(QString::compare(QString::fromStdString(listing.remoteTypes[a]),
-                                     QString::fromStdString(listing.remoteTypes[b]), Qt::CaseSensitive));
-    case kDateColumn: {
-        const auto ta = listing.remoteTimes[a];
-        const auto tb = listing.remoteTimes[b];
-        return direction * ((ta > tb) - (ta < tb));
-    }
+        return direction * Sign(QString::compare(QString::fromStdString(a.type),
+                                                 QString::fromStdString(b.type), Qt::CaseSensitive));
+    case kDateColumn:
+        return direction * Order(a.time, b.time);
     default:
         return 0;
     }
@@ -66,7 +55,7 @@ int CompareRows(std::uint32_t tag1, std::uint32_t tag2, const RemoteListing& lis
     if (tag2 == kDirectoryTag) {
         return 1;
     }
-    return CompareFiles(TagToFileIndex(tag1), TagToFileIndex(tag2), listing, order);
+    return CompareFiles(listing.File(tag1), listing.File(tag2), order);
 }
 
 bool RowGoesBefore(std::uint32_t tag1, std::uint32_t tag2, const RemoteListing& listing,

@@ -72,27 +72,12 @@ void GuiThreadBridge::Shutdown() {
     answered_.notify_all();
 }
 
-int BridgedWindow::ShowMessageBox(const std::string& text, const std::string& caption, MessageIcon icon,
-                                  MessageButtons buttons) {
-    return bridge_.Call<int>([=, this] { return window_.ShowMessageBox(text, caption, icon, buttons); },
-                             IdCancel);
-}
-
-void BridgedWindow::SetIdleState(bool idle) {
-    bridge_.Post([this, idle] { window_.SetIdleState(idle); });
-}
-
-void BridgedWindow::ShowLoggedOut() {
-    bridge_.Post([this] { window_.ShowLoggedOut(); });
+Answer BridgedWindow::Ask(const UserMessage& message) {
+    return bridge_.Call<Answer>([this, message] { return window_.Ask(message); }, Answer::Cancel);
 }
 
 void BridgedWindow::SetFileNameText(const std::string& text) {
     bridge_.PostLatest(kFileNameKey, [this, text] { window_.SetFileNameText(text); });
-}
-
-void BridgedWindow::DeliverListing(ListingResult result) {
-    auto shared = std::make_shared<ListingResult>(std::move(result));
-    bridge_.Post([this, shared] { window_.DeliverListing(std::move(*shared)); });
 }
 
 } // namespace tidewell

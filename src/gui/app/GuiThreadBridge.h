@@ -77,18 +77,15 @@ template <class T> T GuiThreadBridge::Call(std::function<T()> task, T fallback) 
     return answer->value.has_value() ? std::move(*answer->value) : fallback;
 }
 
-// The window as a worker sees it: every call is carried to the GUI thread,
-// questions wait for their answer, the file-name text coalesces.
+// The window as a run sees it: every call is carried to the GUI thread,
+// questions wait for their answer (Cancel once the window has begun to go),
+// the file-name text coalesces.
 class BridgedWindow : public WindowInterface {
 public:
     BridgedWindow(WindowInterface& window, GuiThreadBridge& bridge) : window_(window), bridge_(bridge) {}
 
-    int ShowMessageBox(const std::string& text, const std::string& caption, MessageIcon icon,
-                       MessageButtons buttons) override;
-    void SetIdleState(bool idle) override;
-    void ShowLoggedOut() override;
+    Answer Ask(const UserMessage& message) override;
     void SetFileNameText(const std::string& text) override;
-    void DeliverListing(ListingResult result) override;
 
 private:
     WindowInterface& window_;

@@ -2,29 +2,27 @@
 
 #include "core/profiles/DataLocations.h"
 #include "core/profiles/Preferences.h"
-#include "core/profiles/SettingsDocument.h"
-#include "gui/profiles/SiteProfilesHost.h"
-#include "gui/profiles/TabPane.h"
-#include "core/remote/ListingWorker.h"
+#include "core/remote/ListingRun.h"
 #include "core/remote/RemotePath.h"
 #include "core/remote/SizeText.h"
-#include "resources/DialogTemplate.h"
-#include "resources/ResourceIds.h"
-#include "resources/Resources.h"
+#include "gui/profiles/ProfileCommands.h"
+#include "gui/profiles/SitePanes.h"
+#include "gui/profiles/TabPane.h"
+#include "gui/remote/ListViewControl.h"
+#include "gui/remote/RemoteListModel.h"
 #include "gui/ui/AnimationControl.h"
 #include "gui/ui/DialogUnits.h"
-#include "gui/ui/FileDialogs.h"
-#include "gui/remote/ListViewControl.h"
 #include "gui/ui/MessageBox.h"
-#include "gui/remote/RemoteListModel.h"
 #include "gui/ui/TabControl.h"
 #include "gui/ui/TemplateBuilder.h"
 #include "gui/ui/TooltipSwitch.h"
+#include "resources/DialogTemplate.h"
+#include "resources/ResourceIds.h"
+#include "resources/Resources.h"
 
 #include <QAbstractItemView>
 #include <QAction>
 #include <QCloseEvent>
-#include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
@@ -38,19 +36,6 @@
 namespace tidewell {
 
 using namespace res;
-
-namespace {
-
-// A name typed without a suffix is given the profile files' one.
-QString WithProfileSuffix(const QString& path) {
-    if (!QFileInfo(path).suffix().isEmpty()) {
-        return path;
-    }
-    return path + (path.endsWith(QLatin1Char('.')) ? QString() : QStringLiteral(".")) +
-           QLatin1String(kProfileFileSuffix);
-}
-
-} // namespace
 
 const MainDialog::Command MainDialog::kCommands[] = {
     {IDC_CANCEL_TRANSFER, &MainDialog::OnCancelTransfer},
@@ -77,7 +62,7 @@ const MainDialog::Command MainDialog::kCommands[] = {
 };
 
 MainDialog::MainDialog(std::vector<std::string> words, QWidget* parent)
-    : QDialog(parent), commandWords(std::move(words)), appIcon(LoadIcon(IDI_APP)) {
+    : QDialog(parent), commandWords_(std::move(words)) {
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                    Qt::WindowCloseButtonHint);
     setFont(DialogFont());
@@ -88,9 +73,9 @@ MainDialog::MainDialog(std::vector<std::string> words, QWidget* parent)
 }
 
 MainDialog::~MainDialog() {
-    // A worker still running is let go of the window and waited for.
+    // A run still going is let go of the window (its questions answer Cancel) and waited for.
     bridge_.Shutdown();
-    workerThread.Join();
+    runs_.Shutdown();
 }
 
 void MainDialog::BuildWindow() {
@@ -143,41 +128,30 @@ void MainDialog::BuildMenu() {
 }
 
 void MainDialog::InitDialog() {
-    // Defaults until the preferences say otherwise.
-    tooltipsEnabled = true;
-    savePasswords = true;
-
-    ReadPreferences();
-
-    sortOrder = SortOrder{};
-    idle = true;
-    connected = false;
-    // The user's locale was set for all categories at start-up, before this window.
-
-    setWindowIcon(appIcon);
+    sites_.OnTitleChanged([this](const QString& title) { SetTitle(title); });
+    // A folder that cannot be made shows up when the default file cannot be created.
+    EnsureDataFolder();
+    setWindowIcon(LoadIcon(IDI_APP));
 
     QTabBar* tabs = SiteTabBar();
-    for (int i = 1; i <= kSiteCount; ++i) {
+    for (std::size_t i = 1; i <= kSiteCount; ++i) {
         tabs->addTab(QStringLiteral("Site %1").arg(i));
     }
-
     // The panes are the dialog's own children laid over the tab control, so that
     // disabling the tabs while busy leaves their fields readable.
-    const QPoint paneOrigin = SiteTabs()->DisplayArea().topLeft() + QPoint(3, 5);
-    for (int i = 0; i < kSiteCount; ++i) {
-        auto* pane = new TabPane(client_);
-        pane->SetOwner(this);
-        pane->move(paneOrigin);
-        pane->hide();
-        sitePanes[static_cast<std::size_t>(i)] = pane;
-    }
-    currentPane = sitePanes[0];
-    currentPane->show();
-    currentPane->raise();
-    currentPane->setFocus();
+    panes_ = new SitePanes(sites_, client_, SiteTabs()->DisplayArea().topLeft() + QPoint(3, 5));
+    CurrentPane()->setFocus();
     connect(tabs, &QTabBar::currentChanged, this, &MainDialog::OnSiteTabChanged);
 
-    OpenStartupSettings();
+    profiles_ = std::make_unique<ProfileCommands>(sites_, *panes_, this, [this] { LogOut(); },
+                                                  DefaultSettingsPath());
+    const Preferences prefs = PreferencesStore().Load(profiles_->Document().DefaultPath());
+    ControlAs<QLineEdit>(IDC_DOWNLOAD_FOLDER)->setText(prefs.downloadFolder);
+    tooltipsEnabled_ = prefs.tooltipsEnabled;
+    sites_.SetSavePasswords(prefs.savePasswords);
+    profiles_->Document().SetPath(prefs.settingsPath);
+    // The settings file at the preferences' path, or else the default one, created when needed.
+    profiles_->Document().OpenAtStartUp();
 
     ControlAs<QLineEdit>(IDC_FILE_PERCENT)->setText(QStringLiteral("0%"));
     ControlAs<QLineEdit>(IDC_BYTES)->setText(QStringLiteral("of 0 Bytes"));
@@ -192,9 +166,6 @@ void MainDialog::InitDialog() {
         {QStringLiteral("Date"), 120},
     };
     RemoteList()->SetColumns(kColumns);
-
-    TakeCommandWords();
-
     RemoteList()->SetHeaderDragDrop(true);
 
     tooltipSwitch_ = new TooltipSwitch(this);
@@ -203,23 +174,17 @@ void MainDialog::InitDialog() {
         Control(tip.controlId)
             ->setToolTip(TemplateText(tip.text).replace(QStringLiteral("&&"), QStringLiteral("&")));
     }
+    MenuAction(ID_HELP_TOOLTIPS)->setChecked(tooltipsEnabled_);
+    MenuAction(ID_FILE_SAVE_PASSWORDS)->setChecked(sites_.SavePasswords());
+    tooltipSwitch_->SetEnabled(tooltipsEnabled_);
 
-    MenuAction(ID_HELP_TOOLTIPS)->setChecked(tooltipsEnabled);
-    MenuAction(ID_FILE_SAVE_PASSWORDS)->setChecked(savePasswords);
-    tooltipSwitch_->SetEnabled(tooltipsEnabled);
-
-    listImages = {LoadIcon(IDI_FILE), LoadIcon(IDI_FOLDER)};
-    nextIconIndex = 1;
-    RemoteList()->Model()->SetFixedIcons(listImages[0], listImages[1]);
+    RemoteList()->Model()->SetFixedIcons(LoadIcon(IDI_FILE), LoadIcon(IDI_FOLDER));
     connect(RemoteList(), &ListViewControl::RowActivated, this, [this] { OnListDoubleClick(); });
     connect(RemoteList(), &ListViewControl::ColumnClicked, this, &MainDialog::OnColumnClick);
 
     // Not played until a transfer runs.
     ControlAs<AnimationControl>(IDC_ANIMATION)->Open(IDR_TRANSFER_ANIMATION);
-
-    RecordLayout();
-    StartCommandUpload();
-    SetPlainTitle();
+    profiles_->Document().ShowPlainTitle();
 }
 
 QWidget* MainDialog::Control(int id) const {
@@ -252,40 +217,62 @@ bool MainDialog::DispatchCommand(int id) {
     return false;
 }
 
+TabPane* MainDialog::Pane(std::size_t site) const {
+    return panes_->Pane(site);
+}
+TabPane* MainDialog::CurrentPane() const {
+    return panes_->Current();
+}
+
+QString MainDialog::SettingsPath() const {
+    return profiles_->Document().Path();
+}
+
 void MainDialog::SetEnabled(int id, bool enabled) {
     Control(id)->setEnabled(enabled);
 }
 
 void MainDialog::SetIdleState(bool idleNow) {
-    setAcceptDrops(idleNow);
-    idle = idleNow;
-    RefreshCursor();
-    currentPane->SetReadOnly(!idle);
-    for (int id : {IDC_REMOTE_LIST, IDC_LOGIN, IDC_DOWNLOAD, IDC_UPLOAD, IDC_HOME, IDC_UP, IDC_SITE_TABS,
-                   IDC_BROWSE}) {
-        SetEnabled(id, idle);
+    if (!idleNow && idle_) {
+        runStarter_ = focusWidget();
     }
-    SetEnabled(IDC_LOGOUT, idle && connected);
-    ControlAs<QPushButton>(IDC_LOGIN)->setText(connected ? QStringLiteral("&Refresh")
-                                                         : QStringLiteral("&Login"));
-    MenuAction(ID_FILE_EXIT)->setEnabled(idle);
-    MenuAction(ID_FILE_OPEN_PREFERENCES)->setEnabled(idle);
-    SetEnabled(IDC_DELETE, idle);
-    SetEnabled(IDC_NEW_DIR, idle);
-    ControlAs<QLineEdit>(IDC_DOWNLOAD_FOLDER)->setReadOnly(!idle);
-    // Making fields read-only resets their cursors.
+    setAcceptDrops(idleNow);
+    idle_ = idleNow;
+    CurrentPane()->SetReadOnly(!idle_);
+    const bool connected = remote_.Connected();
+    for (int id : {IDC_REMOTE_LIST, IDC_LOGIN, IDC_DOWNLOAD, IDC_UPLOAD, IDC_HOME, IDC_UP, IDC_SITE_TABS,
+                   IDC_BROWSE, IDC_DELETE, IDC_NEW_DIR}) {
+        SetEnabled(id, idle_);
+    }
+    SetEnabled(IDC_LOGOUT, idle_ && connected);
+    ControlAs<QPushButton>(IDC_LOGIN)->setText(connected ? QStringLiteral("&Refresh") : QStringLiteral("&Login"));
+    MenuAction(ID_FILE_EXIT)->setEnabled(idle_);
+    MenuAction(ID_FILE_OPEN_PREFERENCES)->setEnabled(idle_);
+    ControlAs<QLineEdit>(IDC_DOWNLOAD_FOLDER)->setReadOnly(!idle_);
+    if (idle_ && !connected) {
+        ShowLoggedOut();
+    }
     RefreshCursor();
+    if (idle_) {
+        // Back to the control that started the run, so that the keyboard goes on
+        // where it was; Qt moved the focus away when that control was disabled.
+        QWidget* target = runStarter_ && runStarter_->isEnabled() ? runStarter_.data() : RemoteList();
+        if (target->isEnabled() && target->isVisible()) {
+            target->setFocus();
+        }
+        runStarter_.clear();
+    }
 }
 
 void MainDialog::RefreshCursor() {
-    if (idle) {
+    if (idle_) {
         unsetCursor();
     } else {
         setCursor(Qt::WaitCursor);
     }
     // Text fields bring their own cursor; while busy the wait cursor covers them too.
     for (QLineEdit* edit : findChildren<QLineEdit*>()) {
-        edit->setCursor(!idle ? Qt::WaitCursor : edit->isReadOnly() ? Qt::ArrowCursor : Qt::IBeamCursor);
+        edit->setCursor(!idle_ ? Qt::WaitCursor : edit->isReadOnly() ? Qt::ArrowCursor : Qt::IBeamCursor);
     }
 }
 
@@ -301,49 +288,9 @@ void MainDialog::ShowLoggedOut() {
     SetEnabled(IDC_LOGOUT, false);
 }
 
-void MainDialog::ClearSiteModified() {
-    for (TabPane* pane : sitePanes) {
-        pane->modified = false;
-    }
-}
-
-bool MainDialog::AnySiteModified() const {
-    for (const TabPane* pane : sitePanes) {
-        if (pane->modified) {
-            return true;
-        }
-    }
-    return false;
-}
-
-void MainDialog::PullSiteFields() {
-    for (TabPane* pane : sitePanes) {
-        pane->Pull();
-    }
-}
-
-bool MainDialog::ValidateSite(bool showMessages) {
-    PullSiteFields();
-    const SiteProfile& site = currentPane->profile;
-    const char* missing = nullptr;
-    QLineEdit* field = nullptr;
-    if (site.address.empty()) {
-        missing = "You must supply the FTP Internet address";
-        field = currentPane->AddressEdit();
-    } else if (site.username.empty()) {
-        missing = "You must supply the FTP username";
-        field = currentPane->UsernameEdit();
-    } else if (site.password.empty()) {
-        missing = "You must supply the FTP password";
-        field = currentPane->PasswordEdit();
-    } else {
-        return true;
-    }
-    if (showMessages) {
-        ShowMessage(this, QString::fromLatin1(missing), QStringLiteral("ERROR"), MessageIcon::Exclamation);
-        field->setFocus();
-    }
-    return false;
+void MainDialog::LogOut() {
+    remote_.Disconnect();
+    ShowLoggedOut();
 }
 
 QString MainDialog::Title() const {
@@ -356,52 +303,38 @@ void MainDialog::SetTitle(const QString& title) {
     setWindowTitle(escaped.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]")));
 }
 
-void MainDialog::SetPlainTitle() {
-    SetTitle(QStringLiteral("Tidewell - [") + settingsPath + QLatin1Char(']'));
-}
-
 void MainDialog::OnSiteTabChanged(int index) {
-    if (index < 0 || index >= kSiteCount) {
+    if (index < 0 || index >= static_cast<int>(kSiteCount)) {
         return;
     }
-    for (TabPane* pane : sitePanes) {
-        pane->Pull();
-        pane->hide();
-    }
-    currentPane = sitePanes[static_cast<std::size_t>(index)];
-    currentPane->show();
-    currentPane->raise();
-    currentPane->setFocus();
-    ShowLoggedOut();
-    Disconnect();
+    panes_->Select(static_cast<std::size_t>(index));
+    LogOut();
 }
 
 void MainDialog::accept() {
-    if (!idle) {
+    if (!idle_) {
         return;
     }
-    int answer = IdNo;
-    if (AnySiteModified()) {
-        answer = ShowMessage(this, QStringLiteral("Save your FTP preferences?"),
-                             QStringLiteral("Save Confirmation"), MessageIcon::Question,
-                             MessageButtons::YesNoCancel);
-        if (answer == IdCancel) {
+    Answer answer = Answer::No;
+    if (sites_.AnyModified()) {
+        answer = ShowMessage(this, QStringLiteral("Save your FTP preferences?"), QStringLiteral("Save Confirmation"),
+                             MessageIcon::Question, MessageButtons::YesNoCancel);
+        if (answer == Answer::Cancel) {
             return;
         }
     }
-    saveOnExit = answer == IdYes;
+    saveOnExit_ = answer == Answer::Yes;
     done(Accepted);
 }
 
+// Escape takes the exit path too, so that unsaved site edits are never lost to one key.
 void MainDialog::reject() {
-    if (idle) {
-        done(Rejected);
-    }
+    accept();
 }
 
 void MainDialog::done(int result) {
-    // Ending the window while a worker still uses its controls is refused.
-    if (!idle) {
+    // Ending the window while a run still uses its controls is refused.
+    if (!idle_) {
         return;
     }
     QDialog::done(result);
@@ -411,9 +344,7 @@ void MainDialog::done(int result) {
 void MainDialog::closeEvent(QCloseEvent* event) {
     // The dialog hides itself when the exit path ends it; closing never destroys it.
     event->ignore();
-    if (idle) {
-        accept();
-    }
+    accept();
 }
 
 void MainDialog::keyPressEvent(QKeyEvent* event) {
@@ -431,7 +362,7 @@ void MainDialog::keyPressEvent(QKeyEvent* event) {
         return;
     }
     if (plain && event->key() == Qt::Key_Escape) {
-        reject();
+        accept();
         return;
     }
     QDialog::keyPressEvent(event);
@@ -442,72 +373,38 @@ void MainDialog::TearDown() {
         return;
     }
     tornDown_ = true;
-    Disconnect();
-    CloseHelp();
+    remote_.Disconnect();
     WritePreferences();
-    if (saveOnExit) {
-        SaveSettingsOnExit();
+    if (saveOnExit_) {
+        // Runs while the widgets still exist, since a failure is reported in a message box.
+        profiles_->Document().SaveOnExit();
     }
 }
 
-void MainDialog::Disconnect() {
-    remoteSession_.Disconnect();
-}
-
-// The data folder and the default settings file, then the four preferences
-// (settings path, Download To, tooltips, passwords); a missing one keeps its default.
-void MainDialog::ReadPreferences() {
-    // A folder that cannot be made shows up when the default file cannot be created.
-    EnsureDataFolder();
-    windowsDir = DataFolder();
-    settingsHost_ = std::make_unique<SiteProfilesHost>(*this);
-    settings_ = std::make_unique<SettingsDocument>(*settingsHost_, DefaultSettingsPath());
-
-    const Preferences prefs = PreferencesStore().Load(settings_->DefaultPath());
-    ControlAs<QLineEdit>(IDC_DOWNLOAD_FOLDER)->setText(prefs.downloadFolder);
-    tooltipsEnabled = prefs.tooltipsEnabled;
-    savePasswords = prefs.savePasswords;
-    settings_->SetPath(prefs.settingsPath);
-    settingsPath = settings_->Path();
-}
-
-// Loads the settings file at settingsPath, or else the default one, created when needed.
-void MainDialog::OpenStartupSettings() {
-    RunSettingsCommand([](SettingsDocument& settings) {
-        settings.OpenAtStartUp();
-        return true;
-    });
-}
-
-bool MainDialog::RunSettingsCommand(const std::function<bool(SettingsDocument&)>& command) {
-    settings_->SetPath(settingsPath);
-    const bool done = command(*settings_);
-    settingsPath = settings_->Path();
-    return done;
-}
-
-// Takes the command-line words as the start-up upload's paths.
-void MainDialog::TakeCommandWords() {}
-// Records the rectangles the resize layout works from.
-void MainDialog::RecordLayout() {}
-// Logs in to the first site and uploads the command-line words, if there were any.
-void MainDialog::StartCommandUpload() {}
-// Closes the help window, if open.
-void MainDialog::CloseHelp() {}
-// Writes the four preferences; always runs at tear-down.
+// Always runs at tear-down.
 void MainDialog::WritePreferences() {
-    PreferencesStore().Save(
-        {ControlAs<QLineEdit>(IDC_DOWNLOAD_FOLDER)->text(), settingsPath, tooltipsEnabled, savePasswords});
+    PreferencesStore().Save({ControlAs<QLineEdit>(IDC_DOWNLOAD_FOLDER)->text(), SettingsPath(), tooltipsEnabled_,
+                             sites_.SavePasswords()});
 }
 
-// Saves what the panes show to settingsPath. Runs while the widgets still
-// exist, since a failure is reported in a message box.
-void MainDialog::SaveSettingsOnExit() {
-    RunSettingsCommand([](SettingsDocument& settings) { return settings.SaveOnExit(); });
+void MainDialog::PostToGuiThread(std::function<void()> task) {
+    bridge_.Post(std::move(task));
 }
 
-// Sets the cancel flag of the running transfer.
-void MainDialog::OnCancelTransfer() {}
+Answer MainDialog::Ask(const UserMessage& message) {
+    return ShowMessage(this, QString::fromStdString(message.text), QString::fromStdString(message.caption),
+                       message.icon, message.buttons);
+}
+
+void MainDialog::SetFileNameText(const std::string& text) {
+    ControlAs<QLineEdit>(IDC_FILE_NAME)->setText(QString::fromStdString(text));
+}
+
+// Ends the running run at its next check; a connection attempt or a wait for
+// the server ends at once.
+void MainDialog::OnCancelTransfer() {
+    runs_.Cancel();
+}
 // Opens the file manager on the file-system root.
 void MainDialog::OnViewLocalDisk() {}
 // Chooses the Download To folder.
@@ -520,45 +417,6 @@ void MainDialog::OnDownload() {}
 void MainDialog::OnDelete() {}
 // Creates a remote directory.
 void MainDialog::OnNewDir() {}
-// Opens another settings file, after offering to save unsaved edits.
-void MainDialog::OnOpenPreferences() {
-    if (!idle) {
-        return;
-    }
-    RunSettingsCommand([this](SettingsDocument& settings) {
-        if (!settings.ConfirmBeforeOpen()) {
-            return false;
-        }
-        const QString chosen =
-            ChooseOpenFile(this, QStringLiteral("Open"), QString(), QLatin1String(kProfileFileFilter));
-        return !chosen.isEmpty() && settings.Open(chosen);
-    });
-}
-
-// Saves the sites to settingsPath.
-void MainDialog::OnSavePreferences() {
-    RunSettingsCommand([](SettingsDocument& settings) { return settings.Save(); });
-}
-
-// Saves the sites to a file the user names.
-void MainDialog::OnSavePreferencesAs() {
-    RunSettingsCommand([this](SettingsDocument& settings) {
-        const QString typed =
-            ChooseSaveFile(this, QStringLiteral("Save As"), QString(), QLatin1String(kProfileFileFilter));
-        if (typed.isEmpty()) {
-            return false;
-        }
-        const QString chosen = WithProfileSuffix(typed);
-        // The dialog asked about the name as typed; a file under the completed name is asked about here.
-        if (chosen != typed && QFileInfo::exists(chosen) &&
-            ShowMessage(this, chosen + QStringLiteral(" already exists.\nDo you want to replace it?"),
-                        QStringLiteral("Save As"), MessageIcon::Exclamation,
-                        MessageButtons::YesNo) != IdYes) {
-            return false;
-        }
-        return settings.SaveAs(chosen);
-    });
-}
 // Opens the help contents page.
 void MainDialog::OnHelp() {}
 // Opens the help index page.
@@ -566,54 +424,54 @@ void MainDialog::OnHelpContents() {}
 // Shows the About box.
 void MainDialog::OnAbout() {}
 
+void MainDialog::OnOpenPreferences() {
+    if (idle_) {
+        profiles_->Open();
+    }
+}
+
+void MainDialog::OnSavePreferences() {
+    profiles_->Save();
+}
+
+void MainDialog::OnSavePreferencesAs() {
+    profiles_->SaveAs();
+}
+
 void MainDialog::OnDetails() {
-    showDetails = ControlAs<QPushButton>(IDC_DETAILS)->isChecked();
-    RemoteList()->SetReportMode(showDetails);
+    RemoteList()->SetReportMode(ControlAs<QPushButton>(IDC_DETAILS)->isChecked());
 }
 
 void MainDialog::OnExit() {
-    if (idle) {
-        accept();
-    }
+    accept();
 }
 
 void MainDialog::OnToolTips() {
-    tooltipsEnabled = !tooltipsEnabled;
-    MenuAction(ID_HELP_TOOLTIPS)->setChecked(tooltipsEnabled);
-    tooltipSwitch_->SetEnabled(tooltipsEnabled);
+    tooltipsEnabled_ = !tooltipsEnabled_;
+    MenuAction(ID_HELP_TOOLTIPS)->setChecked(tooltipsEnabled_);
+    tooltipSwitch_->SetEnabled(tooltipsEnabled_);
 }
 
 void MainDialog::OnSavePasswords() {
-    savePasswords = !savePasswords;
-    MenuAction(ID_FILE_SAVE_PASSWORDS)->setChecked(savePasswords);
-    if (!AnySiteModified()) {
-        const QString title = Title();
-        SetTitle(title.left(title.indexOf(QLatin1Char(']'))) + QStringLiteral(" *]"));
-    }
-    // The changed choice is offered for saving, whichever site it is stored with.
-    sitePanes[0]->modified = true;
+    sites_.SetSavePasswords(!sites_.SavePasswords());
+    MenuAction(ID_FILE_SAVE_PASSWORDS)->setChecked(sites_.SavePasswords());
+    sites_.MarkPasswordChoiceChanged();
 }
 
-} // namespace tidewell
-
-namespace tidewell {
-
-// Connects (if needed) and lists the site's directory.
 void MainDialog::OnLogin() {
-    if (ValidateSite(true)) {
+    if (panes_->ValidateCurrent(true)) {
         ChangeDirectory();
     }
 }
 
 void MainDialog::OnLogout() {
-    ShowLoggedOut();
-    Disconnect();
+    LogOut();
 }
 
 // An empty directory stands for the login directory.
 void MainDialog::OnHome() {
-    if (ValidateSite(true)) {
-        currentPane->DirectoryEdit()->clear();
+    if (panes_->ValidateCurrent(true)) {
+        CurrentPane()->DirectoryEdit()->clear();
         ChangeDirectory();
     }
 }
@@ -622,23 +480,36 @@ void MainDialog::OnUp() {
     GoUp();
 }
 
-bool MainDialog::Connect(bool showErrors) {
-    const bool opened = remoteSession_.Connect(showErrors);
-    RefreshCursor();
-    return opened;
-}
-
 void MainDialog::ChangeDirectory() {
-    remoteSession_.ChangeDirectory();
-    RefreshCursor();
+    panes_->PullCurrent();
+    runs_.Start(std::make_unique<ListingRun>(remote_, sites_.Profile(panes_->CurrentIndex()),
+                                             [this](ListingOutcome outcome) { ShowListingOutcome(std::move(outcome)); }));
 }
 
 // Navigation works on the stored directory, not on unsaved typing in the field.
 void MainDialog::GoUp() {
-    std::string& directory = currentPane->profile.directory;
-    ShowSiteDirectory(ParentDirectory(directory));
-    currentPane->MarkModified();
+    panes_->ShowDirectory(ParentDirectory(sites_.Profile(panes_->CurrentIndex()).directory));
     ChangeDirectory();
+}
+
+void MainDialog::ShowListingOutcome(ListingOutcome outcome) {
+    SetFileNameText({});
+    if (outcome.siteDirectory) {
+        panes_->ShowDirectory(*outcome.siteDirectory);
+    }
+    if (outcome.focusDirectory) {
+        CurrentPane()->DirectoryEdit()->setFocus();
+    }
+    if (!outcome.connected || !outcome.listing) {
+        return;
+    }
+    ListingResult& result = *outcome.listing;
+    ControlAs<QLabel>(IDC_FILE_COUNT)->setText(QStringLiteral("File(s): %1").arg(result.fileCount));
+    ControlAs<QLabel>(IDC_DIR_COUNT)->setText(QStringLiteral("Dir(s): %1").arg(result.dirCount));
+    ControlAs<QLabel>(IDC_TOTAL_SIZE)
+        ->setText(QStringLiteral("Total Size: ") + QString::fromStdString(FormatSizeText(result.totalSize)));
+    SortRows(result.rows, result.files, sortOrder_);
+    RemoteList()->Model()->SetListing(std::move(result));
 }
 
 void MainDialog::OnListDoubleClick() {
@@ -654,87 +525,25 @@ void MainDialog::OnListDoubleClick() {
     }
     const RemoteListModel* model = RemoteList()->Model();
     const std::string name = model->Name(first);
-    const std::uint32_t tag = model->Tag(first);
-    std::string& directory = currentPane->profile.directory;
-    if (directory.empty()) {
-        directory = currentRemoteDir;
+    SiteProfile site = sites_.Profile(panes_->CurrentIndex());
+    if (site.directory.empty()) {
+        site.directory = remote_.LoginDirectory();
+        sites_.SetProfile(panes_->CurrentIndex(), site);
     }
-    if (tag == kDirectoryTag) {
+    if (model->Tag(first) == kDirectoryTag) {
         if (name == "..") {
             GoUp();
         } else {
-            ShowSiteDirectory(ChildDirectory(directory, name));
+            panes_->ShowDirectory(ChildDirectory(site.directory, name));
             ChangeDirectory();
         }
     }
-    currentPane->MarkModified();
+    sites_.MarkModified(panes_->CurrentIndex());
 }
 
 void MainDialog::OnColumnClick(int column) {
-    sortOrder.Click(column);
-    RemoteList()->Model()->Sort(sortOrder);
-}
-
-int MainDialog::ShowMessageBox(const std::string& text, const std::string& caption, MessageIcon icon,
-                               MessageButtons buttons) {
-    return ShowMessage(this, QString::fromStdString(text), QString::fromStdString(caption), icon, buttons);
-}
-
-void MainDialog::SetFileNameText(const std::string& text) {
-    ControlAs<QLineEdit>(IDC_FILE_NAME)->setText(QString::fromStdString(text));
-}
-
-void MainDialog::DeliverListing(ListingResult result) {
-    // The worker's last call: once it is joined, the connection is the GUI thread's again.
-    workerThread.Join();
-    SetIdleState(true);
-    SetFileNameText({});
-    if (!result.connected) {
-        ShowLoggedOut();
-        return;
-    }
-    ControlAs<QLabel>(IDC_FILE_COUNT)->setText(QStringLiteral("File(s): %1").arg(result.fileCount));
-    ControlAs<QLabel>(IDC_DIR_COUNT)->setText(QStringLiteral("Dir(s): %1").arg(result.dirCount));
-    ControlAs<QLabel>(IDC_TOTAL_SIZE)
-        ->setText(QStringLiteral("Total Size: ") + QString::fromStdString(FormatSizeText(result.totalSize)));
-    SortRows(result.rows, result.files, sortOrder);
-    RemoteListModel* model = RemoteList()->Model();
-    model->SetListing(std::move(result));
-    nextIconIndex = model->IconCount() - 1;
-}
-
-void MainDialog::PullCurrentSite() {
-    currentPane->Pull();
-}
-
-SiteProfile& MainDialog::CurrentSite() {
-    return currentPane->profile;
-}
-
-void MainDialog::ShowSiteDirectory(const std::string& directory) {
-    currentPane->profile.directory = directory;
-    currentPane->DirectoryEdit()->setText(QString::fromStdString(directory));
-}
-
-void MainDialog::FocusSiteDirectory() {
-    currentPane->DirectoryEdit()->setFocus();
-}
-
-void MainDialog::ClearRemoteList() {
-    RemoteList()->Model()->Clear();
-}
-
-// Connecting blocks the GUI thread; the cursor says so until the window is idle again.
-void MainDialog::ShowWaitCursor() {
-    setCursor(Qt::WaitCursor);
-}
-
-void MainDialog::StartListing() {
-    // Busy before the worker starts, so nothing can start a second one meanwhile.
-    SetIdleState(false);
-    ClearRemoteList();
-    ftp::FtpConnection* open = connection.get();
-    workerThread.Start([this, open] { ListRemoteDirectory(workerWindow_, open); });
+    sortOrder_.Click(column);
+    RemoteList()->Model()->Sort(sortOrder_);
 }
 
 } // namespace tidewell

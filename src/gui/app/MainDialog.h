@@ -1,18 +1,16 @@
 #pragma once
 
-#include "gui/app/GuiThreadBridge.h"
-#include "core/app/WorkerThread.h"
+#include "core/app/RunController.h"
+#include "core/app/WindowInterface.h"
+#include "core/profiles/SiteProfileSet.h"
 #include "core/remote/RemoteSession.h"
 #include "core/remote/RowComparison.h"
-#include "core/remote/ftp/FtpConnection.h"
-#include "core/remote/ftp/FtpSession.h"
+#include "gui/app/GuiThreadBridge.h"
 
 #include <QDialog>
-#include <QIcon>
+#include <QPointer>
 #include <QString>
 
-#include <array>
-#include <functional>
 #include <chrono>
 #include <map>
 #include <memory>
@@ -21,26 +19,25 @@
 
 class QAction;
 class QMenuBar;
-class QPushButton;
 class QTabBar;
 
 namespace tidewell {
 
 class ListViewControl;
-class SettingsDocument;
-class SiteProfilesHost;
+class ProfileCommands;
+class SitePanes;
 class TabControl;
 class TabPane;
 class TooltipSwitch;
+struct ListingOutcome;
 
-// The program's one window: the seven site panes, the remote listing, the
-// transfer displays and the state shared by every command of the window.
-// Engines and workers reach it through its window interface.
-class MainDialog : public QDialog, public SessionWindow {
+// The program's one window. It owns the parts — the site profiles and their
+// panes, the profile commands, the remote session, the run controller — and
+// wires the commands of its buttons and menu to them. Runs reach it only
+// through the window interface, carried to the GUI thread by the bridge.
+class MainDialog : public QDialog, private RunHost, private WindowInterface {
     Q_OBJECT
 public:
-    static constexpr int kSiteCount = 7;
-
     // commandWords: the local paths named on the command line, uploaded at start-up.
     explicit MainDialog(std::vector<std::string> commandWords, QWidget* parent = nullptr);
     ~MainDialog() override;
@@ -54,104 +51,63 @@ public:
     ListViewControl* RemoteList() const;
     QTabBar* SiteTabBar() const;
     TabControl* SiteTabs() const;
-    TabPane* Pane(int index) const { return sitePanes.at(static_cast<std::size_t>(index)); }
+    TabPane* Pane(std::size_t site) const;
+    TabPane* CurrentPane() const;
 
     // Runs the handler of a button or menu command; false for an id without one.
     bool DispatchCommand(int id);
 
-    // Busy (false) or idle (true): enables what may start a run, switch sites
-    // or open another settings file only while idle.
-    void SetIdleState(bool idleNow) override;
-    // The not-connected state: empty, disabled listing and log-in offered.
-    void ShowLoggedOut() override;
-
-    void ClearSiteModified();
-    bool AnySiteModified() const;
-    // Pulls every pane, then checks that the current site can be connected to;
-    // says what is missing (if showMessages) and puts the focus there.
-    bool ValidateSite(bool showMessages);
-    void PullSiteFields();
-
+    // State, for reading.
+    const SiteProfileSet& Sites() const { return sites_; }
+    const RemoteSession& Session() const { return remote_; }
+    bool Busy() const { return runs_.Busy(); }
+    QString SettingsPath() const;
+    bool TooltipsEnabled() const { return tooltipsEnabled_; }
+    // Whether the exit question was answered Yes.
+    bool SavesOnExit() const { return saveOnExit_; }
     // The window title as the program sees it, free of Qt's "[*]" placeholder escaping.
     QString Title() const;
-    void SetTitle(const QString& title);
-    // "Tidewell - [" + settingsPath + "]".
-    void SetPlainTitle();
 
-    // Ends the FTP connection, if any.
-    void Disconnect();
-    // Opens the connection for the current site (see RemoteSession).
-    bool Connect(bool showErrors);
-    // Moves to the current site's directory, connecting first if needed, and lists it.
-    void ChangeDirectory();
-    // One directory level up from the site's stored directory, then lists it.
-    void GoUp();
     // Bounds every wait of the connections made from now on.
-    void SetSessionTimeout(std::chrono::milliseconds timeout) { session.SetTimeout(timeout); }
-
-    // The window interface, on the GUI thread.
-    int ShowMessageBox(const std::string& text, const std::string& caption, MessageIcon icon,
-                       MessageButtons buttons) override;
-    void SetFileNameText(const std::string& text) override;
-    void DeliverListing(ListingResult result) override;
-    void PullCurrentSite() override;
-    SiteProfile& CurrentSite() override;
-    void ShowSiteDirectory(const std::string& directory) override;
-    void FocusSiteDirectory() override;
-    void ClearRemoteList() override;
-    void ShowWaitCursor() override;
-    void StartListing() override;
+    void SetSessionTimeout(std::chrono::milliseconds timeout) { remote_.SetTimeout(timeout); }
 
     // The exit path: asks whether to save modified sites, then ends the dialog.
+    // Enter outside a button and Escape outside a site pane take it too.
     // Nothing happens while a run is busy.
     void accept() override;
-    // Ends the dialog without the question (Escape); nothing happens while busy.
     void reject() override;
     void done(int result) override;
-
-    // State shared with the commands of the window.
-    std::vector<std::string> commandWords;
-    bool savePasswords = true;
-    bool tooltipsEnabled = true;
-    bool showDetails = false;
-    SortOrder sortOrder; // the column and direction of the last header click
-    bool saveOnExit = false;
-    bool idle = true;
-    bool connected = false;
-    int nextIconIndex = 1;
-    QString windowsDir;   // folder of the default settings file
-    QString settingsPath; // the current settings file
-    QIcon appIcon;
-    std::vector<QIcon> listImages; // 0 generic file, 1 folder, then one per listed file
-    TabPane* currentPane = nullptr;
-    std::array<TabPane*, kSiteCount> sitePanes{};
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // RunHost
+    void SetIdleState(bool idle) override;
+    WindowInterface& RunWindow() override { return runWindow_; }
+    void PostToGuiThread(std::function<void()> task) override;
+    // WindowInterface, on the GUI thread
+    Answer Ask(const UserMessage& message) override;
+    void SetFileNameText(const std::string& text) override;
+
     void BuildWindow();
     void BuildMenu();
     void InitDialog();
+    void WritePreferences();
+    void SetTitle(const QString& title);
     void OnSiteTabChanged(int index);
     void RefreshCursor();
     void TearDown();
     void SetEnabled(int id, bool enabled);
+    // The not-connected state: empty, disabled listing and log-in offered.
+    void ShowLoggedOut();
+    void LogOut();
 
-    // Start-up and tear-down steps that belong to the preferences, the settings
-    // file, the start-up upload, the layout and the help window.
-    void ReadPreferences();
-    void OpenStartupSettings();
-    void TakeCommandWords();
-    void RecordLayout();
-    void StartCommandUpload();
-    void CloseHelp();
-    void WritePreferences();
-    void SaveSettingsOnExit();
-    // Runs a settings command on the current file; settingsPath follows where
-    // the command leaves it.
-    bool RunSettingsCommand(const std::function<bool(SettingsDocument&)>& command);
+    // Connects when needed, moves to the current site's directory and lists it.
+    void ChangeDirectory();
+    void GoUp();
+    void ShowListingOutcome(ListingOutcome outcome);
 
     // Command handlers.
     void OnCancelTransfer();
@@ -184,27 +140,29 @@ private:
     };
     static const Command kCommands[];
 
-    // The settings file and the File menu's profile commands, working on the panes.
-    std::unique_ptr<SiteProfilesHost> settingsHost_;
-    std::unique_ptr<SettingsDocument> settings_;
+    std::vector<std::string> commandWords_;
+    bool tooltipsEnabled_ = true;
+    bool saveOnExit_ = false;
+    bool idle_ = true;
+    bool tornDown_ = false;
+    SortOrder sortOrder_; // the column and direction of the last header click
+    // Where the keyboard focus was when the running run started.
+    QPointer<QWidget> runStarter_;
+
     QMenuBar* menuBar_ = nullptr;
     QWidget* client_ = nullptr;
     TooltipSwitch* tooltipSwitch_ = nullptr;
     std::map<int, QWidget*> controls_;
     std::map<int, QAction*> actions_;
-    bool tornDown_ = false;
 
-public:
-    // The one internet session, the connection it made and where the server put us.
-    ftp::FtpSession session;
-    std::unique_ptr<ftp::FtpConnection> connection;
-    std::string currentRemoteDir;
-    WorkerThread workerThread;
-
-private:
+    SiteProfileSet sites_;
+    SitePanes* panes_ = nullptr;
+    std::unique_ptr<ProfileCommands> profiles_;
+    RemoteSession remote_;
     GuiThreadBridge bridge_;
-    BridgedWindow workerWindow_{*this, bridge_}; // the window as workers see it
-    RemoteSession remoteSession_{{session, connection, connected, currentRemoteDir}, *this};
+    BridgedWindow runWindow_{*this, bridge_};
+    // Last, so that it goes first: no run outlives what it works with.
+    RunController runs_{*this, remote_};
 };
 
 } // namespace tidewell

@@ -1,83 +1,56 @@
 #include "gui/profiles/SiteProfilesHost.h"
 
-#include "gui/app/MainDialog.h"
-#include "gui/profiles/TabPane.h"
+#include "core/profiles/SiteProfileSet.h"
+#include "gui/profiles/SitePanes.h"
 #include "gui/ui/MessageBox.h"
 
-#include <QLineEdit>
-
 namespace tidewell {
-namespace {
 
-std::string FieldText(const QLineEdit* edit) {
-    return edit->text().toStdString();
-}
-
-} // namespace
+SiteProfilesHost::SiteProfilesHost(SiteProfileSet& sites, SitePanes& panes, QWidget* window,
+                                   std::function<void()> logOut)
+    : sites_(sites), panes_(panes), window_(window), logOut_(std::move(logOut)) {}
 
 SiteProfiles SiteProfilesHost::Profiles() const {
-    SiteProfiles profiles;
-    for (std::size_t i = 0; i < kSiteCount; ++i) {
-        profiles[i] = dialog_.sitePanes[i]->profile;
-    }
-    return profiles;
+    return sites_.All();
 }
 
 SiteProfiles SiteProfilesHost::FieldProfiles() const {
-    SiteProfiles profiles;
-    for (std::size_t i = 0; i < kSiteCount; ++i) {
-        const TabPane* pane = dialog_.sitePanes[i];
-        profiles[i] = {FieldText(pane->AddressEdit()), FieldText(pane->UsernameEdit()),
-                       FieldText(pane->PasswordEdit()), FieldText(pane->DirectoryEdit())};
-    }
-    return profiles;
+    return panes_.FieldProfiles();
 }
 
 void SiteProfilesHost::SetProfiles(const SiteProfiles& profiles) {
-    for (std::size_t i = 0; i < kSiteCount; ++i) {
-        dialog_.sitePanes[i]->profile = profiles[i];
-    }
+    sites_.SetAll(profiles);
 }
 
 void SiteProfilesHost::ShowLoadedProfiles(const SiteProfiles& profiles) {
-    dialog_.ShowLoggedOut();
-    dialog_.Disconnect();
-    SetProfiles(profiles);
-    for (TabPane* pane : dialog_.sitePanes) {
-        pane->Push();
-    }
+    logOut_();
+    sites_.SetAll(profiles);
+    panes_.PushAll();
 }
 
 bool SiteProfilesHost::AnySiteModified() const {
-    return dialog_.AnySiteModified();
+    return sites_.AnyModified();
 }
 
 void SiteProfilesHost::ClearSiteModified() {
-    dialog_.ClearSiteModified();
+    sites_.ClearModified();
 }
 
-void SiteProfilesHost::SetTitle(const QString& title) {
-    dialog_.SetTitle(title);
+void SiteProfilesHost::ShowPlainTitle(const QString& path) {
+    sites_.ShowPlainTitle(path);
 }
 
 bool SiteProfilesHost::SavePasswords() const {
-    return dialog_.savePasswords;
+    return sites_.SavePasswords();
 }
 
 void SiteProfilesHost::ShowMessage(const UserMessage& message) {
-    tidewell::ShowMessage(&dialog_, message.text, message.caption, message.icon, MessageButtons::Ok);
+    Ask(message);
 }
 
 Answer SiteProfilesHost::Ask(const UserMessage& question) {
-    switch (tidewell::ShowMessage(&dialog_, question.text, question.caption, question.icon,
-                                  MessageButtons::YesNoCancel)) {
-    case IdYes:
-        return Answer::Yes;
-    case IdNo:
-        return Answer::No;
-    default:
-        return Answer::Cancel;
-    }
+    return tidewell::ShowMessage(window_, QString::fromStdString(question.text),
+                                 QString::fromStdString(question.caption), question.icon, question.buttons);
 }
 
 } // namespace tidewell

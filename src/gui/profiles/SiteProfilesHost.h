@@ -2,15 +2,21 @@
 
 #include "core/profiles/SettingsHost.h"
 
+#include <functional>
+
+class QWidget;
+
 namespace tidewell {
 
-class MainDialog;
+class SiteProfileSet;
+class SitePanes;
 
-// The main window as the settings commands see it: the seven panes, their
-// modified flags, the title, the Save Passwords toggle and the message boxes.
+// The window side of the settings commands: the profiles and their panes, the
+// title, and message boxes over the window.
 class SiteProfilesHost : public SettingsHost {
 public:
-    explicit SiteProfilesHost(MainDialog& dialog) : dialog_(dialog) {}
+    // logOut: ends the session before loaded profiles replace the sites.
+    SiteProfilesHost(SiteProfileSet& sites, SitePanes& panes, QWidget* window, std::function<void()> logOut);
 
     SiteProfiles Profiles() const override;
     SiteProfiles FieldProfiles() const override;
@@ -19,14 +25,17 @@ public:
 
     bool AnySiteModified() const override;
     void ClearSiteModified() override;
-    void SetTitle(const QString& title) override;
+    void ShowPlainTitle(const QString& path) override;
     bool SavePasswords() const override;
 
     void ShowMessage(const UserMessage& message) override;
     Answer Ask(const UserMessage& question) override;
 
 private:
-    MainDialog& dialog_;
+    SiteProfileSet& sites_;
+    SitePanes& panes_;
+    QWidget* window_;
+    std::function<void()> logOut_;
 };
 
 } // namespace tidewell

@@ -1,6 +1,5 @@
 #include "gui/profiles/TabPane.h"
 
-#include "gui/app/MainDialog.h"
 #include "resources/DialogTemplate.h"
 #include "resources/ResourceIds.h"
 #include "gui/ui/TemplateBuilder.h"
@@ -31,14 +30,9 @@ TabPane::TabPane(QWidget* parent) : QWidget(parent) {
     setFocusProxy(AddressEdit());
 
     for (QLineEdit* edit : {AddressEdit(), UsernameEdit(), DirectoryEdit()}) {
-        connect(edit, &QLineEdit::textChanged, this, &TabPane::MarkModified);
+        connect(edit, &QLineEdit::textChanged, this, &TabPane::Edited);
     }
-    // A password edit counts as a change only when passwords are saved with the sites.
-    connect(PasswordEdit(), &QLineEdit::textChanged, this, [this] {
-        if (owner_ != nullptr && owner_->savePasswords) {
-            MarkModified();
-        }
-    });
+    connect(PasswordEdit(), &QLineEdit::textChanged, this, &TabPane::PasswordEdited);
 }
 
 QLineEdit* TabPane::Field(int id) const {
@@ -59,42 +53,16 @@ QLineEdit* TabPane::DirectoryEdit() const {
     return Field(res::IDC_DIRECTORY);
 }
 
-void TabPane::MarkModified() {
-    if (owner_ != nullptr) {
-        const QString title = owner_->Title();
-        if (!title.endsWith(QStringLiteral(" *]"))) {
-            owner_->SetTitle(title.left(title.indexOf(QLatin1Char(']'))) + QStringLiteral(" *]"));
-        }
-    }
-    modified = true;
+SiteProfile TabPane::Fields() const {
+    return {ToUtf8(AddressEdit()->text()), ToUtf8(UsernameEdit()->text()), ToUtf8(PasswordEdit()->text()),
+            ToUtf8(DirectoryEdit()->text())};
 }
 
-void TabPane::Pull() {
-    profile.address = ToUtf8(AddressEdit()->text());
-    profile.username = ToUtf8(UsernameEdit()->text());
-    profile.password = ToUtf8(PasswordEdit()->text());
-    profile.directory = ToUtf8(DirectoryEdit()->text());
-}
-
-void TabPane::Push() {
+void TabPane::ShowProfile(const SiteProfile& profile) {
     AddressEdit()->setText(ToQString(profile.address));
     UsernameEdit()->setText(ToQString(profile.username));
     PasswordEdit()->setText(ToQString(profile.password));
     DirectoryEdit()->setText(ToQString(profile.directory));
-}
-
-void TabPane::Store(ArchiveWriter& out) const {
-    WriteProfileRecord(out, profile);
-}
-
-bool TabPane::Load(ArchiveReader& in) {
-    std::optional<SiteProfile> record = ReadProfileRecord(in);
-    if (!record) {
-        return false;
-    }
-    profile = std::move(*record);
-    Push();
-    return true;
 }
 
 void TabPane::SetReadOnly(bool readOnly) {

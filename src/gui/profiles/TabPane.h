@@ -1,6 +1,5 @@
 #pragma once
 
-#include "core/profiles/ArchiveString.h"
 #include "core/profiles/SiteProfile.h"
 
 #include <QWidget>
@@ -11,29 +10,17 @@ class QLineEdit;
 
 namespace tidewell {
 
-class MainDialog;
-
-// The fields of one site under its tab. The profile strings are what the rest
-// of the program uses; Pull and Push copy them from and to the fields.
+// The four fields of one site under its tab. It knows nothing of the window:
+// it shows a profile, reads its fields back, and says when they were edited.
 class TabPane : public QWidget {
     Q_OBJECT
 public:
     explicit TabPane(QWidget* parent = nullptr);
 
-    void SetOwner(MainDialog* owner) { owner_ = owner; }
-    MainDialog* Owner() const { return owner_; }
-
-    // Marks the site changed and shows " *]" at the end of the owner's title.
-    void MarkModified();
-
-    void Pull();
-    void Push();
-
-    // One profile record of the settings file. Store writes the strings as they
-    // are (pull first); Load reads a record and shows it in the fields, and
-    // leaves everything as it was when the record is cut short.
-    void Store(ArchiveWriter& out) const;
-    bool Load(ArchiveReader& in);
+    // What the fields hold now.
+    SiteProfile Fields() const;
+    // Shows a profile; the fields whose text changes say so as typing would.
+    void ShowProfile(const SiteProfile& profile);
 
     // Read-only while a run is busy.
     void SetReadOnly(bool readOnly);
@@ -44,15 +31,18 @@ public:
     QLineEdit* PasswordEdit() const;
     QLineEdit* DirectoryEdit() const;
 
-    bool modified = false;
-    SiteProfile profile;
+signals:
+    // The address, username or directory text changed.
+    void Edited();
+    // The password text changed; whether that is an edit of the site depends
+    // on whether passwords are saved with it.
+    void PasswordEdited();
 
 protected:
     // Enter and Escape inside a pane neither close nor hide anything.
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    MainDialog* owner_ = nullptr;
     std::map<int, QLineEdit*> fields_;
 };
 

@@ -3,7 +3,6 @@
 #include "core/remote/SizeText.h"
 
 #include <algorithm>
-#include <charconv>
 #include <numeric>
 #include <string_view>
 
@@ -26,12 +25,6 @@ QString BundledIconFor(std::string_view generic) {
         }
     }
     return {};
-}
-
-std::int64_t ParseSize(const std::string& text) {
-    std::int64_t value = 0;
-    std::from_chars(text.data(), text.data() + text.size(), value);
-    return value;
 }
 
 constexpr int kFileIcon = 0;
@@ -164,14 +157,14 @@ QString RemoteListModel::CellText(const ListingRow& row, int column) const {
     if (row.tag == kDirectoryTag) {
         return {};
     }
-    const std::size_t file = TagToFileIndex(row.tag);
+    const RemoteFile& file = listing_.files.File(row.tag);
     switch (column) {
     case kSizeColumn:
-        return QString::fromStdString(FormatSizeText(ParseSize(listing_.files.remoteSizeTexts[file])));
+        return QString::fromStdString(FormatSizeText(file.size));
     case kTypeColumn:
-        return QString::fromStdString(listing_.files.remoteTypes[file]);
+        return QString::fromStdString(file.type);
     case kDateColumn:
-        return QString::fromStdString(FormatDateText(listing_.files.remoteTimes[file]));
+        return QString::fromStdString(FormatDateText(file.time));
     default:
         return {};
     }

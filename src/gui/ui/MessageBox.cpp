@@ -5,7 +5,7 @@
 namespace tidewell {
 namespace {
 
-int ShowQtMessageBox(const MessageRequest& request) {
+Answer ShowQtMessageBox(const MessageRequest& request) {
     QMessageBox box(request.parent);
     box.setWindowTitle(request.caption);
     box.setText(request.text);
@@ -44,17 +44,17 @@ int ShowQtMessageBox(const MessageRequest& request) {
     // there is one, No for a plain Yes/No, OK for a single button.
     switch (box.exec()) {
     case QMessageBox::Yes:
-        return IdYes;
+        return Answer::Yes;
     case QMessageBox::No:
-        return IdNo;
+        return Answer::No;
     case QMessageBox::Ok:
-        return IdOk;
+        return Answer::Ok;
     case QMessageBox::Cancel:
-        return IdCancel;
+        return Answer::Cancel;
     default:
-        return request.buttons == MessageButtons::Ok      ? IdOk
-               : request.buttons == MessageButtons::YesNo ? IdNo
-                                                          : IdCancel;
+        return request.buttons == MessageButtons::Ok      ? Answer::Ok
+               : request.buttons == MessageButtons::YesNo ? Answer::No
+                                                          : Answer::Cancel;
     }
 }
 
@@ -65,7 +65,7 @@ MessageHook& CurrentHook() {
 
 } // namespace
 
-int ShowMessage(QWidget* parent, const QString& text, const QString& caption, MessageIcon icon,
+Answer ShowMessage(QWidget* parent, const QString& text, const QString& caption, MessageIcon icon,
                 MessageButtons buttons) {
     return CurrentHook()(MessageRequest{parent, text, caption, icon, buttons});
 }

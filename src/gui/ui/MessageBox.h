@@ -19,11 +19,11 @@ struct MessageRequest {
     MessageButtons buttons;
 };
 
-using MessageHook = std::function<int(const MessageRequest&)>;
+using MessageHook = std::function<Answer(const MessageRequest&)>;
 
 // Every message box of the program goes through here. Modal over parent;
-// returns one of MessageResult. Call it on the GUI thread.
-int ShowMessage(QWidget* parent, const QString& text, const QString& caption, MessageIcon icon,
+// returns the answer. Call it on the GUI thread.
+Answer ShowMessage(QWidget* parent, const QString& text, const QString& caption, MessageIcon icon,
                 MessageButtons buttons = MessageButtons::Ok);
 
 // Replaces how message boxes are shown while it lives (tests answer them), and

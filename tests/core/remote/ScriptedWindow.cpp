@@ -14,7 +14,7 @@ int ScriptedWindow::ShowMessageBox(const std::string& text, const std::string& c
     Record("message " + text);
     std::lock_guard lock(mutex_);
     messages_.push_back({text, caption, icon, buttons});
-    return IdOk;
+    return Answer::Ok;
 }
 
 void ScriptedWindow::SetIdleState(bool idle) {

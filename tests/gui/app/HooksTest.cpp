@@ -11,22 +11,22 @@ TEST(MessageHook, AnswersAndRestoresThePreviousHook) {
     std::vector<QString> outer;
     ScopedMessageHook first([&](const MessageRequest& r) {
         outer.push_back(r.text);
-        return static_cast<int>(IdNo);
+        return static_cast<int>(Answer::No);
     });
     {
         MessageRequest seen{};
         ScopedMessageHook second([&](const MessageRequest& r) {
             seen = r;
-            return static_cast<int>(IdYes);
+            return static_cast<int>(Answer::Yes);
         });
         EXPECT_EQ(ShowMessage(nullptr, "Q?", "QUESTION", MessageIcon::Question, MessageButtons::YesNo),
-                  IdYes);
+                  Answer::Yes);
         EXPECT_EQ(seen.text, "Q?");
         EXPECT_EQ(seen.caption, "QUESTION");
         EXPECT_EQ(seen.icon, MessageIcon::Question);
         EXPECT_EQ(seen.buttons, MessageButtons::YesNo);
     }
-    EXPECT_EQ(ShowMessage(nullptr, "again", "INFORMATION", MessageIcon::Information), IdNo);
+    EXPECT_EQ(ShowMessage(nullptr, "again", "INFORMATION", MessageIcon::Information), Answer::No);
     EXPECT_EQ(outer, std::vector<QString>{"again"});
 }
 

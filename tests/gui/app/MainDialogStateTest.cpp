@@ -256,8 +256,8 @@ TEST(MainDialogExit, TheSaveQuestionDecidesEveryExitPathButEscape) {
         int answer; // 0: no question asked
         bool ends;
     } cases[] = {
-        {Menu, IdYes, true},     {Menu, IdNo, true},          {Menu, IdCancel, false},
-        {CloseBox, IdYes, true}, {CloseBox, IdCancel, false}, {EnterOutsideThePanes, IdNo, true},
+        {Menu, Answer::Yes, true},     {Menu, Answer::No, true},          {Menu, Answer::Cancel, false},
+        {CloseBox, Answer::Yes, true}, {CloseBox, Answer::Cancel, false}, {EnterOutsideThePanes, Answer::No, true},
         {Escape, 0, true},
     };
     for (const auto& c : cases) {
@@ -284,7 +284,7 @@ TEST(MainDialogExit, TheSaveQuestionDecidesEveryExitPathButEscape) {
             EXPECT_EQ(asked.parent, &dialog);
         }
         EXPECT_EQ(dialog.isVisible(), !c.ends);
-        EXPECT_EQ(dialog.saveOnExit, c.answer == IdYes);
+        EXPECT_EQ(dialog.saveOnExit, c.answer == Answer::Yes);
         if (c.ends) {
             EXPECT_EQ(dialog.result(), c.answer ? QDialog::Accepted : QDialog::Rejected);
         }
@@ -311,7 +311,7 @@ TEST(MainDialogExit, NothingEndsTheWindowWhileBusy) {
 
     // Once the run has ended the close box asks again.
     dialog.SetIdleState(true);
-    MessageRecorder afterwards({IdNo});
+    MessageRecorder afterwards({Answer::No});
     dialog.close();
     EXPECT_EQ(afterwards.Calls().size(), 1u);
     EXPECT_FALSE(dialog.isVisible());

@@ -110,7 +110,7 @@ TEST_F(SettingsWindowTest, OpenAsksAboutUnsavedEditsThenShowsTheOpenDialogAndLog
         int answer;
         bool opens;
         bool editsSaved;
-    } cases[] = {{IdCancel, false, false}, {IdNo, true, false}, {IdYes, true, true}};
+    } cases[] = {{Answer::Cancel, false, false}, {Answer::No, true, false}, {Answer::Yes, true, true}};
     SiteProfiles edited = SampleProfiles();
     edited[3].username = "edited";
     WriteBytes(File("other.dat"), Encoded(Other()));
@@ -218,7 +218,7 @@ TEST_F(SettingsWindowTest, SaveAsAsksBeforeReplacingTheFileTheSuffixNames) {
     auto dialog = Start();
     TypeAll(*dialog, SampleProfiles());
     FileDialogScript dialogs({File("mine"), File("mine")});
-    MessageRecorder messages({IdNo, IdYes});
+    MessageRecorder messages({Answer::No, Answer::Yes});
     dialog->DispatchCommand(ID_FILE_SAVE_PREFERENCES_AS);
     EXPECT_EQ(ReadBytes(File("mine.dat")), Encoded(Other()));
     EXPECT_EQ(dialog->settingsPath, DefaultFile());
@@ -237,7 +237,7 @@ TEST_F(SettingsWindowTest, ExitAnsweredYesSavesToTheFileSavedAsWhichTheNextStart
         FileDialogScript dialogs({File("mine.dat")});
         dialog->DispatchCommand(ID_FILE_SAVE_PREFERENCES_AS);
         TypeAll(*dialog, Other());
-        Exit(*dialog, IdYes);
+        Exit(*dialog, Answer::Yes);
     }
     EXPECT_EQ(ReadBytes(File("mine.dat")), Encoded(Other()));
     auto dialog = Start();
@@ -253,7 +253,7 @@ TEST_F(SettingsWindowTest, PreferencesAreWrittenWhenTheExitQuestionIsAnsweredNo)
         dialog->DispatchCommand(ID_HELP_TOOLTIPS);
         dialog->DispatchCommand(ID_FILE_SAVE_PASSWORDS);
         TypeAll(*dialog, Other());
-        Exit(*dialog, IdNo);
+        Exit(*dialog, Answer::No);
         // The sites were not saved.
         EXPECT_EQ(ReadBytes(DefaultFile()), Encoded(SiteProfiles{}));
     }
@@ -269,7 +269,7 @@ TEST_F(SettingsWindowTest, PreferencesAreWrittenWhenTheExitQuestionIsAnsweredNo)
 TEST_F(SettingsWindowTest, FailuresAtStartUpAndExitAreReportedInErrorBoxes) {
     PreferencesStore().Save({"", File("notes.dat"), true, true});
     WriteBytes(File("notes.dat"), "not settings");
-    MessageRecorder messages({IdOk, IdYes});
+    MessageRecorder messages({Answer::Ok, Answer::Yes});
     auto dialog = Start();
     ASSERT_EQ(messages.Calls().size(), 1u);
     EXPECT_EQ(messages.Calls()[0].text,

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "core/app/WindowInterface.h"
+
+#include <atomic>
+#include <memory>
+
+namespace tidewell {
+
+namespace ftp {
+class FtpConnection;
+}
+
+// What a run works with on its thread. The connection is the run's alone
+// until it ends: it may use it, replace it (connecting) or drop it (a lost or
+// abandoned connection), and the run controller hands back what is left.
+struct RunContext {
+    WindowInterface& window;
+    const std::atomic<bool>& cancel;
+    std::unique_ptr<ftp::FtpConnection>& connection;
+};
+
+// One piece of work that must not block the window: a listing (connecting
+// included), a download, an upload, a delete.
+class Run {
+public:
+    virtual ~Run() = default;
+
+    // On the run's thread.
+    virtual void Execute(RunContext& context) = 0;
+    // On the GUI thread, once the run's thread has ended, the connection is
+    // back with its owner and the window is idle again: shows the result.
+    virtual void Finish() = 0;
+};
+
+} // namespace tidewell

@@ -1,0 +1,107 @@
+#include "core/remote/ListingRun.h"
+
+#include "core/remote/RemoteSession.h"
+#include "core/remote/SiteAddress.h"
+#include "core/remote/ftp/FtpConnection.h"
+#include "core/remote/ftp/FtpException.h"
+
+namespace tidewell {
+
+namespace {
+
+const char* ConnectFailureText(std::uint32_t code) {
+    switch (code) {
+    case ftp::error::kLoginRefused:
+        return "Can't connect to FTP server - check the FTP username/password";
+    case ftp::error::kHostNotResolved:
+        return "Can't connect to FTP server - check the FTP address";
+    default:
+        return "Can't connect to the FTP server";
+    }
+}
+
+} // namespace
+
+ListingRun::ListingRun(RemoteSession& session, SiteProfile site, Done done)
+    : remote_(session), session_(session.Session()), site_(std::move(site)),
+      loginDirectory_(session.LoginDirectory()), done_(std::move(done)) {}
+
+void ListingRun::ShowFtpError(RunContext& context, const char* text) {
+    context.window.Ask({text, "FTP Error", MessageIcon::Stop, MessageButtons::Ok});
+}
+
+void ListingRun::Execute(RunContext& context) {
+    context.window.SetFileNameText(kListingWaitText);
+    const bool ready = context.connection ? ChangeDirectory(context) : Connect(context);
+    if (context.cancel) {
+        // Whatever the connection was in the middle of, it cannot be trusted now.
+        context.connection.reset();
+    } else if (ready && context.connection) {
+        outcome_.listing = ReadRemoteDirectory(*context.connection);
+    }
+    outcome_.connected = context.connection != nullptr;
+}
+
+bool ListingRun::Connect(RunContext& context) {
+    try {
+        // An address whose port cannot be read names no reachable host.
+        const auto address = ParseSiteAddress(site_.address);
+        if (!address) {
+            throw ftp::FtpException(ftp::error::kHostNotResolved, {});
+        }
+        context.connection =
+            session_.GetFtpConnection(address->host, site_.username, site_.password, address->port, false);
+    } catch (const ftp::FtpException& failure) {
+        context.connection.reset();
+        if (!context.cancel) {
+            ShowFtpError(context, ConnectFailureText(failure.ErrorCode()));
+        }
+        return false;
+    }
+    loggedIn_ = true;
+    loginDirectory_.clear();
+    context.connection->GetCurrentDirectory(loginDirectory_);
+    if (site_.directory.empty()) {
+        outcome_.siteDirectory = loginDirectory_;
+        return true;
+    }
+    if (!context.connection->SetCurrentDirectory(site_.directory)) {
+        context.connection.reset();
+        ShowFtpError(context, "Directory is not contained on the FTP server - check the Directory");
+        outcome_.focusDirectory = true;
+        return false;
+    }
+    return true;
+}
+
+bool ListingRun::ChangeDirectory(RunContext& context) {
+    ftp::FtpConnection& connection = *context.connection;
+    std::string remembered;
+    const bool known = connection.GetCurrentDirectory(remembered);
+    bool changed = false;
+    if (!site_.directory.empty()) {
+        changed = connection.SetCurrentDirectory(site_.directory);
+    } else {
+        changed = connection.SetCurrentDirectory(loginDirectory_);
+        outcome_.siteDirectory = loginDirectory_;
+    }
+    if (!changed) {
+        ShowFtpError(context,
+                     "Directory is not contained on the FTP server, or the FTP server cannot be contacted");
+        // Back to the directory still listed; when even that could not be
+        // read, the field keeps what the user typed.
+        if (known) {
+            outcome_.siteDirectory = remembered;
+        }
+    }
+    return changed;
+}
+
+void ListingRun::Finish() {
+    if (loggedIn_) {
+        remote_.SetLoginDirectory(loginDirectory_);
+    }
+    done_(std::move(outcome_));
+}
+
+} // namespace tidewell

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "core/app/Run.h"
+#include "core/profiles/SiteProfile.h"
+#include "core/remote/ListingEngine.h"
+#include "core/remote/ftp/FtpSession.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace tidewell {
+
+class RemoteSession;
+
+inline constexpr const char* kListingWaitText = "Connecting, Please Wait...";
+
+// What a listing run leaves for the window to show.
+struct ListingOutcome {
+    bool connected = false;                   // logged in at the end
+    std::optional<std::string> siteDirectory; // what the site's Directory field shows now
+    bool focusDirectory = false;              // the Directory field was wrong
+    std::optional<ListingResult> listing;     // the directory read, when it was
+};
+
+// The listing run: connects and logs in when there is no connection, moves to
+// the site's directory (an empty one stands for the login directory) and reads
+// it. Every failure is said in the run, as a message box, and the outcome tells
+// the window what to show. A cancel abandons the attempt and the connection.
+class ListingRun : public Run {
+public:
+    using Done = std::function<void(ListingOutcome)>;
+
+    ListingRun(RemoteSession& session, SiteProfile site, Done done);
+
+    void Execute(RunContext& context) override;
+    void Finish() override;
+
+private:
+    bool Connect(RunContext& context);
+    bool ChangeDirectory(RunContext& context);
+    void ShowFtpError(RunContext& context, const char* text);
+
+    RemoteSession& remote_;
+    const ftp::FtpSession session_;
+    const SiteProfile site_;
+    std::string loginDirectory_;
+    bool loggedIn_ = false;
+    ListingOutcome outcome_;
+    Done done_;
+};
+
+} // namespace tidewell
