@@ -8,7 +8,6 @@
 namespace tidewell {
 namespace {
 
-using namespace std::string_literals;
 using testing::TemporaryHome;
 using testing::WriteBytes;
 
@@ -21,34 +20,24 @@ protected:
     TemporaryHome home_;
 };
 
-TEST_F(PreferencesTest, TheStoreIsOrvaneTidewellConfUnderTheXdgConfigHome) {
+// Both folders are worked out at each call, so a changed environment is followed.
+TEST_F(PreferencesTest, TheStoreAndTheDataFolderFollowTheXdgVariables) {
     EXPECT_EQ(PreferencesStore::DefaultConfigFile(), ConfigFile());
-    // Followed at each call, not fixed at the first one.
-    home_.Set("XDG_CONFIG_HOME", home_.File("elsewhere"));
-    EXPECT_EQ(PreferencesStore::DefaultConfigFile(), home_.Path() + "/elsewhere/Orvane/Tidewell.conf");
-    // Unset or relative: ~/.config.
-    for (const std::optional<QString>& value :
-         {std::optional<QString>(), std::optional<QString>("relative/dir")}) {
-        home_.Set("XDG_CONFIG_HOME", value);
-        EXPECT_EQ(PreferencesStore::DefaultConfigFile(), home_.Path() + "/.config/Orvane/Tidewell.conf");
-    }
-}
+    EXPECT_EQ(DefaultSettingsPath(), home_.Path() + "/data/Tidewell/TDWL23Settings.dat");
+    EXPECT_FALSE(QFileInfo::exists(DataFolder()));
+    EXPECT_TRUE(EnsureDataFolder());
+    EXPECT_TRUE(QFileInfo(DataFolder()).isDir());
 
-TEST_F(PreferencesTest, FirstRunGivesTheDefaultsAndClosingWritesAllFourValues) {
-    const PreferencesStore store;
-    const Preferences loaded = store.Load(kDefault);
-    EXPECT_EQ(loaded, (Preferences{"", kDefault, true, true}));
-    EXPECT_FALSE(QFileInfo::exists(ConfigFile())); // reading creates nothing
-
-    store.Save(loaded);
-    const std::string text = testing::ReadBytes(ConfigFile());
-    for (const std::string& line : {"Path=\n"s, "SettingsPath=" + kDefault.toStdString() + "\n",
-                                    "Tooltips=1\n"s, "SavePasswords=1\n"s}) {
-        EXPECT_NE(text.find(line), std::string::npos) << line << " in " << text;
-    }
+    // Relative or unset: below the home folder.
+    home_.Set("XDG_CONFIG_HOME", "relative/dir");
+    home_.Set("XDG_DATA_HOME", std::nullopt);
+    EXPECT_EQ(PreferencesStore::DefaultConfigFile(), home_.Path() + "/.config/Orvane/Tidewell.conf");
+    EXPECT_EQ(DataFolder(), home_.Path() + "/.local/share/Tidewell");
 }
 
 TEST_F(PreferencesTest, MissingOrOddValuesAndOnlyAStoredZeroTurnsAToggleOff) {
+    EXPECT_EQ(PreferencesStore().Load(kDefault), (Preferences{"", kDefault, true, true}));
+    EXPECT_FALSE(QFileInfo::exists(ConfigFile())); // reading creates nothing
     const struct {
         const char* stored;
         Preferences expected;
@@ -57,7 +46,8 @@ TEST_F(PreferencesTest, MissingOrOddValuesAndOnlyAStoredZeroTurnsAToggleOff) {
         {"Tooltips=2\nSavePasswords=0\n", {"", kDefault, true, false}},
         {"Tooltips=\nSavePasswords=off\n", {"", kDefault, true, true}},
         {"Path=/downloads\nSettingsPath=\n", {"/downloads", kDefault, true, true}},
-        {"Path=/dl\\0junk\n", {"/dl", kDefault, true, true}}, // a stored text ends at its first zero
+        {"Path=/dl\\0junk\nSettingsPath=/s.dat\n",
+         {"/dl", "/s.dat", true, true}}, // a text ends at its first zero
     };
     for (const auto& c : cases) {
         WriteBytes(ConfigFile(), std::string("[General]\n") + c.stored);
@@ -70,21 +60,6 @@ TEST_F(PreferencesTest, AStoreThatCannotBeWrittenIsSilentAndKeepsTheDefaults) {
     const PreferencesStore store(home_.File("plain/Orvane/Tidewell.conf"));
     store.Save({"/dl", "/s.dat", false, false});
     EXPECT_EQ(store.Load(kDefault), (Preferences{"", kDefault, true, true}));
-}
-
-TEST(DataLocationsTest, TheDataFolderFollowsXdgDataHomeAndIsCreatedOnDemand) {
-    TemporaryHome home;
-    EXPECT_EQ(DefaultSettingsPath(), home.Path() + "/data/Tidewell/TDWL23Settings.dat");
-    EXPECT_FALSE(QFileInfo::exists(DataFolder()));
-    EXPECT_TRUE(EnsureDataFolder());
-    EXPECT_TRUE(QFileInfo(DataFolder()).isDir());
-
-    home.Set("XDG_DATA_HOME", std::nullopt);
-    EXPECT_EQ(DataFolder(), home.Path() + "/.local/share/Tidewell");
-    // A file where the folder should be.
-    WriteBytes(home.File("plain"), "x");
-    home.Set("XDG_DATA_HOME", home.File("plain"));
-    EXPECT_FALSE(EnsureDataFolder());
 }
 
 } // namespace

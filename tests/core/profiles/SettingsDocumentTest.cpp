@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -16,14 +17,14 @@ using testing::ReadBytes;
 using testing::SampleProfiles;
 using testing::WriteBytes;
 
-// The window as the settings commands see it: panes with their profiles and
-// fields, the modified flags, the title and the message boxes.
+// The window as the settings commands see it: profiles, what the fields show,
+// the modified flags, the path in the title and the message boxes.
 class FakeHost : public SettingsHost {
 public:
     SiteProfiles profiles{};
     SiteProfiles fields{};
     std::array<bool, kSiteCount> modified{};
-    QString title = "Tidewell - [old]";
+    QString titlePath = "old";
     bool savePasswords = true;
     int logOuts = 0;
     std::vector<UserMessage> messages;
@@ -43,13 +44,13 @@ public:
     }
     bool AnySiteModified() const override { return std::ranges::find(modified, true) != modified.end(); }
     void ClearSiteModified() override { modified.fill(false); }
-    void SetTitle(const QString& t) override { title = t; }
+    void ShowPlainTitle(const QString& path) override { titlePath = path; }
     bool SavePasswords() const override { return savePasswords; }
     void ShowMessage(const UserMessage& message) override { messages.push_back(message); }
     Answer Ask(const UserMessage& question) override {
         questions.push_back(question);
         if (answers.empty()) {
-            ADD_FAILURE() << "unexpected question " << question.text.toStdString();
+            ADD_FAILURE() << "unexpected question " << question.text;
             return Answer::Cancel;
         }
         const Answer answer = answers.front();
@@ -72,18 +73,18 @@ protected:
     struct State {
         SiteProfiles profiles, fields;
         std::array<bool, kSiteCount> modified;
-        QString title, path;
+        QString titlePath, path;
         int logOuts;
         bool operator==(const State&) const = default;
     };
     State Snapshot() const {
-        return {host_.profiles, host_.fields, host_.modified, host_.title, doc_.Path(), host_.logOuts};
+        return {host_.profiles, host_.fields, host_.modified, host_.titlePath, doc_.Path(), host_.logOuts};
     }
 
     void ExpectOneErrorNaming(const QString& path) {
         ASSERT_EQ(host_.messages.size(), 1u);
-        EXPECT_TRUE(host_.messages[0].text.startsWith("File \"" + path + "\" "))
-            << host_.messages[0].text.toStdString();
+        EXPECT_TRUE(host_.messages[0].text.starts_with("File \"" + path.toStdString() + "\" "))
+            << host_.messages[0].text;
         host_.messages.clear();
     }
 
@@ -92,117 +93,87 @@ protected:
     SettingsDocument doc_{host_, PathOf("default/TDWL23Settings.dat")};
 };
 
-TEST_F(SettingsDocumentTest, SaveWritesTheProfilesOrWithPullWhatTheFieldsShow) {
+TEST_F(SettingsDocumentTest, SavesAndOpenMakeTheirFileCurrentAndClearTheMarker) {
+    ASSERT_TRUE(QDir().mkpath(PathOf("default")));
     host_.profiles = SampleProfiles();
     host_.Type(1, {"typed", "", "", ""});
-    ASSERT_TRUE(doc_.SaveSettings(PathOf("a.dat"), false));
-    EXPECT_EQ(ReadBytes(PathOf("a.dat")), SettingsFile::Encode(SampleProfiles(), true));
+    ASSERT_TRUE(doc_.Save()); // what the fields show, not the profiles
+    const SiteProfiles saved = host_.fields;
+    EXPECT_EQ(SettingsFile::Load(doc_.DefaultPath()).profiles, saved);
 
-    ASSERT_TRUE(doc_.SaveSettings(PathOf("a.dat"), true));
-    EXPECT_EQ(ReadBytes(PathOf("a.dat")), SettingsFile::Encode(host_.fields, true));
-    EXPECT_EQ(host_.profiles, host_.fields);
-}
-
-TEST_F(SettingsDocumentTest, SaveWithPasswordsOffDropsThemFromFileAndMemoryButNotFromTheFields) {
+    // With Save Passwords off the passwords leave the file and memory, not the fields.
     host_.savePasswords = false;
-    host_.fields = SampleProfiles();
-    SiteProfiles withoutPasswords = SampleProfiles();
-    withoutPasswords[0].password = withoutPasswords[6].password = "";
-    ASSERT_TRUE(doc_.SaveSettings(PathOf("a.dat"), true));
-    EXPECT_EQ(ReadBytes(PathOf("a.dat")), SettingsFile::Encode(withoutPasswords, true));
-    EXPECT_EQ(host_.profiles, withoutPasswords);
-    EXPECT_EQ(host_.fields, SampleProfiles());
-}
-
-TEST_F(SettingsDocumentTest, OpenMakesTheFileCurrentClearsTheMarkerAndLogsOut) {
-    ASSERT_EQ(SettingsFile::Save(PathOf("b.dat"), SampleProfiles(), true).status, SettingsStatus::Ok);
-    host_.modified[5] = true;
-    ASSERT_TRUE(doc_.Open(PathOf("b.dat")));
+    host_.Type(0, SampleProfiles()[0]);
+    const SiteProfiles fields = host_.fields;
+    ASSERT_TRUE(doc_.SaveAs(PathOf("b.dat")));
+    EXPECT_EQ(SettingsFile::Load(PathOf("b.dat")).profiles, SettingsFile::WithoutPasswords(fields));
+    EXPECT_EQ(host_.profiles, SettingsFile::WithoutPasswords(fields));
+    EXPECT_EQ(host_.fields, fields);
     EXPECT_EQ(doc_.Path(), PathOf("b.dat"));
-    EXPECT_EQ(host_.title, "Tidewell - [" + PathOf("b.dat") + "]");
+    EXPECT_EQ(host_.titlePath, PathOf("b.dat"));
+    EXPECT_FALSE(host_.AnySiteModified());
+
+    host_.modified[5] = true;
+    ASSERT_TRUE(doc_.Open(doc_.DefaultPath()));
+    EXPECT_EQ(host_.profiles, saved);
+    EXPECT_EQ(doc_.Path(), doc_.DefaultPath());
+    EXPECT_EQ(host_.titlePath, doc_.DefaultPath());
     EXPECT_FALSE(host_.AnySiteModified());
     EXPECT_EQ(host_.logOuts, 1);
-    EXPECT_EQ(host_.profiles, SampleProfiles());
 }
 
-TEST_F(SettingsDocumentTest, FilesThatDoNotLoadChangeNothingAndOnlyAnInvalidOneCanBeSilent) {
+// Each failure is one error box naming the file; the path, profiles, fields,
+// flags and title stay as they were. The default folder does not exist yet.
+TEST_F(SettingsDocumentTest, FailedOpensAndSavesChangeNothing) {
+    WriteBytes(PathOf("notes.txt"), "Tidewell is nice\n");
+    WriteBytes(PathOf("cut.dat"), SettingsFile::Encode(SampleProfiles(), true).substr(0, 30));
+    WriteBytes(PathOf("plain"), "a file where a folder should be");
+    host_.savePasswords = false; // a save that went through would drop the passwords in memory
+    host_.profiles = SampleProfiles();
+    host_.Type(0, {"new", "x", "y", "z"});
+    host_.answers = {Answer::Yes};
+    const State before = Snapshot();
     const struct {
         const char* name;
-        std::optional<std::string> bytes; // none: no such file
-        bool silentWhenAsked;
+        std::function<bool()> operation;
+        QString path;
     } cases[] = {
-        {"notes.txt", "Tidewell is nice\n", true},
-        {"cut.dat", SettingsFile::Encode(SampleProfiles(), true).substr(0, 30), false},
-        {"nowhere.dat", std::nullopt, false},
+        {"open invalid", [&] { return doc_.Open(PathOf("notes.txt")); }, PathOf("notes.txt")},
+        {"open cut short", [&] { return doc_.Open(PathOf("cut.dat")); }, PathOf("cut.dat")},
+        {"save as", [&] { return doc_.SaveAs(PathOf("plain/s.dat")); }, PathOf("plain/s.dat")},
+        {"save", [&] { return doc_.Save(); }, doc_.DefaultPath()},
+        {"save on exit", [&] { return doc_.SaveOnExit(); }, doc_.DefaultPath()},
+        // Going on to the file dialog after a failed save would throw the edits away.
+        {"yes before open", [&] { return doc_.ConfirmBeforeOpen(); }, doc_.DefaultPath()},
     };
-    doc_.SetPath(PathOf("current.dat"));
-    host_.profiles = host_.fields = SampleProfiles();
-    host_.modified[2] = true;
-    const State before = Snapshot();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        if (c.bytes) {
-            WriteBytes(PathOf(c.name), *c.bytes);
-        }
-        EXPECT_FALSE(doc_.LoadSettings(PathOf(c.name), false));
-        EXPECT_EQ(host_.messages.size(), c.silentWhenAsked ? 0u : 1u);
-        host_.messages.clear();
-        EXPECT_FALSE(doc_.Open(PathOf(c.name)));
-        ExpectOneErrorNaming(PathOf(c.name));
+        EXPECT_FALSE(c.operation());
+        ExpectOneErrorNaming(c.path);
         EXPECT_EQ(Snapshot(), before);
     }
+    // Only an invalid file can be passed over in silence.
+    EXPECT_FALSE(doc_.LoadSettings(PathOf("notes.txt"), false));
+    EXPECT_TRUE(host_.messages.empty());
+    EXPECT_FALSE(doc_.LoadSettings(PathOf("cut.dat"), false));
+    ExpectOneErrorNaming(PathOf("cut.dat"));
 }
 
-TEST_F(SettingsDocumentTest, ConfirmBeforeOpenAsksWhenModifiedAndGoesOnUnlessCancelledOrTheSaveFails) {
+TEST_F(SettingsDocumentTest, ConfirmBeforeOpenAsksOnlyWhenModifiedAndSavesOnYes) {
     EXPECT_TRUE(doc_.ConfirmBeforeOpen()); // nothing modified: no question
-
+    ASSERT_TRUE(QDir().mkpath(PathOf("default")));
     host_.Type(0, SampleProfiles()[0]);
-    host_.answers = {Answer::Cancel, Answer::No, Answer::Yes, Answer::Yes};
-    const State before = Snapshot();
+    host_.answers = {Answer::Cancel, Answer::No, Answer::Yes};
     EXPECT_FALSE(doc_.ConfirmBeforeOpen());
     EXPECT_TRUE(doc_.ConfirmBeforeOpen());
     EXPECT_FALSE(QFileInfo::exists(doc_.Path()));
-    // The default folder does not exist yet, so the first Yes cannot save.
-    EXPECT_FALSE(doc_.ConfirmBeforeOpen());
-    ExpectOneErrorNaming(doc_.Path());
-    EXPECT_EQ(Snapshot(), before);
-
-    ASSERT_TRUE(QDir().mkpath(PathOf("default")));
+    EXPECT_TRUE(host_.AnySiteModified());
     EXPECT_TRUE(doc_.ConfirmBeforeOpen());
     EXPECT_EQ(SettingsFile::Load(doc_.Path()).profiles[0], SampleProfiles()[0]);
     EXPECT_FALSE(host_.AnySiteModified());
-    EXPECT_EQ(host_.title, SettingsDocument::PlainTitle(doc_.Path()));
-    ASSERT_EQ(host_.questions.size(), 4u);
+    ASSERT_EQ(host_.questions.size(), 3u);
     EXPECT_EQ(host_.questions[0], (UserMessage{"Save your current FTP preferences?", "Save FTP Preferences",
-                                               MessageIcon::Question}));
-}
-
-TEST_F(SettingsDocumentTest, SaveAndSaveAsClearTheMarkerWhenTheyWorkAndChangeNothingWhenTheyFail) {
-    WriteBytes(PathOf("plain"), "a file where a folder should be");
-    host_.savePasswords = false; // a successful save would drop the passwords in memory
-    host_.profiles = SampleProfiles();
-    host_.Type(0, {"new", "x", "y", "z"});
-    const State before = Snapshot();
-    EXPECT_FALSE(doc_.SaveAs(PathOf("plain/s.dat")));
-    ExpectOneErrorNaming(PathOf("plain/s.dat"));
-    EXPECT_FALSE(doc_.Save()); // default folder missing
-    ExpectOneErrorNaming(doc_.DefaultPath());
-    EXPECT_FALSE(doc_.SaveOnExit());
-    ExpectOneErrorNaming(doc_.DefaultPath());
-    EXPECT_EQ(Snapshot(), before);
-
-    ASSERT_TRUE(QDir().mkpath(PathOf("default")));
-    host_.savePasswords = true;
-    host_.fields = SampleProfiles();
-    ASSERT_TRUE(doc_.Save());
-    EXPECT_FALSE(host_.AnySiteModified());
-    EXPECT_EQ(host_.title, SettingsDocument::PlainTitle(doc_.DefaultPath()));
-    host_.Type(1, {"two", "", "", ""});
-    ASSERT_TRUE(doc_.SaveAs(PathOf("other.dat")));
-    EXPECT_EQ(doc_.Path(), PathOf("other.dat"));
-    EXPECT_EQ(host_.title, "Tidewell - [" + PathOf("other.dat") + "]");
-    EXPECT_FALSE(host_.AnySiteModified());
-    EXPECT_EQ(SettingsFile::Load(PathOf("other.dat")).profiles, host_.fields);
+                                               MessageIcon::Question, MessageButtons::YesNoCancel}));
 }
 
 // Start-up: the named file, else the default one, created or rewritten when it does not load.

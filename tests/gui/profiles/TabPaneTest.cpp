@@ -1,157 +1,116 @@
-// A site pane: change marking, validation through its owner, the keys it
-// keeps to itself, and its profile record.
+// The site panes: which edits mark their site, the validation of the current
+// site, and the keys a pane keeps to itself.
 #include "gui/profiles/TabPane.h"
 #include "gui/app/MainDialog.h"
+#include "gui/profiles/SitePanes.h"
 #include "resources/ResourceIds.h"
 #include "support/MessageRecorder.h"
+#include "support/TestFiles.h"
 
 #include <QLineEdit>
-#include <QTabBar>
 #include <QTest>
 #include <gtest/gtest.h>
+
+#include <iterator>
 
 namespace tidewell {
 namespace {
 
+using namespace res;
 using test::MessageRecorder;
 
-class TabPaneTest : public ::testing::Test {
+class SitePanesTest : public ::testing::Test {
 protected:
-    void Show() {
-        dialog.show();
-        dialog.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    std::vector<std::size_t> ModifiedSites() const {
+        std::vector<std::size_t> modified;
+        for (std::size_t site = 0; site < kSiteCount; ++site) {
+            if (sites_.IsModified(site)) {
+                modified.push_back(site);
+            }
+        }
+        return modified;
     }
 
-    void Fill(TabPane* pane, const char* address, const char* username, const char* password) {
-        pane->AddressEdit()->setText(address);
-        pane->UsernameEdit()->setText(username);
-        pane->PasswordEdit()->setText(password);
-    }
-
-    MainDialog dialog{{}};
+    SiteProfileSet sites_;
+    QWidget window_;
+    SitePanes panes_{sites_, &window_, QPoint()};
 };
 
-TEST_F(TabPaneTest, AnEditMarksItsSiteOnceButThePasswordOnlyWhilePasswordsAreSaved) {
-    const QString plain = dialog.windowTitle();
-    const QString marked = plain.left(plain.size() - 1) + " *]";
-    for (bool savePasswords : {false, true}) {
-        if (dialog.savePasswords != savePasswords) {
-            dialog.DispatchCommand(res::ID_FILE_SAVE_PASSWORDS);
-        }
-        dialog.ClearSiteModified(); // also forgets what the toggle marked
-        dialog.SetPlainTitle();
-        dialog.Pane(6)->PasswordEdit()->setText(savePasswords ? "y" : "x");
-        EXPECT_EQ(dialog.Pane(6)->modified, savePasswords);
-        EXPECT_EQ(dialog.windowTitle(), savePasswords ? marked : plain);
+// Each case edits a pane of its own, so that an edit marking the wrong site shows.
+TEST_F(SitePanesTest, AnEditMarksItsSiteButThePasswordOnlyWhilePasswordsAreSaved) {
+    const struct {
+        int field;
+        bool savePasswords, marks;
+    } cases[] = {
+        {IDC_ADDRESS, false, true},   {IDC_USERNAME, false, true}, {IDC_DIRECTORY, false, true},
+        {IDC_PASSWORD, false, false}, {IDC_PASSWORD, true, true},
+    };
+    for (std::size_t site = 0; site < std::size(cases); ++site) {
+        SCOPED_TRACE(site);
+        sites_.SetSavePasswords(cases[site].savePasswords);
+        panes_.Pane(site)->Field(cases[site].field)->setText("x");
+        EXPECT_EQ(ModifiedSites(), cases[site].marks ? std::vector{site} : std::vector<std::size_t>{});
+        sites_.ClearModified();
     }
-    // Every other field marks its site; the title keeps a single marker.
-    dialog.SetPlainTitle();
-    for (int id : {res::IDC_ADDRESS, res::IDC_USERNAME, res::IDC_DIRECTORY}) {
-        dialog.ClearSiteModified();
-        dialog.Pane(id == res::IDC_DIRECTORY ? 5 : 6)->Field(id)->setText("x");
-        EXPECT_TRUE(dialog.Pane(id == res::IDC_DIRECTORY ? 5 : 6)->modified) << id;
-        EXPECT_EQ(dialog.windowTitle(), marked) << id;
-    }
-    EXPECT_FALSE(dialog.Pane(1)->modified);
+    // Showing a profile marks its site as typing would: only when a field's text changes.
+    panes_.Pane(6)->ShowProfile({"h", "u", "p", "d"});
+    EXPECT_EQ(ModifiedSites(), std::vector<std::size_t>{6});
+    sites_.ClearModified();
+    panes_.Pane(6)->ShowProfile({"h", "u", "p", "d"});
+    EXPECT_TRUE(ModifiedSites().empty());
 }
 
-TEST_F(TabPaneTest, ValidationNamesTheFirstMissingFieldAndFocusesIt) {
-    Show();
-    TabPane* pane = dialog.currentPane;
+// Validation reads what the fields of the current site show; blanks count as supplied.
+TEST_F(SitePanesTest, ValidationNamesTheFirstMissingFieldOfTheCurrentSiteAndFocusesIt) {
+    window_.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window_));
+    panes_.Pane(0)->ShowProfile({"host", "user", "pw", ""});
+    panes_.Select(3);
+    const char* const address = "You must supply the FTP Internet address";
     const struct {
-        const char *address, *username, *password, *message;
-        QLineEdit* field;
+        SiteProfile site;
+        const char* message; // none: the site is complete
+        int field;
     } cases[] = {
-        {"", "user", "pw", "You must supply the FTP Internet address", pane->AddressEdit()},
-        {"host", "", "pw", "You must supply the FTP username", pane->UsernameEdit()},
-        {"host", "user", "", "You must supply the FTP password", pane->PasswordEdit()},
+        {{"", "user", "pw", ""}, address, IDC_ADDRESS},
+        {{"", "user", "", ""}, address, IDC_ADDRESS},
+        {{"host", "", "", ""}, "You must supply the FTP username", IDC_USERNAME},
+        {{"host", "user", "", ""}, "You must supply the FTP password", IDC_PASSWORD},
+        {{" ", "user", " ", ""}, nullptr, 0},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.message);
-        Fill(pane, c.address, c.username, c.password);
-        dialog.Control(res::IDC_BROWSE)->setFocus();
-        {
-            MessageRecorder silent; // the same answer, no message, the focus stays
-            EXPECT_FALSE(dialog.ValidateSite(false));
-            EXPECT_TRUE(silent.Calls().empty());
-            EXPECT_EQ(dialog.focusWidget(), dialog.Control(res::IDC_BROWSE));
-        }
+        SCOPED_TRACE(::testing::Message()
+                     << c.site.address << "/" << c.site.username << "/" << c.site.password);
+        panes_.Current()->ShowProfile(c.site);
+        panes_.Current()->DirectoryEdit()->setFocus();
         MessageRecorder messages;
-        EXPECT_FALSE(dialog.ValidateSite(true));
+        EXPECT_EQ(panes_.ValidateCurrent(true), c.message == nullptr);
+        if (!c.message) {
+            EXPECT_TRUE(messages.Calls().empty());
+            continue;
+        }
         ASSERT_EQ(messages.Calls().size(), 1u);
         EXPECT_EQ(messages.Calls()[0].text, c.message);
-        EXPECT_EQ(messages.Calls()[0].caption, "ERROR");
-        EXPECT_EQ(messages.Calls()[0].icon, MessageIcon::Exclamation);
-        EXPECT_EQ(messages.Calls()[0].buttons, MessageButtons::Ok);
-        EXPECT_EQ(dialog.focusWidget(), c.field);
+        EXPECT_EQ(window_.focusWidget(), panes_.Current()->Field(c.field));
     }
 }
 
-TEST_F(TabPaneTest, ValidationReadsTheSelectedSiteAndAcceptsBlanks) {
-    MessageRecorder messages;
-    Fill(dialog.Pane(0), " ", "user", " ");
-    dialog.SiteTabBar()->setCurrentIndex(1);
-    EXPECT_FALSE(dialog.ValidateSite(false));
-    dialog.SiteTabBar()->setCurrentIndex(0);
-    EXPECT_TRUE(dialog.ValidateSite(true));
-    EXPECT_TRUE(messages.Calls().empty());
-    EXPECT_EQ(dialog.Pane(0)->profile.password, " ");
-}
-
-TEST_F(TabPaneTest, EnterAndEscapeInAFieldStayInThePane) {
-    Show();
-    MessageRecorder messages; // any exit question would be recorded
-    TabPane* pane = dialog.currentPane;
+TEST(TabPaneKeys, EnterAndEscapeInAFieldStayInThePane) {
+    MainDialog dialog({});
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    MessageRecorder messages; // an exit question would be recorded, and fail unanswered
+    TabPane* pane = dialog.CurrentPane();
     pane->AddressEdit()->setText("ftp.example.org");
     for (QLineEdit* field : {pane->AddressEdit(), pane->PasswordEdit()}) {
         field->setFocus();
         for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
             QTest::keyClick(field, key);
-            EXPECT_TRUE(pane->isVisible()) << key;
+            EXPECT_TRUE(dialog.isVisible()) << key;
         }
     }
     EXPECT_EQ(pane->AddressEdit()->text(), "ftp.example.org");
     EXPECT_TRUE(messages.Calls().empty());
-}
-
-TEST_F(TabPaneTest, RecordRoundTripsALongPasswordAndACutRecordChangesNothing) {
-    TabPane* source = dialog.Pane(0);
-    const std::string longPassword(300, 'p');
-    Fill(source, "ftp.example.org", "jörg", longPassword.c_str());
-    source->DirectoryEdit()->setText("/pub/dir with blanks");
-    source->Pull();
-    ArchiveWriter out;
-    source->Store(out);
-    EXPECT_EQ(source->PasswordEdit()->text().toStdString(), longPassword);
-
-    // address, username (UTF-8 bytes), then the 300-byte password in the three-byte form.
-    const std::string& bytes = out.Bytes();
-    const std::size_t passwordAt = 1 + 15 + 1 + std::string("jörg").size();
-    ASSERT_GT(bytes.size(), passwordAt + 3);
-    EXPECT_EQ(static_cast<unsigned char>(bytes[passwordAt]), 0xFF);
-    EXPECT_EQ(static_cast<unsigned char>(bytes[passwordAt + 1]), 300 & 0xFF);
-    EXPECT_EQ(static_cast<unsigned char>(bytes[passwordAt + 2]), 300 >> 8);
-    EXPECT_EQ(bytes.find(longPassword), std::string::npos); // not stored as plain text
-
-    TabPane* target = dialog.Pane(4);
-    Fill(target, "old", "olduser", "oldpw");
-    target->Pull();
-    const SiteProfile before = target->profile;
-    const std::string cut = bytes.substr(0, bytes.size() - 1);
-    ArchiveReader cutReader(cut);
-    EXPECT_FALSE(target->Load(cutReader));
-    EXPECT_EQ(target->profile, before);
-    EXPECT_EQ(target->AddressEdit()->text(), "old");
-
-    ArchiveReader reader(bytes);
-    ASSERT_TRUE(target->Load(reader));
-    EXPECT_TRUE(reader.AtEnd());
-    EXPECT_EQ(target->profile, source->profile);
-    EXPECT_EQ(target->UsernameEdit()->text(), QString::fromUtf8("jörg"));
-    EXPECT_EQ(target->PasswordEdit()->text().toStdString(), longPassword);
-    EXPECT_EQ(target->DirectoryEdit()->text(), "/pub/dir with blanks");
-    EXPECT_TRUE(target->modified); // showing a loaded site counts as a change, as it always has
 }
 
 } // namespace
