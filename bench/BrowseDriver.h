@@ -2,9 +2,9 @@
 
 #include "gui/app/MainDialog.h"
 #include "gui/profiles/TabPane.h"
-#include "resources/ResourceIds.h"
 #include "gui/remote/ListViewControl.h"
 #include "gui/remote/RemoteListModel.h"
+#include "resources/ResourceIds.h"
 
 #include <QAbstractItemView>
 #include <QCoreApplication>
@@ -39,7 +39,7 @@ public:
 
     void FillSite(const std::string& address, const std::string& user, const std::string& password,
                   const std::string& directory) {
-        TabPane* pane = dialog_.currentPane;
+        TabPane* pane = dialog_.CurrentPane();
         pane->AddressEdit()->setText(QString::fromStdString(address));
         pane->UsernameEdit()->setText(QString::fromStdString(user));
         pane->PasswordEdit()->setText(QString::fromStdString(password));
@@ -60,8 +60,7 @@ public:
         bool done = false;
         while (!done && std::chrono::steady_clock::now() < deadline) {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-            done = dialog_.idle && !dialog_.workerThread.Unjoined() && paintsAtReset >= 0 &&
-                   counter.paints > paintsAtReset;
+            done = !dialog_.Busy() && paintsAtReset >= 0 && counter.paints > paintsAtReset;
         }
         QObject::disconnect(connection);
         return done;

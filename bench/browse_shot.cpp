@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
     tidewell::ScopedMessageHook messages([](const tidewell::MessageRequest& request) {
         std::fprintf(stderr, "%s: %s\n", qPrintable(request.caption), qPrintable(request.text));
         std::exit(1);
-        return static_cast<int>(tidewell::Answer::Ok);
+        return tidewell::Answer::Ok;
     });
     tidewell::MainDialog dialog({});
     dialog.show();
@@ -33,7 +33,7 @@ int main(int argc, char** argv) {
     }
     if (!driver.PressAndWait(tidewell::res::IDC_LOGIN, std::chrono::seconds(30))) {
         std::fprintf(stderr, "the listing did not arrive (connected %d, idle %d, %d rows)\n",
-                     dialog.connected, dialog.idle, dialog.RemoteList()->Model()->rowCount());
+                     dialog.Session().Connected(), !dialog.Busy(), dialog.RemoteList()->Model()->rowCount());
         return 1;
     }
     if (!dialog.grab().save(QString::fromLocal8Bit(argv[5]))) {

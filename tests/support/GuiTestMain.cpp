@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
     tidewell::ScopedMessageHook unexpectedMessage([](const tidewell::MessageRequest& request) {
         ADD_FAILURE() << "unexpected message box: " << request.caption.toStdString() << ": "
                       << request.text.toStdString();
-        return static_cast<int>(tidewell::Answer::Cancel);
+        return tidewell::Answer::Cancel;
     });
     tidewell::ScopedFileDialogHook unexpectedDialog([](const tidewell::FileDialogRequest& request) {
         ADD_FAILURE() << "unexpected file dialog: " << request.caption.toStdString();

@@ -1,6 +1,7 @@
 #include "core/app/RunController.h"
 
 #include "core/remote/ftp/FtpConnection.h"
+#include "core/remote/ftp/Socket.h"
 
 namespace tidewell {
 
@@ -23,7 +24,10 @@ bool RunController::Start(std::unique_ptr<Run> run) {
     connection_ = connections_.LendConnection();
     thread_ = std::thread([this] {
         RunContext context{host_.RunWindow(), cancel_, connection_};
-        run_->Execute(context);
+        {
+            const ftp::CancelScope cancellable(cancel_);
+            run_->Execute(context);
+        }
         host_.PostToGuiThread([this] { Finish(); });
     });
     return true;

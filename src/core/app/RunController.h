@@ -49,10 +49,9 @@ public:
     // nothing started, while another run is going.
     bool Start(std::unique_ptr<Run> run);
     bool Busy() const { return busy_; }
-    // Asks the running run to stop; it ends at its next check.
+    // Asks the running run to stop. It ends at its next check; the engine's
+    // waits look at the flag too, so even a silent server is left at once.
     void Cancel() { cancel_ = true; }
-    // Every wait of the engine polls this, so a cancel ends even a silent wait.
-    const std::atomic<bool>& CancelFlag() const { return cancel_; }
     // For the window's end: cancels and joins a run still going.
     void Shutdown();
 

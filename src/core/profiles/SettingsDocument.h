@@ -10,7 +10,7 @@ namespace tidewell {
 inline constexpr const char* kProfileFileFilter = "Tidewell Profile Files (*.dat)";
 inline constexpr const char* kProfileFileSuffix = "dat";
 
-// The current settings file (`settingsPath`) and the File menu's profile
+// The current settings file and the File menu's profile
 // commands. A failed load or save is reported and leaves the path, the
 // profiles, the modified flags and the title as they were.
 class SettingsDocument {

@@ -15,8 +15,8 @@ protected:
     };
 
     void AddDir(const std::string& name) { rows_.push_back({name, kDirectoryTag}); }
-    void AddFile(const std::string& name, std::uint64_t size, std::int64_t time, const std::string& type) {
-        rows_.push_back({name, listing_.AddFile(name, time, size, type)});
+    void AddFile(const std::string& name, std::int64_t size, std::int64_t time, const std::string& type) {
+        rows_.push_back({name, listing_.AddFile({name, time, size, type})});
     }
 
     std::vector<std::string> Sorted() {
@@ -70,13 +70,14 @@ TEST_F(Sorting, NameIgnoresCaseTypeDoesNot) {
     EXPECT_EQ(Sorted(), (std::vector<std::string>{"README", "readme"}));
 }
 
-TEST_F(Sorting, DateDescendingShowsNewestFirst) {
+TEST_F(Sorting, DateDescendingShowsNewestFirstAfterTheDirectories) {
     AddFile("old", 1, 1000, "T");
     AddFile("new", 1, 3000, "T");
+    AddDir("sub"); // unsorted input: a directory after files
     AddFile("mid", 1, 2000, "T");
     order_.Click(kDateColumn);
     order_.Click(kDateColumn);
-    EXPECT_EQ(Sorted(), (std::vector<std::string>{"new", "mid", "old"}));
+    EXPECT_EQ(Sorted(), (std::vector<std::string>{"sub", "new", "mid", "old"}));
 }
 
 TEST_F(Sorting, NoClickKeepsInsertionOrder) {
@@ -90,7 +91,7 @@ TEST_F(Sorting, NoClickKeepsInsertionOrder) {
 TEST(RowTags, FileIndexesNeverCollideWithTheDirectoryTag) {
     RemoteListing listing;
     for (int i = 0; i < 100000; ++i) {
-        const auto tag = listing.AddFile("f", 0, 0, "T");
+        const auto tag = listing.AddFile({"f", 0, 0, "T"});
         ASSERT_NE(tag, kDirectoryTag);
         ASSERT_EQ(TagToFileIndex(tag), static_cast<std::size_t>(i));
     }

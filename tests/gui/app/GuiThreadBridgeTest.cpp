@@ -1,7 +1,5 @@
 #include "gui/app/GuiThreadBridge.h"
 
-#include "core/app/WorkerThread.h"
-
 #include <QCoreApplication>
 #include <gtest/gtest.h>
 
@@ -30,9 +28,8 @@ TEST(GuiThreadBridge, PostsFromAWorkerRunOnTheGuiThreadInOrder) {
     std::vector<int> seen; // GUI thread only
     bool offThread = false;
     constexpr int kPosts = 20000;
-    WorkerThread worker;
     std::atomic<bool> posted{false};
-    worker.Start([&] {
+    std::thread worker([&] {
         for (int i = 0; i < kPosts; ++i) {
             bridge.Post([&, i] {
                 offThread |= std::this_thread::get_id() != gui;
@@ -42,7 +39,7 @@ TEST(GuiThreadBridge, PostsFromAWorkerRunOnTheGuiThreadInOrder) {
         posted = true;
     });
     ASSERT_TRUE(PumpUntil([&] { return static_cast<int>(seen.size()) == kPosts; }));
-    worker.Join();
+    worker.join();
     EXPECT_TRUE(posted);
     EXPECT_FALSE(offThread);
     for (int i = 0; i < kPosts; ++i) {
@@ -55,8 +52,7 @@ TEST(GuiThreadBridge, BlockingCallsWaitForTheGuiThreadsAnswer) {
     int guiState = 0; // touched on the GUI thread only
     std::vector<int> answers;
     std::atomic<bool> finished{false};
-    WorkerThread worker;
-    worker.Start([&] {
+    std::thread worker([&] {
         for (int i = 0; i < 300; ++i) {
             bridge.Post([&] { ++guiState; });
             answers.push_back(bridge.Call<int>([&] { return guiState * 10; }, -1));
@@ -64,7 +60,7 @@ TEST(GuiThreadBridge, BlockingCallsWaitForTheGuiThreadsAnswer) {
         finished = true;
     });
     ASSERT_TRUE(PumpUntil([&] { return finished.load(); }));
-    worker.Join();
+    worker.join();
     ASSERT_EQ(answers.size(), 300u);
     // Each answer saw every post made before the call.
     for (int i = 0; i < 300; ++i) {
@@ -76,8 +72,7 @@ TEST(GuiThreadBridge, DisplayUpdatesCoalesceToTheLatest) {
     GuiThreadBridge bridge;
     int runs = 0;
     int shown = -1;
-    WorkerThread worker;
-    worker.Start([&] {
+    std::thread worker([&] {
         for (int i = 0; i < 1000; ++i) {
             bridge.PostLatest(1, [&, i] {
                 ++runs;
@@ -86,7 +81,7 @@ TEST(GuiThreadBridge, DisplayUpdatesCoalesceToTheLatest) {
         }
         bridge.Post([] {});
     });
-    worker.Join(); // nothing drained yet: every update waits in one slot
+    worker.join(); // nothing drained yet: every update waits in one slot
     ASSERT_TRUE(PumpUntil([&] { return shown == 999; }));
     EXPECT_EQ(runs, 1);
 }
@@ -95,23 +90,14 @@ TEST(GuiThreadBridge, ShutdownReleasesAWaitingCallerWithTheFallback) {
     GuiThreadBridge bridge;
     std::atomic<int> answer{0};
     bool ran = false;
-    WorkerThread worker;
-    worker.Start([&] { answer = bridge.Call<int>([&] { return ran = true, 7; }, -1); });
+    std::thread worker([&] { answer = bridge.Call<int>([&] { return ran = true, 7; }, -1); });
     bridge.Shutdown(); // the GUI thread never drains
-    worker.Join();
+    worker.join();
     EXPECT_EQ(answer, -1);
     QCoreApplication::processEvents();
     EXPECT_FALSE(ran);
     bridge.Post([&] { ran = true; }); // on the GUI thread a post still runs at once
     EXPECT_TRUE(ran);
-}
-
-TEST(GuiThreadBridge, OnTheGuiThreadCallsRunAtOnce) {
-    GuiThreadBridge bridge;
-    int value = 0;
-    bridge.Post([&] { value = 1; });
-    EXPECT_EQ(value, 1);
-    EXPECT_EQ(bridge.Call<int>([] { return 5; }, -1), 5);
 }
 
 } // namespace

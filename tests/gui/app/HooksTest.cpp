@@ -11,13 +11,13 @@ TEST(MessageHook, AnswersAndRestoresThePreviousHook) {
     std::vector<QString> outer;
     ScopedMessageHook first([&](const MessageRequest& r) {
         outer.push_back(r.text);
-        return static_cast<int>(Answer::No);
+        return Answer::No;
     });
     {
         MessageRequest seen{};
         ScopedMessageHook second([&](const MessageRequest& r) {
             seen = r;
-            return static_cast<int>(Answer::Yes);
+            return Answer::Yes;
         });
         EXPECT_EQ(ShowMessage(nullptr, "Q?", "QUESTION", MessageIcon::Question, MessageButtons::YesNo),
                   Answer::Yes);

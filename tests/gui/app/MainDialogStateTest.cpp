@@ -1,11 +1,15 @@
 // The window's three states, the site tabs, the two menu toggles and the ways
-// the window ends.
+// the window ends. The busy state comes from a real run: a log-in to a server
+// that never answers.
 #include "gui/app/MainDialog.h"
+
+#include "fixtures/FtpServers.h"
 #include "gui/profiles/TabPane.h"
-#include "resources/ResourceIds.h"
-#include "support/MessageRecorder.h"
 #include "gui/remote/ListViewControl.h"
 #include "gui/remote/RemoteListModel.h"
+#include "resources/ResourceIds.h"
+#include "support/MessageRecorder.h"
+#include "support/SilentServer.h"
 
 #include <QAction>
 #include <QHelpEvent>
@@ -23,6 +27,7 @@ namespace tidewell {
 namespace {
 
 using namespace res;
+using namespace std::chrono_literals;
 using test::MessageRecorder;
 
 enum class WindowState { NotConnected, ConnectedIdle, Busy };
@@ -33,6 +38,7 @@ void ExpectState(MainDialog& dialog, WindowState state) {
     SCOPED_TRACE(names[static_cast<int>(state)]);
     const bool connectedIdle = state == WindowState::ConnectedIdle;
     const bool busy = state == WindowState::Busy;
+    EXPECT_EQ(dialog.Busy(), busy);
     // Controls and menu items enabled {when idle, when busy}; the rest only when connected and idle.
     const std::pair<std::vector<int>, bool> always[] = {
         {{IDC_LOGIN, IDC_SITE_TABS, IDC_BROWSE}, false},
@@ -59,15 +65,15 @@ void ExpectState(MainDialog& dialog, WindowState state) {
     }
     if (state == WindowState::NotConnected) {
         EXPECT_EQ(dialog.RemoteList()->Model()->rowCount(), 0);
+        EXPECT_EQ(dialog.ControlAs<QLabel>(IDC_FILE_COUNT)->text(), "File(s):");
     }
-    EXPECT_EQ(dialog.SiteTabBar()->isEnabled(), !busy);
     EXPECT_EQ(dialog.ControlAs<QLineEdit>(IDC_DOWNLOAD_FOLDER)->isReadOnly(), busy);
     for (int id : {IDC_ADDRESS, IDC_USERNAME, IDC_PASSWORD, IDC_DIRECTORY}) {
-        EXPECT_EQ(dialog.currentPane->Field(id)->isReadOnly(), busy) << id;
+        EXPECT_EQ(dialog.CurrentPane()->Field(id)->isReadOnly(), busy) << id;
     }
     EXPECT_EQ(dialog.acceptDrops(), !busy);
     EXPECT_EQ(dialog.cursor().shape(), busy ? Qt::WaitCursor : Qt::ArrowCursor);
-    EXPECT_EQ(dialog.currentPane->AddressEdit()->cursor().shape(), busy ? Qt::WaitCursor : Qt::IBeamCursor);
+    EXPECT_EQ(dialog.CurrentPane()->AddressEdit()->cursor().shape(), busy ? Qt::WaitCursor : Qt::IBeamCursor);
 }
 
 void ShowWindow(MainDialog& dialog) {
@@ -76,111 +82,113 @@ void ShowWindow(MainDialog& dialog) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
 }
 
-class MainDialogStateTest : public ::testing::Test {
-protected:
-    // Connected and idle with a two-row listing.
-    void Connect() {
-        dialog.connected = true;
-        dialog.SetIdleState(true);
-        ListingResult listing;
-        listing.connected = true;
-        listing.rows = {{"..", kDirectoryTag, {}, {}}, {"readme.txt", kDirectoryTag, {}, {}}};
-        dialog.RemoteList()->Model()->SetListing(std::move(listing));
-    }
-
-    MainDialog dialog{{}};
-};
-
-TEST_F(MainDialogStateTest, ControlsFollowTheStateTable) {
-    // The template's state is the not-connected one; idle without a connection offers Login only.
-    ExpectState(dialog, WindowState::NotConnected);
-    dialog.SetIdleState(false);
-    dialog.SetIdleState(true);
-    EXPECT_EQ(dialog.ControlAs<QPushButton>(IDC_LOGIN)->text(), "&Login");
-    EXPECT_TRUE(dialog.Control(IDC_LOGIN)->isEnabled());
-    EXPECT_FALSE(dialog.Control(IDC_LOGOUT)->isEnabled());
-
-    dialog.SiteTabBar()->setCurrentIndex(4); // busy locks only the current site's fields
-    Connect();
-    ExpectState(dialog, WindowState::ConnectedIdle);
-
-    dialog.SetIdleState(false);
-    EXPECT_FALSE(dialog.idle);
-    ExpectState(dialog, WindowState::Busy);
-    EXPECT_FALSE(dialog.Pane(0)->AddressEdit()->isReadOnly());
-
-    dialog.SetIdleState(true);
-    ExpectState(dialog, WindowState::ConnectedIdle);
-    EXPECT_EQ(dialog.RemoteList()->Model()->rowCount(), 2);
-
-    const std::pair<int, const char*> counts[] = {
-        {IDC_FILE_COUNT, "File(s):"}, {IDC_TOTAL_SIZE, "Total Size:"}, {IDC_DIR_COUNT, "Dir(s):"}};
-    for (auto [id, text] : counts) {
-        dialog.ControlAs<QLabel>(id)->setText("1");
-    }
-    dialog.connected = false;
-    dialog.ShowLoggedOut();
-    ExpectState(dialog, WindowState::NotConnected);
-    for (auto [id, text] : counts) {
-        EXPECT_EQ(dialog.ControlAs<QLabel>(id)->text(), text);
-    }
+void FillSite(MainDialog& dialog, const std::string& address, const std::string& user = "u",
+              const std::string& password = "p") {
+    TabPane* pane = dialog.CurrentPane();
+    pane->AddressEdit()->setText(QString::fromStdString(address));
+    pane->UsernameEdit()->setText(QString::fromStdString(user));
+    pane->PasswordEdit()->setText(QString::fromStdString(password));
 }
 
-TEST_F(MainDialogStateTest, SwitchingTabsKeepsEditsShowsTheSiteAndLogsOut) {
+// Runs the window's events until the run has ended; false after the bound.
+bool WaitUntilIdle(MainDialog& dialog, std::chrono::seconds bound = 30s) {
+    return QTest::qWaitFor([&] { return !dialog.Busy(); }, static_cast<int>(bound.count() * 1000));
+}
+
+// Busy for as long as the test wants: a log-in to a server that never says a word.
+class BusyWindow {
+public:
+    explicit BusyWindow(MainDialog& dialog) : dialog_(dialog) {
+        dialog.SetSessionTimeout(10min);
+        FillSite(dialog, silent_.Address());
+        dialog.DispatchCommand(IDC_LOGIN);
+    }
+    // Cancel Transfer, and the window is idle again well before any timeout.
+    bool Cancel() {
+        dialog_.DispatchCommand(IDC_CANCEL_TRANSFER);
+        return WaitUntilIdle(dialog_, 20s);
+    }
+
+private:
+    MainDialog& dialog_;
+    test::SilentServer silent_;
+};
+
+TEST(MainDialogState, ControlsFollowTheStateTableThroughALogInAndALogOut) {
+    auto server = test::StartServer(test::ServerKind::Pyftpdlib);
+    ASSERT_TRUE(server->Ready()) << server->Failure();
+    MainDialog dialog({});
+    ExpectState(dialog, WindowState::NotConnected);
+    dialog.SiteTabBar()->setCurrentIndex(4); // busy locks only the current site's fields
+    const auto& address = server->Address();
+    FillSite(dialog, address.host + ":" + std::to_string(address.port), address.user, address.password);
+    dialog.DispatchCommand(IDC_LOGIN);
+    EXPECT_TRUE(dialog.Busy());
+    EXPECT_FALSE(dialog.Pane(0)->AddressEdit()->isReadOnly());
+    ASSERT_TRUE(WaitUntilIdle(dialog));
+    ExpectState(dialog, WindowState::ConnectedIdle);
+    EXPECT_EQ(dialog.RemoteList()->Model()->rowCount(), 1); // ".."
+    EXPECT_TRUE(dialog.ControlAs<QLineEdit>(IDC_FILE_NAME)->text().isEmpty());
+
+    dialog.DispatchCommand(IDC_LOGOUT);
+    ExpectState(dialog, WindowState::NotConnected);
+    EXPECT_FALSE(dialog.Session().Connected());
+}
+
+// A server that never answers leaves the window painting and responsive; Cancel
+// Transfer abandons the attempt at once, without a message.
+TEST(MainDialogState, ConnectingKeepsTheWindowResponsiveAndCancelAbandonsIt) {
+    MainDialog dialog({});
     ShowWindow(dialog);
-    Connect();
+    MessageRecorder messages;
+    BusyWindow busy(dialog);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return dialog.ControlAs<QLineEdit>(IDC_FILE_NAME)->text() == "Connecting, Please Wait..."; }));
+    ExpectState(dialog, WindowState::Busy);
+    // The window still takes input: the Details toggle works while connecting.
+    dialog.ControlAs<QPushButton>(IDC_DETAILS)->click();
+    EXPECT_TRUE(dialog.RemoteList()->IsReportMode());
+
+    ASSERT_TRUE(busy.Cancel());
+    ExpectState(dialog, WindowState::NotConnected);
+    EXPECT_TRUE(dialog.ControlAs<QLineEdit>(IDC_FILE_NAME)->text().isEmpty());
+    EXPECT_TRUE(messages.Calls().empty());
+}
+
+TEST(MainDialogState, SwitchingTabsKeepsEditsShowsTheSiteAndLogsOut) {
+    MainDialog dialog({});
+    ShowWindow(dialog);
     dialog.Pane(0)->AddressEdit()->setText("ftp.example.org");
 
     dialog.SiteTabBar()->setCurrentIndex(2);
-    EXPECT_EQ(dialog.currentPane, dialog.Pane(2));
-    for (int i = 0; i < MainDialog::kSiteCount; ++i) {
+    EXPECT_EQ(dialog.CurrentPane(), dialog.Pane(2));
+    for (std::size_t i = 0; i < kSiteCount; ++i) {
         EXPECT_EQ(dialog.Pane(i)->isVisible(), i == 2) << i;
     }
     EXPECT_EQ(dialog.focusWidget(), dialog.Pane(2)->AddressEdit());
     // The unsaved edit of the site left behind was read into its profile.
-    EXPECT_EQ(dialog.Pane(0)->profile.address, "ftp.example.org");
-    EXPECT_FALSE(dialog.connected);
+    EXPECT_EQ(dialog.Sites().Profile(0).address, "ftp.example.org");
     ExpectState(dialog, WindowState::NotConnected);
 
     dialog.SiteTabBar()->setCurrentIndex(0);
     EXPECT_EQ(dialog.Pane(0)->AddressEdit()->text(), "ftp.example.org");
 }
 
-TEST_F(MainDialogStateTest, TheMarkerCutsThePathAtItsFirstBracket) {
-    const struct {
-        const char *path, *marked;
-    } cases[] = {
-        {"/data/site]s[*]/x.dat", "Tidewell - [/data/site *]"},
-        {"/data/[*]/x.dat", nullptr}, // a literal placeholder stays in the plain title
-    };
-    for (const auto& c : cases) {
-        dialog.settingsPath = c.path;
-        dialog.SetPlainTitle();
-        EXPECT_EQ(dialog.Title(), QString("Tidewell - [%1]").arg(c.path));
-        if (c.marked) {
-            dialog.Pane(1)->AddressEdit()->setText(c.path);
-            EXPECT_EQ(dialog.Title(), c.marked);
-        }
-    }
-}
-
-TEST_F(MainDialogStateTest, SavePasswordsToggleMarksTheFirstSite) {
+TEST(MainDialogState, SavePasswordsToggleMarksTheFirstSite) {
+    MainDialog dialog({});
     const QString plain = dialog.windowTitle();
     QAction* item = dialog.MenuAction(ID_FILE_SAVE_PASSWORDS);
     for (bool expected : {false, true}) {
         item->trigger();
-        EXPECT_EQ(dialog.savePasswords, expected);
+        EXPECT_EQ(dialog.Sites().SavePasswords(), expected);
         EXPECT_EQ(item->isChecked(), expected);
-        EXPECT_TRUE(dialog.Pane(0)->modified);
+        EXPECT_TRUE(dialog.Sites().IsModified(0));
         EXPECT_EQ(dialog.windowTitle(), plain.left(plain.size() - 1) + " *]");
     }
-    // Loading at start-up marks filled-in sites without a marker in the title, and the toggle keeps it so.
-    dialog.ClearSiteModified();
-    dialog.SetPlainTitle();
-    dialog.Pane(3)->modified = true;
-    EXPECT_TRUE(dialog.DispatchCommand(ID_FILE_SAVE_PASSWORDS));
-    EXPECT_EQ(dialog.windowTitle(), plain);
-    EXPECT_TRUE(dialog.Pane(0)->modified);
+    // With passwords not saved, typing one is no edit of the site.
+    item->trigger();
+    dialog.Pane(3)->PasswordEdit()->setText("secret");
+    EXPECT_FALSE(dialog.Sites().IsModified(3));
 }
 
 // Counts the tool-tip events that reach a widget.
@@ -198,7 +206,8 @@ protected:
     }
 };
 
-TEST_F(MainDialogStateTest, ToolTipsToggleSwitchesEveryTooltipOfTheWindow) {
+TEST(MainDialogState, ToolTipsToggleSwitchesEveryTooltipOfTheWindow) {
+    MainDialog dialog({});
     QWidget otherWindow;
     QWidget* widgets[] = {dialog.Control(IDC_LOGIN), dialog.RemoteList()->ListView()->viewport(),
                           &otherWindow};
@@ -213,7 +222,7 @@ TEST_F(MainDialogStateTest, ToolTipsToggleSwitchesEveryTooltipOfTheWindow) {
     };
     QAction* item = dialog.MenuAction(ID_HELP_TOOLTIPS);
     item->trigger();
-    EXPECT_FALSE(dialog.tooltipsEnabled);
+    EXPECT_FALSE(dialog.TooltipsEnabled());
     EXPECT_FALSE(item->isChecked());
     hover({0, 0, 1}); // other windows keep theirs
     item->trigger();
@@ -221,26 +230,20 @@ TEST_F(MainDialogStateTest, ToolTipsToggleSwitchesEveryTooltipOfTheWindow) {
     hover({1, 1, 2});
 }
 
-TEST_F(MainDialogStateTest, DetailsSwitchesBetweenListAndReportAndTakesEnter) {
+TEST(MainDialogState, DetailsSwitchesBetweenListAndReportAndTakesEnter) {
+    MainDialog dialog({});
     ShowWindow(dialog);
-    Connect();
-    MessageRecorder messages;
     auto* details = dialog.ControlAs<QPushButton>(IDC_DETAILS);
     ListViewControl* list = dialog.RemoteList();
     // Enter on a focused button presses it rather than ending the window.
     details->setFocus();
     QTest::keyClick(details, Qt::Key_Return);
     EXPECT_TRUE(dialog.isVisible());
-    EXPECT_TRUE(details->isChecked());
     EXPECT_TRUE(list->ReportView()->isVisible());
     EXPECT_FALSE(list->ListView()->isVisible());
     EXPECT_EQ(list->ReportView()->geometry(), list->ListView()->geometry());
-    EXPECT_EQ(list->Model()->rowCount(), 2); // the rows stay
-
     details->click();
-    EXPECT_FALSE(dialog.showDetails);
     EXPECT_TRUE(list->ListView()->isVisible());
-    EXPECT_TRUE(messages.Calls().empty());
 }
 
 // A shown window with an unsaved site edit, so ending it asks about saving.
@@ -249,22 +252,25 @@ void ShowModified(MainDialog& dialog) {
     dialog.Pane(2)->UsernameEdit()->setText("anonymous");
 }
 
-TEST(MainDialogExit, TheSaveQuestionDecidesEveryExitPathButEscape) {
+// Escape used to end the window at once, throwing unsaved site edits away; it
+// now takes the exit path like every other way out.
+TEST(MainDialogExit, TheSaveQuestionDecidesEveryExitPath) {
     enum Path { Menu, CloseBox, EnterOutsideThePanes, Escape };
     const struct {
         Path path;
-        int answer; // 0: no question asked
+        Answer answer;
         bool ends;
     } cases[] = {
-        {Menu, Answer::Yes, true},     {Menu, Answer::No, true},          {Menu, Answer::Cancel, false},
-        {CloseBox, Answer::Yes, true}, {CloseBox, Answer::Cancel, false}, {EnterOutsideThePanes, Answer::No, true},
-        {Escape, 0, true},
+        {Menu, Answer::Yes, true},         {Menu, Answer::No, true},
+        {Menu, Answer::Cancel, false},     {CloseBox, Answer::Yes, true},
+        {CloseBox, Answer::Cancel, false}, {EnterOutsideThePanes, Answer::No, true},
+        {Escape, Answer::Cancel, false},   {Escape, Answer::Yes, true},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "path " << c.path << " answer " << c.answer);
+        SCOPED_TRACE(testing::Message() << "path " << c.path << " answer " << static_cast<int>(c.answer));
         MainDialog dialog({});
         ShowModified(dialog);
-        MessageRecorder messages(c.answer ? std::deque<int>{c.answer} : std::deque<int>{});
+        MessageRecorder messages({c.answer});
         QLineEdit* folder = dialog.ControlAs<QLineEdit>(IDC_DOWNLOAD_FOLDER);
         folder->setFocus();
         if (c.path == Menu) {
@@ -274,20 +280,15 @@ TEST(MainDialogExit, TheSaveQuestionDecidesEveryExitPathButEscape) {
         } else {
             QTest::keyClick(folder, c.path == Escape ? Qt::Key_Escape : Qt::Key_Return);
         }
-        ASSERT_EQ(messages.Calls().size(), c.answer ? 1u : 0u);
-        if (c.answer) {
-            const MessageRequest& asked = messages.Calls()[0];
-            EXPECT_EQ(asked.text, "Save your FTP preferences?");
-            EXPECT_EQ(asked.caption, "Save Confirmation");
-            EXPECT_EQ(asked.icon, MessageIcon::Question);
-            EXPECT_EQ(asked.buttons, MessageButtons::YesNoCancel);
-            EXPECT_EQ(asked.parent, &dialog);
-        }
+        ASSERT_EQ(messages.Calls().size(), 1u);
+        const MessageRequest& asked = messages.Calls()[0];
+        EXPECT_EQ(asked.text, "Save your FTP preferences?");
+        EXPECT_EQ(asked.caption, "Save Confirmation");
+        EXPECT_EQ(asked.icon, MessageIcon::Question);
+        EXPECT_EQ(asked.buttons, MessageButtons::YesNoCancel);
+        EXPECT_EQ(asked.parent, &dialog);
         EXPECT_EQ(dialog.isVisible(), !c.ends);
-        EXPECT_EQ(dialog.saveOnExit, c.answer == Answer::Yes);
-        if (c.ends) {
-            EXPECT_EQ(dialog.result(), c.answer ? QDialog::Accepted : QDialog::Rejected);
-        }
+        EXPECT_EQ(dialog.SavesOnExit(), c.answer == Answer::Yes);
     }
 }
 
@@ -295,7 +296,8 @@ TEST(MainDialogExit, NothingEndsTheWindowWhileBusy) {
     MainDialog dialog({});
     ShowModified(dialog);
     MessageRecorder messages;
-    dialog.SetIdleState(false);
+    BusyWindow busy(dialog);
+    ASSERT_TRUE(dialog.Busy());
     QLineEdit* folder = dialog.ControlAs<QLineEdit>(IDC_DOWNLOAD_FOLDER);
     folder->setFocus();
 
@@ -310,7 +312,7 @@ TEST(MainDialogExit, NothingEndsTheWindowWhileBusy) {
     EXPECT_TRUE(messages.Calls().empty());
 
     // Once the run has ended the close box asks again.
-    dialog.SetIdleState(true);
+    ASSERT_TRUE(busy.Cancel());
     MessageRecorder afterwards({Answer::No});
     dialog.close();
     EXPECT_EQ(afterwards.Calls().size(), 1u);
@@ -328,7 +330,7 @@ TEST(MainDialogExit, WithNothingModifiedTheCloseBoxEndsAModalRunWithoutAQuestion
     fallback.start(10000);
     EXPECT_EQ(dialog.exec(), QDialog::Accepted);
     EXPECT_TRUE(messages.Calls().empty());
-    EXPECT_FALSE(dialog.saveOnExit);
+    EXPECT_FALSE(dialog.SavesOnExit());
 }
 
 } // namespace

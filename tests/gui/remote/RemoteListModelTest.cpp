@@ -1,9 +1,9 @@
 #include "gui/remote/RemoteListModel.h"
 
 #include "core/remote/SizeText.h"
+#include "gui/remote/ListViewControl.h"
 #include "resources/ResourceIds.h"
 #include "resources/Resources.h"
-#include "gui/remote/ListViewControl.h"
 
 #include <QItemSelectionModel>
 #include <QListView>
@@ -14,11 +14,10 @@ namespace {
 
 ListingResult SampleListing() {
     ListingResult listing;
-    listing.connected = true;
     listing.rows.push_back({"..", kDirectoryTag, {}, {}});
-    const auto add = [&](const std::string& name, std::int64_t time, std::uint64_t size,
+    const auto add = [&](const std::string& name, std::int64_t time, std::int64_t size,
                          const std::string& type, const std::string& icon, const std::string& generic) {
-        listing.rows.push_back({name, listing.files.AddFile(name, time, size, type), icon, generic});
+        listing.rows.push_back({name, listing.files.AddFile({name, time, size, type}), icon, generic});
     };
     add("big.zip", 300, 5 * 1048576, "Zip archive", "application-zip", "package-x-generic");
     listing.rows.push_back({"docs", kDirectoryTag, {}, {}});
@@ -103,7 +102,6 @@ TEST(ListViewControlItems, ListItemsAreWideEnoughForTheLongestName) {
     static const ListViewControl::Column kColumns[] = {{"File", 200}};
     control.SetColumns(kColumns);
     ListingResult listing;
-    listing.connected = true;
     listing.rows.push_back({"..", kDirectoryTag, {}, {}});
     const std::string longName(60, 'W');
     listing.rows.push_back({longName, kDirectoryTag, {}, {}});

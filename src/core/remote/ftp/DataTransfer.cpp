@@ -156,8 +156,8 @@ Attempt StartActive(ControlChannel& channel, const std::string& command, Reply& 
         // look, so a waiting connection is taken before any reply is read.
         const bool pending = channel.ReplyPending();
         pollfd entries[2] = {{listener->Get(), POLLIN, 0}, {channel.Descriptor(), POLLIN, 0}};
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        if (left.count() < 0) {
+        const int wait = PollMilliseconds(deadline);
+        if (wait < 0) {
             if (attempt.finalReply) {
                 refusal = *attempt.finalReply; // success, yet no data connection ever came
                 attempt.outcome = Outcome::Refused;
@@ -167,8 +167,7 @@ Attempt StartActive(ControlChannel& channel, const std::string& command, Reply& 
             return attempt;
         }
         const bool watchControl = !pending && !attempt.finalReply;
-        const int rc =
-            ::poll(entries, watchControl ? 2 : 1, pending ? 0 : static_cast<int>(left.count()) + 1);
+        const int rc = ::poll(entries, watchControl ? 2 : 1, pending ? 0 : wait);
         if (rc < 0 && errno != EINTR)
             throw FtpException(error::kConnectionLost, {});
         if (rc > 0 && (entries[0].revents & POLLIN)) {
@@ -329,10 +328,10 @@ void DataTransfer::WaitForData(short events) {
             continue;
         }
         pollfd entries[2] = {{data_.Get(), events, 0}, {channel_->Descriptor(), POLLIN, 0}};
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        if (left.count() < 0)
+        const int wait = PollMilliseconds(deadline);
+        if (wait < 0)
             Fail(error::kTimeout, {});
-        const int rc = ::poll(entries, watchControl ? 2 : 1, static_cast<int>(left.count()) + 1);
+        const int rc = ::poll(entries, watchControl ? 2 : 1, wait);
         if (rc < 0 && errno != EINTR)
             Fail(error::kConnectionLost, {});
         if (rc > 0 && entries[0].revents != 0)

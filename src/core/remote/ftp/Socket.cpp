@@ -2,6 +2,7 @@
 
 #include "core/remote/ftp/FtpException.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <cstring>
@@ -25,7 +26,32 @@ int OpenSocket(int family) {
 struct AddrInfoDeleter {
     void operator()(addrinfo* info) const { ::freeaddrinfo(info); }
 };
+
+// How often a wait looks at the cancel flag of its run.
+constexpr int kCancelCheckMilliseconds = 50;
+
+// The cancel flag of the run on this thread, if any. Set only by CancelScope,
+// so that no caller of the engine has to pass it through every call.
+thread_local const std::atomic<bool>* cancelFlag = nullptr;
 } // namespace
+
+CancelScope::CancelScope(const std::atomic<bool>& flag) : previous_(cancelFlag) {
+    cancelFlag = &flag;
+}
+
+CancelScope::~CancelScope() {
+    cancelFlag = previous_;
+}
+
+int PollMilliseconds(Clock::time_point deadline) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    if (left.count() < 0 || (cancelFlag != nullptr && cancelFlag->load())) {
+        return -1;
+    }
+    // Rounded up, so a wait never spins on a deadline less than a millisecond away.
+    const auto wait = static_cast<int>(left.count()) + 1;
+    return cancelFlag != nullptr ? std::min(wait, kCancelCheckMilliseconds) : wait;
+}
 
 std::uint16_t SocketAddress::Port() const {
     if (Family() == AF_INET)
@@ -106,12 +132,11 @@ std::optional<SocketAddress> Socket::PeerAddress() const {
 
 WaitResult WaitFor(int fd, short events, Clock::time_point deadline) {
     for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        if (left.count() < 0)
+        const int wait = PollMilliseconds(deadline);
+        if (wait < 0)
             return WaitResult::TimedOut;
         pollfd entry{fd, events, 0};
-        // Round up so a wait never spins on a deadline less than a millisecond away.
-        const int rc = ::poll(&entry, 1, static_cast<int>(left.count()) + 1);
+        const int rc = ::poll(&entry, 1, wait);
         if (rc > 0)
             return (entry.revents & (events | POLLHUP | POLLERR)) ? WaitResult::Ready : WaitResult::Failed;
         if (rc == 0)

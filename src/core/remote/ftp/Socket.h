@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -50,6 +51,25 @@ private:
 };
 
 enum class WaitResult { Ready, TimedOut, Failed };
+
+// While a CancelScope lives on a thread, every wait of the engine on that
+// thread ends as if its deadline had passed, soon after the flag is set: a
+// run that is cancelled never waits out a silent server.
+class CancelScope {
+public:
+    explicit CancelScope(const std::atomic<bool>& flag);
+    CancelScope(const CancelScope&) = delete;
+    CancelScope& operator=(const CancelScope&) = delete;
+    ~CancelScope();
+
+private:
+    const std::atomic<bool>* previous_;
+};
+
+// The milliseconds one poll may block: at most until the deadline, and in
+// short slices while a cancel scope is active. Negative once the deadline has
+// passed or the run was cancelled.
+int PollMilliseconds(Clock::time_point deadline);
 
 // Waits until fd has `events` (POLLIN/POLLOUT) or the deadline passes.
 WaitResult WaitFor(int fd, short events, Clock::time_point deadline);

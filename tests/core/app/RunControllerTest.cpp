@@ -1,0 +1,254 @@
+// The run controller and the listing run, driven by a scripted window whose
+// "GUI thread" is the test's own: it runs what runs post to it, answers their
+// messages and records what they showed.
+#include "core/app/RunController.h"
+
+#include "core/remote/ListingRun.h"
+#include "core/remote/RemoteSession.h"
+#include "core/remote/ftp/FtpConnection.h"
+#include "fixtures/FtpServers.h"
+#include "support/SilentServer.h"
+
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <mutex>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace tidewell {
+namespace {
+
+using namespace std::chrono_literals;
+
+class ScriptedHost : public RunHost, public WindowInterface {
+public:
+    std::vector<std::string> events; // test thread only
+
+    void SetIdleState(bool idle) override { events.push_back(idle ? "idle" : "busy"); }
+    WindowInterface& RunWindow() override { return *this; }
+    void PostToGuiThread(std::function<void()> task) override {
+        std::lock_guard lock(mutex_);
+        tasks_.push_back(std::move(task));
+        posted_.notify_all();
+    }
+
+    Answer Ask(const UserMessage& message) override {
+        std::lock_guard lock(mutex_);
+        messages_.push_back(message);
+        return Answer::Ok;
+    }
+    void SetFileNameText(const std::string& text) override {
+        std::lock_guard lock(mutex_);
+        fileNames_.push_back(text);
+    }
+
+    // Runs the posted tasks on this thread until done() holds; false after the bound.
+    bool PumpUntil(const std::function<bool()>& done, std::chrono::seconds bound = 30s) {
+        const auto deadline = std::chrono::steady_clock::now() + bound;
+        while (!done()) {
+            if (std::chrono::steady_clock::now() > deadline) {
+                return false;
+            }
+            std::unique_lock lock(mutex_);
+            // In slices, since done() may wait on something the run does without posting.
+            if (!posted_.wait_for(lock, 10ms, [this] { return !tasks_.empty(); })) {
+                continue;
+            }
+            auto task = std::move(tasks_.front());
+            tasks_.pop_front();
+            lock.unlock();
+            task();
+        }
+        return true;
+    }
+    std::vector<UserMessage> Messages() const {
+        std::lock_guard lock(mutex_);
+        return messages_;
+    }
+    std::vector<std::string> FileNames() const {
+        std::lock_guard lock(mutex_);
+        return fileNames_;
+    }
+
+private:
+    mutable std::mutex mutex_;
+    std::condition_variable posted_;
+    std::deque<std::function<void()>> tasks_;
+    std::vector<UserMessage> messages_;
+    std::vector<std::string> fileNames_;
+};
+
+// Holds a run's thread until the test lets it go, and outlives the run.
+class Gate {
+public:
+    void Enter(const std::atomic<bool>& cancel) {
+        std::unique_lock lock(mutex_);
+        entered_ = true;
+        changed_.notify_all();
+        // The cancel flag wakes nobody: it is looked at in slices, as a run does.
+        while (!changed_.wait_for(lock, 10ms, [&] { return open_ || cancel; })) {
+        }
+        sawCancel_ = cancel;
+    }
+    void WaitUntilEntered() {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return entered_; });
+    }
+    void Open() {
+        std::lock_guard lock(mutex_);
+        open_ = true;
+        changed_.notify_all();
+    }
+    bool SawCancel() {
+        std::lock_guard lock(mutex_);
+        return sawCancel_;
+    }
+
+    int finished = 0; // test thread only
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool entered_ = false;
+    bool open_ = false;
+    bool sawCancel_ = false;
+};
+
+class GateRun : public Run {
+public:
+    explicit GateRun(Gate& gate) : gate_(gate) {}
+    void Execute(RunContext& context) override { gate_.Enter(context.cancel); }
+    void Finish() override { ++gate_.finished; }
+
+private:
+    Gate& gate_;
+};
+
+struct Fixture {
+    ScriptedHost host;
+    RemoteSession session{10s};
+    RunController runs{host, session};
+};
+
+TEST(RunController, OneRunAtATimeBusyFromStartToFinishAndTheConnectionIsTheRunsMeanwhile) {
+    Fixture f;
+    Gate run, second;
+    ASSERT_TRUE(f.runs.Start(std::make_unique<GateRun>(run)));
+    EXPECT_EQ(f.host.events, (std::vector<std::string>{"busy"}));
+    run.WaitUntilEntered();
+    EXPECT_TRUE(f.runs.Busy());
+    EXPECT_FALSE(f.runs.Start(std::make_unique<GateRun>(second)));
+    EXPECT_FALSE(f.session.Disconnect()); // the run holds the connection
+
+    run.Open();
+    ASSERT_TRUE(f.host.PumpUntil([&] { return !f.runs.Busy(); }));
+    EXPECT_EQ(f.host.events, (std::vector<std::string>{"busy", "idle"}));
+    EXPECT_EQ(run.finished, 1);
+    EXPECT_FALSE(run.SawCancel());
+    EXPECT_TRUE(f.session.Disconnect());
+}
+
+TEST(RunController, CancelReachesTheRunAndShutdownJoinsARunStillGoing) {
+    Fixture f;
+    Gate cancelled, abandoned;
+    ASSERT_TRUE(f.runs.Start(std::make_unique<GateRun>(cancelled)));
+    cancelled.WaitUntilEntered();
+    f.runs.Cancel();
+    ASSERT_TRUE(f.host.PumpUntil([&] { return !f.runs.Busy(); }));
+    EXPECT_TRUE(cancelled.SawCancel());
+
+    // A new run starts with the flag down; the controller's end cancels and joins it.
+    ASSERT_TRUE(f.runs.Start(std::make_unique<GateRun>(abandoned)));
+    abandoned.WaitUntilEntered();
+    EXPECT_FALSE(abandoned.SawCancel());
+    f.runs.Shutdown();
+    EXPECT_TRUE(abandoned.SawCancel());
+    EXPECT_EQ(abandoned.finished, 0); // its result is dropped
+}
+
+// Starts a listing of site and waits until its outcome is shown.
+ListingOutcome List(Fixture& f, const SiteProfile& site) {
+    std::optional<ListingOutcome> shown;
+    EXPECT_TRUE(f.runs.Start(std::make_unique<ListingRun>(
+        f.session, site, [&](ListingOutcome outcome) { shown = std::move(outcome); })));
+    EXPECT_TRUE(f.host.PumpUntil([&] { return shown.has_value(); })) << "the listing run did not end";
+    return shown.value_or(ListingOutcome{});
+}
+
+TEST(ListingRun, LogsInListsTheLoginDirectoryAndKeepsTheConnection) {
+    auto server = test::StartServer(test::ServerKind::Pyftpdlib);
+    ASSERT_TRUE(server->Ready()) << server->Failure();
+    server->PutFile("a.txt", "abc");
+    const auto& address = server->Address();
+    Fixture f;
+    const SiteProfile site{address.host + ":" + std::to_string(address.port), address.user, address.password,
+                           ""};
+    const ListingOutcome outcome = List(f, site);
+    EXPECT_EQ(f.host.FileNames(), (std::vector<std::string>{kListingWaitText}));
+    EXPECT_TRUE(f.host.Messages().empty());
+    EXPECT_TRUE(outcome.connected);
+    EXPECT_EQ(outcome.siteDirectory, "/");
+    ASSERT_TRUE(outcome.listing.has_value());
+    EXPECT_EQ(outcome.listing->fileCount, 1);
+    EXPECT_TRUE(f.session.Connected());
+    EXPECT_EQ(f.session.LoginDirectory(), "/");
+}
+
+// A loopback port nobody listens on.
+std::uint16_t ClosedPort() {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    socklen_t length = sizeof address;
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+    ::close(fd);
+    return ntohs(address.sin_port);
+}
+
+TEST(ListingRun, EachConnectFailureHasItsMessageAndLeavesNoConnection) {
+    constexpr const char* kBadAddress = "Can't connect to FTP server - check the FTP address";
+    const std::pair<std::string, const char*> cases[] = {
+        {"nonexistent.invalid", kBadAddress},
+        {"127.0.0.1:99999", kBadAddress}, // unreadable port
+        {"127.0.0.1:" + std::to_string(ClosedPort()), "Can't connect to the FTP server"},
+    };
+    for (const auto& [address, text] : cases) {
+        SCOPED_TRACE(address);
+        Fixture f;
+        const ListingOutcome outcome = List(f, {address, "user", "password", ""});
+        const auto messages = f.host.Messages();
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0], (UserMessage{text, "FTP Error", MessageIcon::Stop, MessageButtons::Ok}));
+        EXPECT_FALSE(outcome.connected);
+        EXPECT_FALSE(outcome.listing.has_value());
+        EXPECT_FALSE(f.session.Connected());
+    }
+}
+
+TEST(ListingRun, CancelAbandonsASilentServerAtOnceWithoutAMessage) {
+    test::SilentServer silent;
+    ASSERT_NE(silent.Port(), 0);
+    Fixture f;
+    f.session.SetTimeout(10min); // only the cancel can end this attempt within the bound below
+    std::optional<ListingOutcome> shown;
+    ASSERT_TRUE(
+        f.runs.Start(std::make_unique<ListingRun>(f.session, SiteProfile{silent.Address(), "u", "p", ""},
+                                                  [&](ListingOutcome outcome) { shown = outcome; })));
+    ASSERT_TRUE(f.host.PumpUntil([&] { return !f.host.FileNames().empty(); }));
+    f.runs.Cancel();
+    ASSERT_TRUE(f.host.PumpUntil([&] { return shown.has_value(); }, 20s));
+    EXPECT_FALSE(shown->connected);
+    EXPECT_TRUE(f.host.Messages().empty());
+    EXPECT_FALSE(f.runs.Busy());
+}
+
+} // namespace
+} // namespace tidewell
