@@ -66,7 +66,33 @@ public:
         return done;
     }
 
+    // Presses Login on a site that never answers, saves a picture once the
+    // window says it is connecting and has painted, then cancels; true when
+    // the window was idle again within five seconds.
+    bool ShootWhileConnecting(const QString& out) {
+        dialog_.DispatchCommand(res::IDC_LOGIN);
+        auto* field = dialog_.ControlAs<QLineEdit>(res::IDC_FILE_NAME);
+        if (!WaitFor([&] { return field->text() == QStringLiteral("Connecting, Please Wait..."); }, 10)) {
+            return false;
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
+        const bool saved = dialog_.grab().save(out);
+        dialog_.DispatchCommand(res::IDC_CANCEL_TRANSFER);
+        return saved && WaitFor([&] { return !dialog_.Busy(); }, 5);
+    }
+
 private:
+    template <class Done> static bool WaitFor(Done done, int seconds) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+        while (!done()) {
+            if (std::chrono::steady_clock::now() > deadline) {
+                return false;
+            }
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        }
+        return true;
+    }
+
     MainDialog& dialog_;
 };
 

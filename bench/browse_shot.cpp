@@ -1,6 +1,8 @@
 // Logs in to a site, lists it and saves a picture of the window, for the
 // developer notes and for checking the window by eye.
-//   browse_shot HOST:PORT USER PASSWORD DIRECTORY OUT.png [details]
+//   browse_shot HOST:PORT USER PASSWORD DIRECTORY OUT.png [details|connecting]
+// connecting: the site never answers; the picture shows the window while it
+// connects, then Cancel Transfer must bring it back to idle within seconds.
 #include "BrowseDriver.h"
 
 #include "gui/ui/MessageBox.h"
@@ -28,8 +30,12 @@ int main(int argc, char** argv) {
     dialog.show();
     tidewell::bench::BrowseDriver driver(dialog);
     driver.FillSite(argv[1], argv[2], argv[3], argv[4]);
-    if (argc > 6 && std::string(argv[6]) == "details") {
+    const std::string mode = argc > 6 ? argv[6] : "";
+    if (mode == "details") {
         dialog.ControlAs<QPushButton>(tidewell::res::IDC_DETAILS)->click();
+    }
+    if (mode == "connecting") {
+        return driver.ShootWhileConnecting(QString::fromLocal8Bit(argv[5])) ? 0 : 1;
     }
     if (!driver.PressAndWait(tidewell::res::IDC_LOGIN, std::chrono::seconds(30))) {
         std::fprintf(stderr, "the listing did not arrive (connected %d, idle %d, %d rows)\n",

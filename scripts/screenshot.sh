@@ -2,12 +2,16 @@
 # Opens the built Tidewell on a virtual X screen and saves a picture of its window.
 #   scripts/screenshot.sh [OUT.png] [BUILD_DIR]
 #   scripts/screenshot.sh --browse [OUT.png] [BUILD_DIR] [details]
+#   scripts/screenshot.sh --connecting [OUT.png] [BUILD_DIR]
 # --browse starts the demo FTP server, logs in to it through the window's own
 # Login button (bench/browse_shot, offscreen) and pictures the listing.
+# --connecting logs in to a port that accepts and never answers, pictures the
+# window while it connects, and fails unless Cancel Transfer frees it at once.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
-browse=
+browse= connecting=
 if [ "${1:-}" = "--browse" ]; then browse=1; shift; fi
+if [ "${1:-}" = "--connecting" ]; then connecting=1; shift; fi
 out=$(realpath -m "${1:-$here/screenshot.png}")
 build=${2:-$here/build}
 app="$build/src/tidewell"
@@ -21,6 +25,20 @@ cleanup() {
   rm -rf "$scratch"
 }
 trap cleanup EXIT
+
+if [ -n "$connecting" ]; then
+  cmake --build "$build" -j2 --target browse_shot >/dev/null
+  /usr/bin/python3 -c '
+import socket, sys, time
+s = socket.socket(); s.bind(("127.0.0.1", 0)); s.listen(8)
+print(s.getsockname()[1], flush=True); time.sleep(600)' > "$scratch/silent-port" &
+  server=$!
+  for _ in $(seq 1 100); do [ -s "$scratch/silent-port" ] && break; sleep 0.1; done
+  XDG_CONFIG_HOME="$scratch/config" XDG_DATA_HOME="$scratch/data" QT_QPA_PLATFORM=offscreen \
+    "$build/bench/browse_shot" "127.0.0.1:$(cat "$scratch/silent-port")" demo demo "" "$out" connecting
+  echo "$out"
+  exit 0
+fi
 
 if [ -n "$browse" ]; then
   cmake --build "$build" -j2 --target browse_shot >/dev/null
