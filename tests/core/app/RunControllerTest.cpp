@@ -16,11 +16,6 @@
 #include <functional>
 #include <mutex>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 namespace tidewell {
 namespace {
 
@@ -200,25 +195,17 @@ TEST(ListingRun, LogsInListsTheLoginDirectoryAndKeepsTheConnection) {
     EXPECT_EQ(f.session.LoginDirectory(), "/");
 }
 
-// A loopback port nobody listens on.
-std::uint16_t ClosedPort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t length = sizeof address;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(fd);
-    return ntohs(address.sin_port);
-}
-
 TEST(ListingRun, EachConnectFailureHasItsMessageAndLeavesNoConnection) {
     constexpr const char* kBadAddress = "Can't connect to FTP server - check the FTP address";
+    std::string closed; // a loopback port nobody listens on any more
+    {
+        const test::SilentServer gone;
+        closed = gone.Address();
+    }
     const std::pair<std::string, const char*> cases[] = {
         {"nonexistent.invalid", kBadAddress},
         {"127.0.0.1:99999", kBadAddress}, // unreadable port
-        {"127.0.0.1:" + std::to_string(ClosedPort()), "Can't connect to the FTP server"},
+        {closed, "Can't connect to the FTP server"},
     };
     for (const auto& [address, text] : cases) {
         SCOPED_TRACE(address);

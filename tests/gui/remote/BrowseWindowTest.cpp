@@ -230,46 +230,25 @@ TEST_F(BrowseWindowTest, DoubleClicksUpAndHomeMoveThroughTheTree) {
     step([&] { dialog_.DispatchCommand(IDC_HOME); }, LoginDir(), top);
 }
 
-TEST_F(BrowseWindowTest, ViewsAndHeaderClicksSortAndEveryListingKeepsTheOrder) {
+// The order rules are RowComparison's; here a header click reaches them and a
+// relisting keeps the last choice.
+TEST_F(BrowseWindowTest, HeaderClicksSortAndARelistingKeepsTheOrder) {
     server_->PutDirectory("zdir");
-    server_->PutDirectory("adir");
     server_->PutFile("small.txt", std::string(10, 's'));
-    server_->PutFile("Medium.txt", std::string(2000, 'm'));
     server_->PutFile("large.txt", std::string(70000, 'l'));
     SetModified("small.txt", 300);
-    SetModified("Medium.txt", 200);
     SetModified("large.txt", 100);
     Press(IDC_LOGIN);
-    ListViewControl* list = dialog_.RemoteList();
-    EXPECT_TRUE(list->ListView()->isVisible());
-    EXPECT_EQ(list->ListView()->model()->rowCount(), 6);
     dialog_.ControlAs<QPushButton>(IDC_DETAILS)->click();
-    EXPECT_TRUE(list->ReportView()->isVisible());
-    EXPECT_FALSE(list->ReportView()->header()->isHidden());
-    EXPECT_EQ(list->ReportView()->model()->rowCount(), 6);
-
     using Rows = std::vector<std::string>;
-    const Rows ascending{"..", "adir", "zdir", "small.txt", "Medium.txt", "large.txt"};
-    const Rows descending{"..", "adir", "zdir", "large.txt", "Medium.txt", "small.txt"};
-    EXPECT_EQ(Names(), (Rows{"..", "adir", "large.txt", "Medium.txt", "small.txt", "zdir"}));
-    // Size three times; then File twice (descending) and Size, which starts ascending again.
-    const std::pair<std::vector<int>, Rows> steps[] = {
-        {{kSizeColumn}, ascending},
-        {{kSizeColumn}, descending},
-        {{kSizeColumn}, ascending},
-        {{kFileColumn, kFileColumn, kSizeColumn}, ascending},
-    };
-    for (const auto& [clicks, expected] : steps) {
-        for (const int column : clicks) {
-            ClickHeader(column);
-        }
-        EXPECT_EQ(Names(), expected) << clicks.size();
-    }
+    EXPECT_EQ(Names(), (Rows{"..", "large.txt", "small.txt", "zdir"}));
+    ClickHeader(kSizeColumn);
+    EXPECT_EQ(Names(), (Rows{"..", "zdir", "small.txt", "large.txt"}));
     ClickHeader(kDateColumn);
     ClickHeader(kDateColumn);
     server_->PutFile("newest.txt", "n");
-    Press(IDC_LOGIN); // a relisting keeps the last choice
-    EXPECT_EQ(Names(), (Rows{"..", "adir", "zdir", "newest.txt", "large.txt", "Medium.txt", "small.txt"}));
+    Press(IDC_LOGIN);
+    EXPECT_EQ(Names(), (Rows{"..", "zdir", "newest.txt", "large.txt", "small.txt"}));
 }
 
 // When a run ends, the keyboard focus is back on the control that started it;
