@@ -25,6 +25,8 @@ TEST(CommandLine, ArgumentsBecomeWords) {
         {{"", "x"}, "x", {"x"}},         // empty arguments add nothing
         {{"x", ""}, "x ", {"x"}},
         {{"", ""}, "", {}},
+        {{"a\tb c\nd"}, "", {"a\tb", "c\nd"}}, // only a blank separates
+        {{" lead"}, "", {" lead"}},            // a blank in front ends the splitting at once
     };
     for (const auto& c : cases) {
         const std::string parameters = BuildParameterString(c.args);
@@ -34,12 +36,6 @@ TEST(CommandLine, ArgumentsBecomeWords) {
         }
         EXPECT_EQ(SplitCommandWords(parameters), c.words);
     }
-}
-
-TEST(CommandLine, OnlyALaterBlankSeparates) {
-    EXPECT_EQ(SplitCommandWords("a\tb c\nd"), (Strings{"a\tb", "c\nd"}));
-    EXPECT_EQ(SplitCommandWords("a "), Strings{"a"});
-    EXPECT_EQ(SplitCommandWords(" lead"), Strings{" lead"});
 }
 
 } // namespace

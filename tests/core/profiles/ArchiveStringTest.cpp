@@ -13,7 +13,6 @@ TEST(ArchiveString, PrefixFormsAtTheirBoundariesRoundTrip) {
         {0, std::string("\x00", 1)},
         {254, "\xFE"},
         {255, std::string("\xFF\xFF\x00", 3)},
-        {300, std::string("\xFF\x2C\x01", 3)},
         {65533, std::string("\xFF\xFD\xFF", 3)},
         {65534, std::string("\xFF\xFF\xFF\xFE\xFF\x00\x00", 7)},
         {70000, std::string("\xFF\xFF\xFF\x70\x11\x01\x00", 7)},

@@ -1,71 +1,48 @@
 #include "gui/app/GuiThreadBridge.h"
 
 #include <QCoreApplication>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
+#include <numeric>
 #include <thread>
 
 namespace tidewell {
 namespace {
 
-// Runs the GUI thread's events until done() holds, for at most 30 seconds.
-template <class Done> bool PumpUntil(Done done) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
+constexpr int kBound = 30000; // ms, for the GUI thread to get through its events
 
-TEST(GuiThreadBridge, PostsFromAWorkerRunOnTheGuiThreadInOrder) {
+// Every post runs on the GUI thread, in order; a call waits for its answer,
+// which sees every post made before it.
+TEST(GuiThreadBridge, PostsRunOnTheGuiThreadInOrderAndCallsWaitForTheirAnswer) {
     GuiThreadBridge bridge;
     const auto gui = std::this_thread::get_id();
     std::vector<int> seen; // GUI thread only
     bool offThread = false;
     constexpr int kPosts = 20000;
-    std::atomic<bool> posted{false};
+    std::vector<int> answers, expectedAnswers; // worker thread only
+    std::atomic<bool> finished{false};
     std::thread worker([&] {
         for (int i = 0; i < kPosts; ++i) {
             bridge.Post([&, i] {
                 offThread |= std::this_thread::get_id() != gui;
                 seen.push_back(i);
             });
-        }
-        posted = true;
-    });
-    ASSERT_TRUE(PumpUntil([&] { return static_cast<int>(seen.size()) == kPosts; }));
-    worker.join();
-    EXPECT_TRUE(posted);
-    EXPECT_FALSE(offThread);
-    for (int i = 0; i < kPosts; ++i) {
-        ASSERT_EQ(seen[static_cast<std::size_t>(i)], i);
-    }
-}
-
-TEST(GuiThreadBridge, BlockingCallsWaitForTheGuiThreadsAnswer) {
-    GuiThreadBridge bridge;
-    int guiState = 0; // touched on the GUI thread only
-    std::vector<int> answers;
-    std::atomic<bool> finished{false};
-    std::thread worker([&] {
-        for (int i = 0; i < 300; ++i) {
-            bridge.Post([&] { ++guiState; });
-            answers.push_back(bridge.Call<int>([&] { return guiState * 10; }, -1));
+            if (i % 1000 == 0) {
+                answers.push_back(bridge.Call<int>([&] { return static_cast<int>(seen.size()); }, -1));
+                expectedAnswers.push_back(i + 1);
+            }
         }
         finished = true;
     });
-    ASSERT_TRUE(PumpUntil([&] { return finished.load(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return finished && static_cast<int>(seen.size()) == kPosts; }, kBound));
     worker.join();
-    ASSERT_EQ(answers.size(), 300u);
-    // Each answer saw every post made before the call.
-    for (int i = 0; i < 300; ++i) {
-        EXPECT_EQ(answers[static_cast<std::size_t>(i)], (i + 1) * 10);
-    }
+    EXPECT_FALSE(offThread);
+    std::vector<int> inOrder(kPosts);
+    std::iota(inOrder.begin(), inOrder.end(), 0);
+    EXPECT_EQ(seen, inOrder);
+    EXPECT_EQ(answers, expectedAnswers);
 }
 
 TEST(GuiThreadBridge, DisplayUpdatesCoalesceToTheLatest) {
@@ -82,7 +59,7 @@ TEST(GuiThreadBridge, DisplayUpdatesCoalesceToTheLatest) {
         bridge.Post([] {});
     });
     worker.join(); // nothing drained yet: every update waits in one slot
-    ASSERT_TRUE(PumpUntil([&] { return shown == 999; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shown == 999; }, kBound));
     EXPECT_EQ(runs, 1);
 }
 

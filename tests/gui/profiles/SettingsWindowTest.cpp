@@ -167,7 +167,6 @@ TEST_F(SettingsWindowTest, ExitAnsweredYesSavesTheCurrentFileWhichTheNextStartOp
     EXPECT_EQ(Fields(dialog), saved);
     EXPECT_EQ(dialog.ControlAs<QLineEdit>(IDC_DOWNLOAD_FOLDER)->text(), File("downloads"));
     EXPECT_FALSE(dialog.MenuAction(ID_HELP_TOOLTIPS)->isChecked());
-    EXPECT_FALSE(dialog.Sites().SavePasswords());
     EXPECT_FALSE(dialog.MenuAction(ID_FILE_SAVE_PASSWORDS)->isChecked());
 
     // Answered No, the exit leaves the sites unsaved.

@@ -72,7 +72,6 @@ TEST_F(SitePanesTest, ValidationNamesTheFirstMissingFieldOfTheCurrentSiteAndFocu
         const char* message; // none: the site is complete
         int field;
     } cases[] = {
-        {{"", "user", "pw", ""}, address, IDC_ADDRESS},
         {{"", "user", "", ""}, address, IDC_ADDRESS},
         {{"host", "", "", ""}, "You must supply the FTP username", IDC_USERNAME},
         {{"host", "user", "", ""}, "You must supply the FTP password", IDC_PASSWORD},
