@@ -1,4 +1,4 @@
-// Row order at the unit level; the header clicks through the window are in BrowseWindowTest.
+// Row order and header-click alternation; BrowseWindowTest checks that a header click reaches them.
 #include "core/remote/RowComparison.h"
 
 #include <gtest/gtest.h>
@@ -47,6 +47,8 @@ TEST(Sorting, DirectoriesComeFirstInBothDirectionsAndEachColumnHasItsOrder) {
     const std::pair<std::vector<int>, Names> cases[] = {
         {{}, {"b.txt", "zeta", "C.bin", "..", "a.txt"}}, // no click keeps the order given
         {{kSizeColumn, kSizeColumn}, {"zeta", "..", "C.bin", "b.txt", "a.txt"}},
+        {{kSizeColumn, kSizeColumn, kSizeColumn}, {"zeta", "..", "a.txt", "b.txt", "C.bin"}}, // a third click
+        {{kFileColumn, kFileColumn, kSizeColumn}, {"zeta", "..", "a.txt", "b.txt", "C.bin"}}, // a new column
         {{kDateColumn, kDateColumn}, {"zeta", "..", "b.txt", "a.txt", "C.bin"}},
         {{kFileColumn}, {"zeta", "..", "a.txt", "b.txt", "C.bin"}}, // names ignore case
         {{kTypeColumn}, {"zeta", "..", "C.bin", "b.txt", "a.txt"}}, // types do not: "Text" < "text"
