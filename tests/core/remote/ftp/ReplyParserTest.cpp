@@ -24,8 +24,9 @@ Parsed ParseAll(std::string_view stream, std::size_t step) {
         std::size_t used = 0;
         while (used < piece.size()) {
             used += parser.Feed(piece.substr(used));
-            if (parser.GetState() == ReplyParser::State::Complete)
+            if (parser.GetState() == ReplyParser::State::Complete) {
                 parsed.replies.push_back(parser.TakeReply());
+            }
             if (parser.GetState() == ReplyParser::State::Failed) {
                 parsed.failed = true;
                 parsed.reason = parser.FailureReason();
