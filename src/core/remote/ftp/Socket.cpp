@@ -215,9 +215,12 @@ std::optional<Socket> ListenOn(SocketAddress local) {
 }
 
 void TuneForBulkData(int fd) {
+    // Only the receive side: a large fixed receive buffer lets downloads drain
+    // more per call (measured: a third less CPU on loopback), while a fixed send
+    // buffer would switch off the kernel's send-buffer autotuning, which uploads
+    // do better with (measured: a few percent faster, less CPU).
     const int size = kBulkBufferBytes;
     ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &size, sizeof size);
-    ::setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &size, sizeof size);
 }
 
 void SetNoDelay(int fd) {
