@@ -16,7 +16,7 @@ class FtpConnection;
 
 // A search of the connection's current directory. FindFile reads the whole
 // listing at once, so the connection is free for Remove and OpenFile while the
-// entries are stepped through.
+// entries are stepped through. The connection must outlive the search.
 //
 //   FtpFileFind find(connection);
 //   for (bool more = find.FindFile(); more;) {
