@@ -27,8 +27,9 @@ int Usage() {
 bool WriteAll(int fd, const char* data, std::size_t size) {
     while (size > 0) {
         const auto n = ::write(fd, data, size);
-        if (n <= 0)
+        if (n <= 0) {
             return false;
+        }
         data += n;
         size -= static_cast<std::size_t>(n);
     }
@@ -37,18 +38,21 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
 
 int Get(FtpConnection& connection, const std::string& remote, const std::string& local) {
     const int out = ::open(local.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (out < 0)
+    if (out < 0) {
         return 1;
+    }
     auto file = connection.OpenFile(remote, FtpFile::Access::Read);
     char buffer[kBlock];
     std::size_t total = 0;
     for (;;) {
         const auto got = file->Read(buffer, sizeof buffer);
-        if (!WriteAll(out, buffer, got))
+        if (!WriteAll(out, buffer, got)) {
             return 1;
+        }
         total += got;
-        if (got < sizeof buffer)
+        if (got < sizeof buffer) {
             break;
+        }
     }
     file->Close();
     ::close(out);
@@ -58,17 +62,20 @@ int Get(FtpConnection& connection, const std::string& remote, const std::string&
 
 int Put(FtpConnection& connection, const std::string& local, const std::string& remote) {
     const int in = ::open(local.c_str(), O_RDONLY | O_CLOEXEC);
-    if (in < 0)
+    if (in < 0) {
         return 1;
+    }
     auto file = connection.OpenFile(remote, FtpFile::Access::Write);
     char buffer[kBlock];
     std::size_t total = 0;
     for (;;) {
         const auto got = ::read(in, buffer, sizeof buffer);
-        if (got < 0)
+        if (got < 0) {
             return 1;
-        if (got == 0)
+        }
+        if (got == 0) {
             break;
+        }
         file->Write(buffer, static_cast<std::size_t>(got));
         total += static_cast<std::size_t>(got);
     }
@@ -80,8 +87,9 @@ int Put(FtpConnection& connection, const std::string& local, const std::string& 
 }
 
 int List(FtpConnection& connection, const std::string& directory) {
-    if (!connection.SetCurrentDirectory(directory))
+    if (!connection.SetCurrentDirectory(directory)) {
         return 1;
+    }
     FtpFileFind find(connection);
     std::size_t count = 0;
     for (bool more = find.FindFile(); more;) {
@@ -94,23 +102,28 @@ int List(FtpConnection& connection, const std::string& directory) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 7)
+    if (argc < 7) {
         return Usage();
+    }
     const std::string verb = argv[1];
     const int fixed = verb == "list" ? 7 : 8;
-    if (argc < fixed)
+    if (argc < fixed) {
         return Usage();
+    }
     const bool passive = argc > fixed && std::string(argv[fixed]) == "passive";
     try {
         FtpSession session;
         auto connection = session.GetFtpConnection(argv[2], argv[4], argv[5],
                                                    static_cast<std::uint16_t>(std::atoi(argv[3])), passive);
-        if (verb == "get")
+        if (verb == "get") {
             return Get(*connection, argv[6], argv[7]);
-        if (verb == "put")
+        }
+        if (verb == "put") {
             return Put(*connection, argv[6], argv[7]);
-        if (verb == "list")
+        }
+        if (verb == "list") {
             return List(*connection, argv[6]);
+        }
         return Usage();
     } catch (const FtpException& failure) {
         std::fprintf(stderr, "ftpbench: %s (%u)\n", failure.what(), failure.ErrorCode());

@@ -15,10 +15,12 @@ bool IsUnsafeArgument(std::string_view argument) {
 ControlChannel::ControlChannel(Socket socket, std::chrono::milliseconds timeout)
     : socket_(std::move(socket)), timeout_(timeout) {
     SetNoDelay(socket_.Get());
-    if (auto local = socket_.LocalAddress())
+    if (auto local = socket_.LocalAddress()) {
         local_ = *local;
-    if (auto peer = socket_.PeerAddress())
+    }
+    if (auto peer = socket_.PeerAddress()) {
         peer_ = *peer;
+    }
 }
 
 void ControlChannel::Drop() {
@@ -27,8 +29,22 @@ void ControlChannel::Drop() {
 }
 
 void ControlChannel::Send(std::string_view command) {
-    if (!socket_.IsOpen())
+    DropUnaskedReplies();
+    SendFollowing(command);
+}
+
+void ControlChannel::DropUnaskedReplies() {
+    // One poll that finds nothing in the normal case; a partial reply is read
+    // to its end, within the timeout.
+    while (ReplyPending()) {
+        ReadReply(Deadline());
+    }
+}
+
+void ControlChannel::SendFollowing(std::string_view command) {
+    if (!socket_.IsOpen()) {
         throw FtpException(error::kConnectionLost, {});
+    }
     std::string line(command);
     line += "\r\n";
     const auto deadline = Deadline();
@@ -39,12 +55,14 @@ void ControlChannel::Send(std::string_view command) {
             sent += static_cast<std::size_t>(n);
             continue;
         }
-        if (n < 0 && errno == EINTR)
+        if (n < 0 && errno == EINTR) {
             continue;
+        }
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
             const auto waited = WaitFor(socket_.Get(), POLLOUT, deadline);
-            if (waited == WaitResult::Ready)
+            if (waited == WaitResult::Ready) {
                 continue;
+            }
             Drop();
             throw FtpException(waited == WaitResult::TimedOut ? error::kTimeout : error::kConnectionLost, {});
         }
@@ -65,8 +83,9 @@ void ControlChannel::Fill(Clock::time_point deadline) {
             Drop();
             throw FtpException(error::kConnectionLost, {});
         }
-        if (errno == EINTR)
+        if (errno == EINTR) {
             continue;
+        }
         if (errno != EAGAIN && errno != EWOULDBLOCK) {
             Drop();
             throw FtpException(error::kConnectionLost, {});
@@ -84,11 +103,13 @@ void ControlChannel::Fill(Clock::time_point deadline) {
 }
 
 Reply ControlChannel::ReadReply(Clock::time_point deadline) {
-    if (!socket_.IsOpen())
+    if (!socket_.IsOpen()) {
         throw FtpException(error::kConnectionLost, {});
+    }
     for (;;) {
-        if (bufferStart_ == bufferEnd_)
+        if (bufferStart_ == bufferEnd_) {
             Fill(deadline);
+        }
         const std::string_view pending(buffer_.data() + bufferStart_, bufferEnd_ - bufferStart_);
         bufferStart_ += parser_.Feed(pending);
         switch (parser_.GetState()) {
@@ -115,8 +136,9 @@ Reply ControlChannel::ReadReply(Clock::time_point deadline) {
 Reply ControlChannel::ReadFinalReply(Clock::time_point deadline) {
     for (;;) {
         auto reply = ReadReply(deadline);
-        if (!reply.IsPreliminary())
+        if (!reply.IsPreliminary()) {
             return reply;
+        }
     }
 }
 
@@ -126,38 +148,47 @@ Reply ControlChannel::Command(std::string_view command) {
 }
 
 bool ControlChannel::ReplyPending() {
-    if (!socket_.IsOpen())
+    if (!socket_.IsOpen()) {
         return false;
-    if (bufferStart_ != bufferEnd_)
+    }
+    if (bufferStart_ != bufferEnd_) {
         return true;
+    }
     pollfd entry{socket_.Get(), POLLIN, 0};
     return ::poll(&entry, 1, 0) > 0;
 }
 
 bool ControlChannel::WaitForReply(Clock::time_point deadline) {
-    if (!socket_.IsOpen())
+    if (!socket_.IsOpen()) {
         return false;
-    if (bufferStart_ != bufferEnd_)
+    }
+    if (bufferStart_ != bufferEnd_) {
         return true;
+    }
     return WaitFor(socket_.Get(), POLLIN, deadline) != WaitResult::TimedOut;
 }
 
 void ControlChannel::SetFeatures(const Reply& featReply) {
     features_.clear();
-    if (!featReply.IsSuccess())
+    if (!featReply.IsSuccess()) {
         return;
+    }
     // Lines between the first and the last name one feature each, led by a blank.
     for (std::size_t i = 1; i + 1 < featReply.lines.size(); ++i) {
         std::string_view line = featReply.lines[i];
-        while (!line.empty() && line.front() == ' ')
+        while (!line.empty() && line.front() == ' ') {
             line.remove_prefix(1);
+        }
         const auto end = line.find(' ');
         std::string name(line.substr(0, end));
-        for (auto& c : name)
-            if (c >= 'a' && c <= 'z')
+        for (auto& c : name) {
+            if (c >= 'a' && c <= 'z') {
                 c = static_cast<char>(c - 'a' + 'A');
-        if (!name.empty())
+            }
+        }
+        if (!name.empty()) {
             features_.insert(std::move(name));
+        }
     }
 }
 

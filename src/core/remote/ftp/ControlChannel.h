@@ -27,13 +27,19 @@ public:
     const SocketAddress& Local() const { return local_; }
     const SocketAddress& Peer() const { return peer_; }
 
+    // Sends a new command. A reply that came unasked (a late one to an
+    // abandoned transfer, say) is read and dropped first, so that it cannot be
+    // taken for this command's reply.
     void Send(std::string_view command);
+    // Sends a command that follows one whose replies are still due (NOOP after
+    // ABOR); nothing is dropped.
+    void SendFollowing(std::string_view command);
     // The next reply, waiting until the deadline.
     Reply ReadReply(Clock::time_point deadline);
     Reply ReadReply() { return ReadReply(Deadline()); }
     // The next reply that is not preliminary (1xx).
     Reply ReadFinalReply(Clock::time_point deadline);
-    // Sends and returns the first reply.
+    // Sends a new command and returns its first reply.
     Reply Command(std::string_view command);
     // Whether a reply is buffered or waiting on the socket.
     bool ReplyPending();
@@ -45,15 +51,25 @@ public:
     void SetFeatures(const Reply& featReply);
     bool HasFeature(std::string_view name) const;
 
-    // Data-connection mode: active until the server shows it cannot do it.
-    bool passive = false;
-    // EPSV was refused once: go straight to PASV.
-    bool pasvOnly = false;
-    // A data transfer owns the channel until it ends; other commands wait for it.
-    bool transferOpen = false;
+    // Data connections are active until the server shows it cannot do it (or
+    // passive is asked for), then passive for the rest of the connection.
+    bool UsesPassive() const { return passive_; }
+    void PreferPassive() { passive_ = true; }
+
+    // The passive command tried first: EPSV, until it fails and PASV works.
+    enum class PassiveCommand { Epsv, Pasv };
+    PassiveCommand FirstPassiveCommand() const { return firstPassive_; }
+    void PreferPassiveCommand(PassiveCommand command) { firstPassive_ = command; }
+
+    // A data transfer owns the channel from its start to its final reply;
+    // other commands are refused meanwhile.
+    bool InTransfer() const { return inTransfer_; }
+    void BeginTransfer() { inTransfer_ = true; }
+    void EndTransfer() { inTransfer_ = false; }
 
 private:
     void Fill(Clock::time_point deadline);
+    void DropUnaskedReplies();
 
     Socket socket_;
     SocketAddress local_;
@@ -64,6 +80,9 @@ private:
     std::size_t bufferStart_ = 0;
     std::size_t bufferEnd_ = 0;
     std::set<std::string, std::less<>> features_;
+    bool passive_ = false;
+    PassiveCommand firstPassive_ = PassiveCommand::Epsv;
+    bool inTransfer_ = false;
 };
 
 // A name or path that would smuggle a second command onto the wire.

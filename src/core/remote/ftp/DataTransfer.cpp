@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <arpa/inet.h>
+#include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
@@ -26,6 +27,7 @@ constexpr std::chrono::milliseconds kAbandonGrace{5000};
 struct Attempt {
     Outcome outcome = Outcome::FallBack;
     Socket data;
+    std::optional<Reply> preliminary;
     std::optional<Reply> finalReply;
 };
 
@@ -35,8 +37,9 @@ std::string PortArgument(const SocketAddress& address) {
     const auto* bytes = reinterpret_cast<const unsigned char*>(&in->sin_addr);
     const auto port = address.Port();
     std::string text;
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 4; ++i) {
         text += std::to_string(bytes[i]) + ",";
+    }
     text += std::to_string(port >> 8) + "," + std::to_string(port & 0xff);
     return text;
 }
@@ -57,8 +60,9 @@ std::vector<unsigned> NumbersIn(std::string_view text) {
         }
         unsigned value = 0;
         auto [end, ec] = std::from_chars(text.data() + i, text.data() + text.size(), value);
-        if (ec != std::errc{})
+        if (ec != std::errc{}) {
             return {};
+        }
         numbers.push_back(value);
         i = static_cast<std::size_t>(end - text.data());
     }
@@ -68,16 +72,19 @@ std::vector<unsigned> NumbersIn(std::string_view text) {
 // The port of "229 Entering Extended Passive Mode (|||port|)".
 std::optional<std::uint16_t> EpsvPort(std::string_view line) {
     const auto open = line.find('(');
-    if (open == std::string::npos || open + 4 >= line.size())
+    if (open == std::string::npos || open + 4 >= line.size()) {
         return std::nullopt;
+    }
     const char delimiter = line[open + 1];
-    if (line[open + 2] != delimiter || line[open + 3] != delimiter)
+    if (line[open + 2] != delimiter || line[open + 3] != delimiter) {
         return std::nullopt;
+    }
     unsigned port = 0;
     const char* first = line.data() + open + 4;
     auto [end, ec] = std::from_chars(first, line.data() + line.size(), port);
-    if (ec != std::errc{} || end == first || port == 0 || port > 65535 || *end != delimiter)
+    if (ec != std::errc{} || end == first || port == 0 || port > 65535 || *end != delimiter) {
         return std::nullopt;
+    }
     return static_cast<std::uint16_t>(port);
 }
 
@@ -87,26 +94,33 @@ std::optional<std::uint16_t> EpsvPort(std::string_view line) {
 std::optional<std::uint16_t> PasvPort(std::string_view line) {
     line.remove_prefix(std::min<std::size_t>(3, line.size()));
     const auto open = line.find('(');
-    if (open != std::string_view::npos)
+    if (open != std::string_view::npos) {
         line.remove_prefix(open);
+    }
     const auto numbers = NumbersIn(line);
-    if (numbers.size() < 6)
+    if (numbers.size() < 6) {
         return std::nullopt;
-    for (std::size_t i = 0; i < 6; ++i)
-        if (numbers[i] > 255)
+    }
+    for (std::size_t i = 0; i < 6; ++i) {
+        if (numbers[i] > 255) {
             return std::nullopt;
+        }
+    }
     const unsigned port = numbers[4] * 256 + numbers[5];
-    if (port == 0)
+    if (port == 0) {
         return std::nullopt;
+    }
     return static_cast<std::uint16_t>(port);
 }
 
 // The port named by any line of the reply (a multi-line reply may carry it last).
 std::optional<std::uint16_t> FirstPort(const Reply& reply,
                                        std::optional<std::uint16_t> (*parse)(std::string_view)) {
-    for (const auto& line : reply.lines)
-        if (auto port = parse(line))
+    for (const auto& line : reply.lines) {
+        if (auto port = parse(line)) {
             return port;
+        }
+    }
     return std::nullopt;
 }
 
@@ -116,41 +130,46 @@ std::optional<std::uint16_t> FirstPort(const Reply& reply,
 // them; only NOOP's own reply marks where the next command's reply starts.
 void AbortPending(ControlChannel& channel) {
     channel.Send("ABOR");
-    channel.Send("NOOP");
+    channel.SendFollowing("NOOP");
     const auto deadline = channel.Deadline();
     int refusals = 0;
     for (;;) {
         const auto reply = channel.ReadReply(deadline);
-        if (reply.code == 200)
+        if (reply.code == 200) {
             return;
+        }
         // Both commands refused: nothing else is coming.
-        if (reply.code >= 500 && reply.code <= 502 && ++refusals == 2)
+        if (reply.code >= 500 && reply.code <= 502 && ++refusals == 2) {
             return;
+        }
     }
 }
 
 Attempt StartActive(ControlChannel& channel, const std::string& command, Reply& refusal) {
     Attempt attempt;
     auto listener = ListenOn(channel.Local());
-    if (!listener)
+    if (!listener) {
         return attempt;
+    }
     auto address = listener->LocalAddress();
-    if (!address)
+    if (!address) {
         return attempt;
+    }
     Reply reply;
     if (address->Family() == AF_INET) {
         reply = channel.Command("PORT " + PortArgument(*address));
-        if (!reply.IsSuccess() && reply.code >= 500)
+        if (!reply.IsSuccess() && reply.code >= 500) {
             reply = channel.Command("EPRT " + EprtArgument(*address));
+        }
     } else {
         reply = channel.Command("EPRT " + EprtArgument(*address));
     }
-    if (!reply.IsSuccess())
+    if (!reply.IsSuccess()) {
         return attempt;
+    }
 
     channel.Send(command);
     const auto deadline = channel.Deadline();
-    bool preliminary = false;
     for (;;) {
         // The server may connect, send everything and report success before we
         // look, so a waiting connection is taken before any reply is read.
@@ -168,18 +187,21 @@ Attempt StartActive(ControlChannel& channel, const std::string& command, Reply& 
         }
         const bool watchControl = !pending && !attempt.finalReply;
         const int rc = ::poll(entries, watchControl ? 2 : 1, pending ? 0 : wait);
-        if (rc < 0 && errno != EINTR)
+        if (rc < 0 && errno != EINTR) {
             throw FtpException(error::kConnectionLost, {});
+        }
         if (rc > 0 && (entries[0].revents & POLLIN)) {
             Socket data(::accept4(listener->Get(), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC));
             const auto from = data.IsOpen() ? data.PeerAddress() : std::nullopt;
             // Only the server may deliver the data.
             if (from && from->SameHost(channel.Peer())) {
-                if (!preliminary && !attempt.finalReply) {
+                if (!attempt.preliminary && !attempt.finalReply) {
                     reply = channel.ReadReply(deadline);
-                    if (reply.IsSuccess()) {
+                    if (reply.IsPreliminary()) {
+                        attempt.preliminary = reply;
+                    } else if (reply.IsSuccess()) {
                         attempt.finalReply = reply;
-                    } else if (!reply.IsPreliminary()) {
+                    } else {
                         refusal = reply;
                         attempt.outcome = Outcome::Refused;
                         return attempt;
@@ -191,101 +213,195 @@ Attempt StartActive(ControlChannel& channel, const std::string& command, Reply& 
             }
             continue;
         }
-        if (!pending && !(watchControl && rc > 0 && (entries[1].revents & (POLLIN | POLLHUP | POLLERR))))
+        if (!pending && !(watchControl && rc > 0 && (entries[1].revents & (POLLIN | POLLHUP | POLLERR)))) {
             continue;
+        }
         reply = channel.ReadReply(deadline);
         if (reply.IsPreliminary()) {
-            preliminary = true;
+            attempt.preliminary = reply;
             continue;
         }
         if (reply.IsSuccess()) {
             attempt.finalReply = reply; // the data is waiting in the listen queue
             continue;
         }
-        if (reply.code == 425)
+        if (reply.code == 425) {
             return attempt; // the server could not reach us
+        }
         refusal = reply;
         attempt.outcome = Outcome::Refused;
         return attempt;
     }
 }
 
-Attempt StartPassive(ControlChannel& channel, const std::string& command, Reply& refusal) {
-    Attempt attempt;
-    attempt.outcome = Outcome::Refused;
-    SocketAddress target = channel.Peer();
+const char* PassiveVerb(ControlChannel::PassiveCommand command) {
+    return command == ControlChannel::PassiveCommand::Epsv ? "EPSV" : "PASV";
+}
+
+// A data connection to the port that EPSV or PASV names; an empty socket, with
+// the reason in `failure`, when the server names none or the port refuses.
+Socket PassiveConnection(ControlChannel& channel, ControlChannel::PassiveCommand command,
+                         std::string& failure) {
+    const bool epsv = command == ControlChannel::PassiveCommand::Epsv;
+    const auto reply = channel.Command(PassiveVerb(command));
     std::optional<std::uint16_t> port;
-    if (!channel.pasvOnly) {
-        auto reply = channel.Command("EPSV");
-        if (reply.code == 229)
-            port = FirstPort(reply, EpsvPort);
-        if (!port) {
-            if (target.Family() != AF_INET) {
-                refusal = reply;
-                return attempt;
-            }
-            channel.pasvOnly = true;
-        }
+    if (reply.code == (epsv ? 229 : 227)) {
+        port = FirstPort(reply, epsv ? EpsvPort : PasvPort);
     }
     if (!port) {
-        auto reply = channel.Command("PASV");
-        if (reply.code == 227)
-            port = FirstPort(reply, PasvPort);
-        if (!port) {
-            refusal = reply;
-            return attempt;
-        }
+        failure = reply.Text();
+        return Socket();
     }
+    SocketAddress target = channel.Peer();
     target.SetPort(*port);
     auto connected = ConnectToAddress(target, channel.Deadline(), true);
-    if (!connected.socket.IsOpen())
-        throw FtpException(connected.error, {});
+    if (connected.error == error::kTimeout) {
+        // Trying the other command would double the bound.
+        throw FtpException(error::kTimeout, {});
+    }
+    if (!connected.socket.IsOpen()) {
+        failure = "port " + std::to_string(*port) + " refused the data connection";
+    }
+    return std::move(connected.socket);
+}
+
+// The preferred passive command first, the other when it gives no data
+// connection; the one that worked is preferred from then on. PASV speaks IPv4 only.
+Attempt StartPassive(ControlChannel& channel, const std::string& command, Reply& refusal) {
+    using Command = ControlChannel::PassiveCommand;
+    const Command first = channel.FirstPassiveCommand();
+    const Command second = first == Command::Epsv ? Command::Pasv : Command::Epsv;
+    std::string failures;
+    Socket data;
+    for (const Command candidate : {first, second}) {
+        if (candidate == Command::Pasv && channel.Peer().Family() != AF_INET) {
+            continue;
+        }
+        std::string failure;
+        data = PassiveConnection(channel, candidate, failure);
+        if (data.IsOpen()) {
+            channel.PreferPassiveCommand(candidate);
+            break;
+        }
+        failures += std::string(failures.empty() ? "" : "; ") + PassiveVerb(candidate) + ": " + failure;
+    }
+    if (!data.IsOpen()) {
+        throw FtpException(error::kCannotConnect,
+                           "no passive data connection could be made (" + failures + ")");
+    }
+    Attempt attempt;
+    attempt.outcome = Outcome::Refused;
     auto reply = channel.Command(command);
     if (!reply.IsPreliminary()) {
         refusal = reply;
         return attempt;
     }
     attempt.outcome = Outcome::Started;
-    attempt.data = std::move(connected.socket);
+    attempt.preliminary = std::move(reply);
+    attempt.data = std::move(data);
     return attempt;
+}
+
+// The length a preliminary reply announces, as in "150 Opening BINARY mode data
+// connection for f (12345 bytes)."
+std::optional<std::uint64_t> AnnouncedLength(const Reply& reply) {
+    for (const auto& line : reply.lines) {
+        for (auto open = line.find('('); open != std::string::npos; open = line.find('(', open + 1)) {
+            std::uint64_t value = 0;
+            const char* first = line.data() + open + 1;
+            const char* last = line.data() + line.size();
+            const auto [end, ec] = std::from_chars(first, last, value);
+            if (ec != std::errc{} || end == first) {
+                continue;
+            }
+            std::string rest(end, last);
+            for (auto& c : rest) {
+                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            }
+            if (rest.starts_with(" bytes)") || rest.starts_with(" byte)")) {
+                return value;
+            }
+        }
+    }
+    return std::nullopt;
 }
 
 } // namespace
 
 std::unique_ptr<DataTransfer> DataTransfer::Start(std::shared_ptr<ControlChannel> channel,
-                                                  const std::string& command, Reply& refusal) {
-    if (!channel->IsOpen())
+                                                  const std::string& command, Direction direction,
+                                                  Reply& refusal) {
+    if (!channel->IsOpen()) {
         throw FtpException(error::kConnectionLost, {});
-    if (channel->transferOpen)
-        throw FtpException(error::kErrorReply, "another transfer is in progress on this connection");
-    Attempt attempt;
-    if (!channel->passive) {
-        attempt = StartActive(*channel, command, refusal);
-        if (attempt.outcome == Outcome::FallBack)
-            channel->passive = true;
     }
-    if (channel->passive && attempt.outcome == Outcome::FallBack)
+    if (channel->InTransfer()) {
+        throw FtpException(error::kErrorReply, "another transfer is in progress on this connection");
+    }
+    Attempt attempt;
+    if (!channel->UsesPassive()) {
+        attempt = StartActive(*channel, command, refusal);
+        if (attempt.outcome == Outcome::FallBack) {
+            channel->PreferPassive();
+        }
+    }
+    if (channel->UsesPassive() && attempt.outcome == Outcome::FallBack) {
         attempt = StartPassive(*channel, command, refusal);
-    if (attempt.outcome != Outcome::Started)
+    }
+    if (attempt.outcome != Outcome::Started) {
         return nullptr;
-    auto transfer = std::make_unique<DataTransfer>(std::move(channel), std::move(attempt.data));
+    }
+    auto transfer = std::make_unique<DataTransfer>(std::move(channel), std::move(attempt.data), direction);
+    if (attempt.preliminary) {
+        transfer->NotePreliminary(*attempt.preliminary);
+    }
     transfer->finalReply_ = std::move(attempt.finalReply);
     return transfer;
 }
 
-DataTransfer::DataTransfer(std::shared_ptr<ControlChannel> channel, Socket data)
-    : channel_(std::move(channel)), data_(std::move(data)) {
-    channel_->transferOpen = true;
+DataTransfer::DataTransfer(std::shared_ptr<ControlChannel> channel, Socket data, Direction direction)
+    : channel_(std::move(channel)), data_(std::move(data)), direction_(direction) {
+    channel_->BeginTransfer();
 }
 
 DataTransfer::~DataTransfer() {
-    if (!finished_)
+    if (!finished_) {
         Abandon();
+    }
+}
+
+void DataTransfer::ExpectSize(std::uint64_t size, const char* source) {
+    expected_.push_back({size, source});
+}
+
+void DataTransfer::NotePreliminary(const Reply& reply) {
+    if (direction_ != Direction::Receive) {
+        return;
+    }
+    if (const auto announced = AnnouncedLength(reply)) {
+        ExpectSize(*announced, "the server's 150 reply");
+    }
+}
+
+Reply DataTransfer::ReadReply(Clock::time_point deadline) {
+    auto reply = channel_->ReadReply(deadline);
+    if (reply.IsPreliminary()) {
+        NotePreliminary(reply);
+    }
+    return reply;
+}
+
+Reply DataTransfer::ReadFinalReply(Clock::time_point deadline) {
+    for (;;) {
+        auto reply = ReadReply(deadline);
+        if (!reply.IsPreliminary()) {
+            return reply;
+        }
+    }
 }
 
 void DataTransfer::Release() noexcept {
     finished_ = true;
-    channel_->transferOpen = false;
+    channel_->EndTransfer();
 }
 
 void DataTransfer::Fail(std::uint32_t code, std::string text) {
@@ -295,9 +411,10 @@ void DataTransfer::Fail(std::uint32_t code, std::string text) {
         channel_->Drop();
     } else if (!finalReply_ && channel_->IsOpen()) {
         try {
-            auto reply = channel_->ReadFinalReply(channel_->Deadline());
-            if (text.empty() && reply.IsError())
+            auto reply = ReadFinalReply(channel_->Deadline());
+            if (text.empty() && reply.IsError()) {
                 text = reply.Text();
+            }
         } catch (const FtpException&) {
         }
     }
@@ -313,7 +430,7 @@ void DataTransfer::WaitForData(short events) {
         if (watchControl && channel_->ReplyPending()) {
             Reply reply;
             try {
-                reply = channel_->ReadReply(deadline);
+                reply = ReadReply(deadline);
             } catch (const FtpException&) {
                 data_.Abort();
                 Release();
@@ -323,25 +440,30 @@ void DataTransfer::WaitForData(short events) {
                 finalReply_ = reply;
                 Fail(error::kErrorReply, reply.Text());
             }
-            if (!reply.IsPreliminary())
+            if (!reply.IsPreliminary()) {
                 finalReply_ = std::move(reply);
+            }
             continue;
         }
         pollfd entries[2] = {{data_.Get(), events, 0}, {channel_->Descriptor(), POLLIN, 0}};
         const int wait = PollMilliseconds(deadline);
-        if (wait < 0)
+        if (wait < 0) {
             Fail(error::kTimeout, {});
+        }
         const int rc = ::poll(entries, watchControl ? 2 : 1, wait);
-        if (rc < 0 && errno != EINTR)
+        if (rc < 0 && errno != EINTR) {
             Fail(error::kConnectionLost, {});
-        if (rc > 0 && entries[0].revents != 0)
+        }
+        if (rc > 0 && entries[0].revents != 0) {
             return;
+        }
     }
 }
 
 std::size_t DataTransfer::Receive(char* buffer, std::size_t size) {
-    if (finished_)
+    if (finished_) {
         return 0;
+    }
     std::size_t got = 0;
     while (got < size) {
         const auto n = ::recv(data_.Get(), buffer + got, size - got, 0);
@@ -354,8 +476,9 @@ std::size_t DataTransfer::Receive(char* buffer, std::size_t size) {
             CompleteReceive();
             break;
         }
-        if (errno == EINTR)
+        if (errno == EINTR) {
             continue;
+        }
         if (errno == EAGAIN || errno == EWOULDBLOCK) {
             WaitForData(POLLIN);
             continue;
@@ -369,37 +492,52 @@ void DataTransfer::Conclude() {
     data_.Reset();
     if (!finalReply_) {
         try {
-            finalReply_ = channel_->ReadFinalReply(channel_->Deadline());
+            finalReply_ = ReadFinalReply(channel_->Deadline());
         } catch (const FtpException&) {
             Release();
             throw;
         }
     }
     Release();
-    if (!finalReply_->IsSuccess())
+    if (!finalReply_->IsSuccess()) {
         throw FtpException(error::kErrorReply, finalReply_->Text());
+    }
 }
 
 void DataTransfer::CompleteReceive() {
     Conclude();
-    if (expected_ && transferred_ != *expected_)
-        throw FtpException(error::kConnectionLost, "the transfer ended after " +
-                                                       std::to_string(transferred_) + " of " +
-                                                       std::to_string(*expected_) + " bytes");
+    CheckLength();
+}
+
+void DataTransfer::CheckLength() const {
+    for (const auto& [size, source] : expected_) {
+        if (transferred_ < size) {
+            throw FtpException(error::kConnectionLost, "the transfer ended after " +
+                                                           std::to_string(transferred_) + " of " +
+                                                           std::to_string(size) + " bytes (" + source + ")");
+        }
+        if (transferred_ > size) {
+            throw FtpException(error::kErrorReply, std::to_string(transferred_) + " bytes arrived where " +
+                                                       source + " gave " + std::to_string(size));
+        }
+    }
 }
 
 void DataTransfer::Send(const char* buffer, std::size_t size) {
-    if (finished_)
+    if (finished_) {
         throw FtpException(error::kConnectionLost, {});
+    }
     // Blocks of the caller's size are gathered into larger sends: a quarter of the
     // system calls here, and the server reads full segments.
-    if (!sendBuffer_ && size < kSendBufferBytes)
+    if (!sendBuffer_ && size < kSendBufferBytes) {
         sendBuffer_ = std::make_unique<char[]>(kSendBufferBytes);
+    }
     if (sendBuffer_ && sendFill_ + size <= kSendBufferBytes) {
         std::memcpy(sendBuffer_.get() + sendFill_, buffer, size);
         sendFill_ += size;
-        if (sendFill_ == kSendBufferBytes)
+        if (sendFill_ == kSendBufferBytes) {
             FlushSend();
+        }
         return;
     }
     FlushSend();
@@ -412,8 +550,9 @@ void DataTransfer::Send(const char* buffer, std::size_t size) {
 }
 
 void DataTransfer::FlushSend() {
-    if (sendFill_ == 0)
+    if (sendFill_ == 0) {
         return;
+    }
     const auto fill = sendFill_;
     sendFill_ = 0;
     SendNow(sendBuffer_.get(), fill);
@@ -428,8 +567,9 @@ void DataTransfer::SendNow(const char* buffer, std::size_t size) {
             transferred_ += static_cast<std::size_t>(n);
             continue;
         }
-        if (n < 0 && errno == EINTR)
+        if (n < 0 && errno == EINTR) {
             continue;
+        }
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
             WaitForData(POLLOUT);
             continue;
@@ -439,27 +579,37 @@ void DataTransfer::SendNow(const char* buffer, std::size_t size) {
 }
 
 void DataTransfer::FinishSend() {
-    if (finished_)
+    if (finished_) {
         return;
+    }
     FlushSend();
     // The orderly close tells the server the file is complete.
     Conclude();
 }
 
 void DataTransfer::Abandon() noexcept {
-    if (finished_)
+    if (finished_) {
         return;
+    }
+    const auto grace = Clock::now() + std::min(channel_->Timeout(), kAbandonGrace);
+    if (direction_ == Direction::Receive && transferred_ == 0 && !finalReply_) {
+        // A passive data connection may still wait in the server's accept queue.
+        // Reset there, it never reaches the server, which then neither answers for
+        // the transfer nor forgets it: some run it on the next data connection.
+        // The first byte (or the end) shows that the server has taken it.
+        WaitFor(data_.Get(), POLLIN, grace);
+    }
     data_.Abort();
     if (!finalReply_ && channel_->IsOpen()) {
         // The reset normally brings the transfer's final reply at once. A server
-        // that never saw the data connection (reset while still waiting to be
-        // accepted) does not answer at all; ABOR settles that case.
-        const auto grace = Clock::now() + std::min(channel_->Timeout(), kAbandonGrace);
+        // that never saw the data connection does not answer at all; ABOR
+        // settles that case.
         try {
-            if (channel_->WaitForReply(grace))
+            if (channel_->WaitForReply(grace)) {
                 finalReply_ = channel_->ReadFinalReply(channel_->Deadline());
-            else
+            } else {
                 AbortPending(*channel_);
+            }
         } catch (const FtpException&) {
         }
     }

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tidewell::ftp {
 
@@ -18,18 +19,24 @@ namespace tidewell::ftp {
 // final reply is positive.
 class DataTransfer {
 public:
-    // Starts `command`. nullptr when the server refused it; its reply is in `refusal`.
-    // Transport failures throw FtpException.
-    static std::unique_ptr<DataTransfer> Start(std::shared_ptr<ControlChannel> channel,
-                                               const std::string& command, Reply& refusal);
+    enum class Direction { Receive, Send };
 
-    DataTransfer(std::shared_ptr<ControlChannel> channel, Socket data);
+    // Starts `command`. nullptr when the server refused it; its reply is in `refusal`.
+    // Transport failures throw FtpException, as does a passive mode in which
+    // neither EPSV nor PASV gives a data connection.
+    static std::unique_ptr<DataTransfer> Start(std::shared_ptr<ControlChannel> channel,
+                                               const std::string& command, Direction direction,
+                                               Reply& refusal);
+
+    DataTransfer(std::shared_ptr<ControlChannel> channel, Socket data, Direction direction);
     DataTransfer(const DataTransfer&) = delete;
     DataTransfer& operator=(const DataTransfer&) = delete;
     ~DataTransfer();
 
-    // The byte count the whole transfer must reach (from SIZE), checked at its end.
-    void ExpectSize(std::uint64_t size) { expected_ = size; }
+    // A length the whole download must come to, and where it was learnt ("SIZE",
+    // "the listing"). Checked at the end, together with the length a 150 reply
+    // announces ("(12345 bytes)"); any disagreement fails the download.
+    void ExpectSize(std::uint64_t size, const char* source);
 
     // Fills `buffer` with up to `size` bytes straight from the socket; fewer only at
     // the end, 0 after it. Throws when the transfer fails.
@@ -47,8 +54,18 @@ public:
     bool Finished() const { return finished_; }
 
 private:
+    struct Expectation {
+        std::uint64_t size;
+        std::string source;
+    };
+
     void WaitForData(short events);
     void CompleteReceive();
+    void CheckLength() const;
+    // The next reply on the control connection; a preliminary one may announce the length.
+    Reply ReadReply(Clock::time_point deadline);
+    Reply ReadFinalReply(Clock::time_point deadline);
+    void NotePreliminary(const Reply& reply);
     // Closes the data connection, takes the server's verdict on the transfer
     // and frees the control connection; throws when the server reports failure.
     void Conclude();
@@ -58,8 +75,9 @@ private:
 
     std::shared_ptr<ControlChannel> channel_;
     Socket data_;
+    Direction direction_;
     std::optional<Reply> finalReply_;
-    std::optional<std::uint64_t> expected_;
+    std::vector<Expectation> expected_;
     std::uint64_t transferred_ = 0;
     bool finished_ = false;
     std::unique_ptr<char[]> sendBuffer_; // one per upload, not per block

@@ -15,8 +15,9 @@ constexpr std::chrono::milliseconds kQuitWait{2000};
 // The quoted path of a 257 reply; "" inside stands for one quote.
 std::optional<std::string> QuotedPath(std::string_view line) {
     const auto open = line.find('"');
-    if (open == std::string_view::npos)
+    if (open == std::string_view::npos) {
         return std::nullopt;
+    }
     std::string path;
     for (std::size_t i = open + 1; i < line.size(); ++i) {
         if (line[i] != '"') {
@@ -41,9 +42,10 @@ FtpConnection::~FtpConnection() {
 }
 
 void FtpConnection::Close() {
-    if (!channel_->IsOpen())
+    if (!channel_->IsOpen()) {
         return;
-    if (!channel_->transferOpen) {
+    }
+    if (!channel_->InTransfer()) {
         // A polite goodbye, but closing never waits long for a server that does not answer.
         try {
             channel_->Send("QUIT");
@@ -59,7 +61,7 @@ bool FtpConnection::IsConnected() const {
 }
 
 bool FtpConnection::UsesPassive() const {
-    return channel_->passive;
+    return channel_->UsesPassive();
 }
 
 void FtpConnection::SetTimeout(std::chrono::milliseconds timeout) {
@@ -67,8 +69,9 @@ void FtpConnection::SetTimeout(std::chrono::milliseconds timeout) {
 }
 
 bool FtpConnection::Simple(std::string_view verb, std::string_view argument, int expected) {
-    if (IsUnsafeArgument(argument) || !channel_->IsOpen() || channel_->transferOpen)
+    if (IsUnsafeArgument(argument) || !channel_->IsOpen() || channel_->InTransfer()) {
         return false;
+    }
     try {
         std::string command(verb);
         if (!argument.empty()) {
@@ -85,13 +88,15 @@ bool FtpConnection::Simple(std::string_view verb, std::string_view argument, int
 }
 
 bool FtpConnection::GetCurrentDirectory(std::string& directory) {
-    if (!channel_->IsOpen() || channel_->transferOpen)
+    if (!channel_->IsOpen() || channel_->InTransfer()) {
         return false;
+    }
     try {
         const auto reply = channel_->Command("PWD");
         lastReply_ = reply.Text();
-        if (reply.code != 257)
+        if (reply.code != 257) {
             return false;
+        }
         // The path may sit on any line of a multi-line reply.
         for (const auto& line : reply.lines) {
             auto path = QuotedPath(line);
@@ -108,10 +113,12 @@ bool FtpConnection::GetCurrentDirectory(std::string& directory) {
 }
 
 bool FtpConnection::SetCurrentDirectory(std::string_view path) {
-    if (path.empty())
+    if (path.empty()) {
         return false;
-    if (path == "..")
+    }
+    if (path == "..") {
         return Simple("CDUP", {}, 250) || Simple("CWD", path, 250);
+    }
     return Simple("CWD", path, 250);
 }
 
@@ -128,41 +135,103 @@ bool FtpConnection::Remove(std::string_view name) {
 }
 
 bool FtpConnection::Rename(std::string_view from, std::string_view to) {
-    if (from.empty() || to.empty() || IsUnsafeArgument(to))
+    if (from.empty() || to.empty() || IsUnsafeArgument(to)) {
         return false;
+    }
     return Simple("RNFR", from, 350) && Simple("RNTO", to, 250);
 }
 
-std::unique_ptr<FtpFile> FtpConnection::OpenFile(std::string_view name, FtpFile::Access access) {
-    if (name.empty() || IsUnsafeArgument(name))
-        throw FtpException(error::kErrorReply, "invalid file name");
-    if (!channel_->IsOpen())
-        throw FtpException(error::kConnectionLost, {});
-    if (channel_->transferOpen)
-        throw FtpException(error::kErrorReply, "another transfer is in progress on this connection");
-    std::optional<std::uint64_t> size;
-    if (access == FtpFile::Access::Read && channel_->HasFeature("SIZE")) {
-        // Knowing the size lets the end of the download be checked.
-        const auto reply = channel_->Command("SIZE " + std::string(name));
-        std::uint64_t value = 0;
-        if (reply.code == 213) {
-            const auto& line = reply.lines.back();
-            const auto* first = line.data() + 4;
-            const auto* last = line.data() + line.size();
-            if (line.size() > 4 && std::from_chars(first, last, value).ec == std::errc{})
-                size = value;
-        }
+std::optional<std::uint64_t> FtpConnection::RemoteSize(std::string_view name) {
+    if (sizeUnknown_) {
+        return std::nullopt;
     }
-    const auto command = std::string(access == FtpFile::Access::Read ? "RETR " : "STOR ") + std::string(name);
+    // Asked whatever FEAT said: servers that offer no FEAT often know SIZE.
+    const auto reply = channel_->Command("SIZE " + std::string(name));
+    if (reply.code == 500 || reply.code == 502) {
+        sizeUnknown_ = true;
+    }
+    if (reply.code != 213) {
+        return std::nullopt;
+    }
+    const auto& line = reply.lines.back();
+    std::uint64_t value = 0;
+    const char* first = line.data() + std::min<std::size_t>(4, line.size());
+    const char* last = line.data() + line.size();
+    const auto [end, ec] = std::from_chars(first, last, value);
+    if (ec != std::errc{} || end == first) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+void FtpConnection::CheckCanStart(std::string_view name) const {
+    if (name.empty() || IsUnsafeArgument(name)) {
+        throw FtpException(error::kErrorReply, "invalid file name");
+    }
+    if (!channel_->IsOpen()) {
+        throw FtpException(error::kConnectionLost, {});
+    }
+    if (channel_->InTransfer()) {
+        throw FtpException(error::kErrorReply, "another transfer is in progress on this connection");
+    }
+}
+
+std::unique_ptr<FtpFile> FtpConnection::OpenFile(std::string_view name, FtpFile::Access access,
+                                                 std::optional<std::uint64_t> listedSize) {
+    CheckCanStart(name);
+    const bool read = access == FtpFile::Access::Read;
+    // Every length the server or the listing gives lets the end of the download be checked.
+    const auto size = read ? RemoteSize(name) : std::nullopt;
+    const auto command = std::string(read ? "RETR " : "STOR ") + std::string(name);
     Reply refusal;
-    auto transfer = DataTransfer::Start(channel_, command, refusal);
+    auto transfer = DataTransfer::Start(
+        channel_, command, read ? DataTransfer::Direction::Receive : DataTransfer::Direction::Send, refusal);
     if (!transfer) {
         lastReply_ = refusal.Text();
         throw FtpException(error::kErrorReply, refusal.Text());
     }
-    if (size)
-        transfer->ExpectSize(*size);
+    if (size) {
+        transfer->ExpectSize(*size, "SIZE");
+    }
+    if (read && listedSize) {
+        transfer->ExpectSize(*listedSize, "the listing");
+    }
     return std::make_unique<FtpFile>(std::move(transfer), access);
+}
+
+FtpConnection::Listing FtpConnection::ReadListing(std::size_t maxBytes) {
+    CheckCanStart("listing");
+    Listing listing;
+    listing.format = channel_->HasFeature("MLST") ? ListingFormat::Mlsd : ListingFormat::List;
+    Reply refusal;
+    const auto start = [&](const char* command) {
+        return DataTransfer::Start(channel_, command, DataTransfer::Direction::Receive, refusal);
+    };
+    auto transfer = start(listing.format == ListingFormat::Mlsd ? "MLSD" : "LIST");
+    if (!transfer && listing.format == ListingFormat::Mlsd && refusal.code >= 500 && refusal.code <= 502) {
+        listing.format = ListingFormat::List;
+        transfer = start("LIST");
+    }
+    if (!transfer) {
+        lastReply_ = refusal.Text();
+        throw FtpException(error::kErrorReply, refusal.Text());
+    }
+    constexpr std::size_t kChunk = 64 * 1024;
+    auto& data = listing.data;
+    for (;;) {
+        if (data.size() + kChunk > maxBytes) {
+            transfer->Abandon();
+            throw FtpException(error::kErrorReply,
+                               "the listing is larger than " + std::to_string(maxBytes) + " bytes");
+        }
+        const auto before = data.size();
+        data.resize(before + kChunk);
+        const auto got = transfer->Receive(data.data() + before, kChunk);
+        data.resize(before + got);
+        if (got < kChunk) {
+            return listing;
+        }
+    }
 }
 
 } // namespace tidewell::ftp

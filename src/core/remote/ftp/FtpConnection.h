@@ -1,19 +1,22 @@
 #pragma once
 
 #include "core/remote/ftp/FtpFile.h"
+#include "core/remote/ftp/ListingParser.h"
 
 #include <chrono>
+#include <cstddef>
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace tidewell::ftp {
 
 class ControlChannel;
-class FtpFileFind;
 
 // One logged-in control connection. Every operation acts in the connection's
-// current remote directory. Only OpenFile throws (FtpException); the others
+// current remote directory. Only OpenFile and ReadListing throw (FtpException); the others
 // report by their result and fail at once, sending nothing, for a name that
 // holds CR, LF or NUL. One thread at a time.
 class FtpConnection {
@@ -31,7 +34,18 @@ public:
     bool Remove(std::string_view name);
     bool Rename(std::string_view from, std::string_view to);
     // Opens a file for download (Read) or upload (Write; created or replaced).
-    std::unique_ptr<FtpFile> OpenFile(std::string_view name, FtpFile::Access access);
+    // `listedSize`, the size a listing gave, is one more length the download
+    // must come to (see FtpFile).
+    std::unique_ptr<FtpFile> OpenFile(std::string_view name, FtpFile::Access access,
+                                      std::optional<std::uint64_t> listedSize = std::nullopt);
+
+    // The current directory's listing as the server sent it: MLSD when offered,
+    // else LIST. At most `maxBytes`; more fails.
+    struct Listing {
+        std::string data;
+        ListingFormat format = ListingFormat::List;
+    };
+    Listing ReadListing(std::size_t maxBytes);
 
     // Says QUIT and closes; the destructor does it too.
     void Close();
@@ -43,11 +57,15 @@ public:
     const std::string& LastReply() const { return lastReply_; }
 
 private:
-    friend class FtpFileFind;
     bool Simple(std::string_view verb, std::string_view argument, int expected);
+    // Throws unless a transfer of `name` may start now.
+    void CheckCanStart(std::string_view name) const;
+    std::optional<std::uint64_t> RemoteSize(std::string_view name);
 
     std::shared_ptr<ControlChannel> channel_;
     std::string lastReply_;
+    // SIZE was answered "unknown command": not asked again on this connection.
+    bool sizeUnknown_ = false;
 };
 
 } // namespace tidewell::ftp

@@ -9,27 +9,32 @@ FtpFile::FtpFile(std::unique_ptr<DataTransfer> transfer, Access access)
     : transfer_(std::move(transfer)), access_(access) {}
 
 FtpFile::~FtpFile() {
-    if (transfer_)
+    if (transfer_) {
         transfer_->Abandon();
+    }
 }
 
 std::size_t FtpFile::Read(void* buffer, std::size_t size) {
-    if (!transfer_ || access_ != Access::Read)
+    if (!transfer_ || access_ != Access::Read) {
         throw FtpException(error::kErrorReply, "the file is not open for reading");
+    }
     return transfer_->Receive(static_cast<char*>(buffer), size);
 }
 
 void FtpFile::Write(const void* buffer, std::size_t size) {
-    if (!transfer_ || access_ != Access::Write)
+    if (!transfer_ || access_ != Access::Write) {
         throw FtpException(error::kErrorReply, "the file is not open for writing");
+    }
     transfer_->Send(static_cast<const char*>(buffer), size);
 }
 
 bool FtpFile::Flush() {
-    if (failure_)
+    if (failure_) {
         return false;
-    if (!transfer_ || access_ != Access::Write)
+    }
+    if (!transfer_ || access_ != Access::Write) {
         return transfer_ != nullptr;
+    }
     try {
         transfer_->FlushSend();
         return true;
@@ -47,12 +52,14 @@ void FtpFile::Close() {
         throw failure;
     }
     auto transfer = std::move(transfer_);
-    if (!transfer || transfer->Finished())
+    if (!transfer || transfer->Finished()) {
         return;
-    if (access_ == Access::Write)
+    }
+    if (access_ == Access::Write) {
         transfer->FinishSend();
-    else
+    } else {
         transfer->Abandon();
+    }
 }
 
 } // namespace tidewell::ftp

@@ -13,12 +13,11 @@ class DataTransfer;
 // A remote file opened by FtpConnection::OpenFile, always in binary.
 //
 // Reading: Read fills the buffer and returns fewer bytes only at the end of the
-// file, 0 after it; the end is checked against the server's final reply (and the
-// size the server gave), so a cut-off or refused download throws instead of
-// ending quietly. Close before the end abandons the download; the connection
-// stays usable.
-// Writing: Write sends every byte or throws; Close ends the upload and throws when
-// the server does not confirm the stored file.
+// file, 0 after it; the end is checked against the server's final reply and
+// every length known (SIZE, the 150 reply, the listed size), so a cut-off,
+// overlong or refused download throws instead of ending quietly. Close before the end abandons the download;
+// the connection stays usable. Writing: Write sends every byte or throws; Close ends the upload and throws
+// when the server does not confirm the stored file.
 class FtpFile {
 public:
     enum class Access { Read, Write };

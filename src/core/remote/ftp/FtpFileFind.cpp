@@ -1,7 +1,6 @@
 #include "core/remote/ftp/FtpFileFind.h"
 
 #include "core/remote/ftp/ControlChannel.h"
-#include "core/remote/ftp/DataTransfer.h"
 #include "core/remote/ftp/FtpConnection.h"
 #include "core/remote/ftp/FtpException.h"
 
@@ -11,59 +10,47 @@ namespace tidewell::ftp {
 
 namespace {
 bool Matches(std::string_view pattern, std::string_view name) {
-    if (pattern.empty() || pattern == "*" || pattern == "*.*")
+    if (pattern.empty() || pattern == "*" || pattern == "*.*") {
         return true;
-    if (pattern.back() == '*')
+    }
+    if (pattern.back() == '*') {
         return name.substr(0, pattern.size() - 1) == pattern.substr(0, pattern.size() - 1);
+    }
     return name == pattern;
 }
 } // namespace
 
-FtpFileFind::FtpFileFind(FtpConnection& connection) : channel_(connection.channel_) {}
+FtpFileFind::FtpFileFind(FtpConnection& connection) : connection_(connection) {}
 
-bool FtpFileFind::FetchListing(std::string& data, ListingFormat& format) {
-    format = channel_->HasFeature("MLST") ? ListingFormat::Mlsd : ListingFormat::List;
-    Reply refusal;
-    auto transfer = DataTransfer::Start(channel_, format == ListingFormat::Mlsd ? "MLSD" : "LIST", refusal);
-    if (!transfer && format == ListingFormat::Mlsd && refusal.code >= 500 && refusal.code <= 502) {
-        format = ListingFormat::List;
-        transfer = DataTransfer::Start(channel_, "LIST", refusal);
-    }
-    if (!transfer)
-        return false;
-    constexpr std::size_t kChunk = 64 * 1024;
-    for (;;) {
-        if (data.size() + kChunk > kMaxListingBytes) {
-            transfer->Abandon();
-            return false;
-        }
-        const auto before = data.size();
-        data.resize(before + kChunk);
-        const auto got = transfer->Receive(data.data() + before, kChunk);
-        data.resize(before + got);
-        if (got < kChunk)
-            return true;
-    }
+bool FtpFileFind::Fail(FtpException failure) {
+    result_ = Result::Failed;
+    failure_ = std::move(failure);
+    return false;
 }
 
 bool FtpFileFind::FindFile(std::string_view pattern) {
     Close();
-    if (IsUnsafeArgument(pattern) || !channel_->IsOpen() || channel_->transferOpen)
-        return false;
-    std::string data;
-    ListingFormat format = ListingFormat::List;
-    try {
-        if (!FetchListing(data, format))
-            return false;
-    } catch (const FtpException&) {
-        return false;
+    result_ = Result::Nothing;
+    failure_.reset();
+    if (IsUnsafeArgument(pattern)) {
+        return Fail(FtpException(error::kErrorReply, "invalid pattern"));
     }
-    auto parsed = ParseListing(data, format, static_cast<std::int64_t>(std::time(nullptr)));
-    if (!parsed)
-        return false;
-    for (auto& entry : *parsed)
-        if (Matches(pattern, entry.name))
+    FtpConnection::Listing listing;
+    try {
+        listing = connection_.ReadListing(kMaxListingBytes);
+    } catch (const FtpException& failure) {
+        return Fail(failure);
+    }
+    auto parsed = ParseListing(listing.data, listing.format, static_cast<std::int64_t>(std::time(nullptr)));
+    if (!parsed) {
+        return Fail(FtpException(error::kErrorReply, "the listing is not text"));
+    }
+    for (auto& entry : *parsed) {
+        if (Matches(pattern, entry.name)) {
             entries_.push_back(std::move(entry));
+        }
+    }
+    result_ = entries_.empty() ? Result::Nothing : Result::Found;
     return !entries_.empty();
 }
 

@@ -242,14 +242,12 @@ bool IsDeviceNumbers(std::string_view word) {
     return AllDigits(major) && (minor.empty() || AllDigits(minor));
 }
 
-// The year of a "Mon dd hh:mm" entry: the latest one that puts the date no
-// more than about six months after `now`. ls shows a time instead of a year
-// for the last six months only; the slack ahead absorbs a server whose clock
-// or time zone is ahead of ours across New Year. It stays a few days short of
-// half a year so that an entry ls printed six months back still lands in the
-// past.
+// The year of a "Mon dd hh:mm" entry: the latest one that puts the date in
+// the past. ls shows a time instead of a year for files of the last six months,
+// so such a date is never next year's; a day of slack absorbs a server whose
+// clock or time zone is ahead of ours.
 std::optional<std::int64_t> ResolveRecentDate(int month, int day, int hour, int minute, std::int64_t now) {
-    constexpr std::int64_t kFutureSlack = 180 * kSecondsPerDay;
+    constexpr std::int64_t kFutureSlack = kSecondsPerDay;
     const std::int64_t nowDays = now / kSecondsPerDay - (now % kSecondsPerDay < 0 ? 1 : 0);
     const std::int64_t nowYear = CivilFromDays(nowDays).year;
     if (nowYear <= kMinYear || nowYear >= kMaxYear) {

@@ -10,9 +10,9 @@ namespace tidewell::ftp {
 
 // One entry of a directory listing as the server described it.
 struct ListEntry {
-    std::string name;           // for a symbolic link, the link's own name (no " -> target")
-    std::uint64_t size = 0;     // bytes; 0 when the server gives none
-    std::int64_t modified = 0;  // seconds since the epoch (UTC); 0 when unknown
+    std::string name;          // for a symbolic link, the link's own name (no " -> target")
+    std::uint64_t size = 0;    // bytes; 0 when the server gives none
+    std::int64_t modified = 0; // seconds since the epoch (UTC); 0 when unknown
     bool isDirectory = false;
     bool isLink = false;
 

@@ -24,6 +24,7 @@ struct Reply {
 // be fed any bytes. Lines end at LF (a CR before it is dropped). A multi-line
 // reply starts with "ddd-" and ends at a line starting with the same "ddd " (or
 // being just "ddd"); lines between are taken as they are, whatever they start with.
+// A line holding a control byte other than tab (NUL, a lone CR...) is malformed.
 class ReplyParser {
 public:
     static constexpr std::size_t kMaxLineLength = 64 * 1024;

@@ -54,40 +54,47 @@ int PollMilliseconds(Clock::time_point deadline) {
 }
 
 std::uint16_t SocketAddress::Port() const {
-    if (Family() == AF_INET)
+    if (Family() == AF_INET) {
         return ntohs(reinterpret_cast<const sockaddr_in*>(&storage)->sin_port);
-    if (Family() == AF_INET6)
+    }
+    if (Family() == AF_INET6) {
         return ntohs(reinterpret_cast<const sockaddr_in6*>(&storage)->sin6_port);
+    }
     return 0;
 }
 
 void SocketAddress::SetPort(std::uint16_t port) {
-    if (Family() == AF_INET)
+    if (Family() == AF_INET) {
         reinterpret_cast<sockaddr_in*>(&storage)->sin_port = htons(port);
-    else if (Family() == AF_INET6)
+    } else if (Family() == AF_INET6) {
         reinterpret_cast<sockaddr_in6*>(&storage)->sin6_port = htons(port);
+    }
 }
 
 std::string SocketAddress::Host() const {
     char text[INET6_ADDRSTRLEN] = {};
-    if (Family() == AF_INET)
+    if (Family() == AF_INET) {
         ::inet_ntop(AF_INET, &reinterpret_cast<const sockaddr_in*>(&storage)->sin_addr, text, sizeof text);
-    else if (Family() == AF_INET6)
+    } else if (Family() == AF_INET6) {
         ::inet_ntop(AF_INET6, &reinterpret_cast<const sockaddr_in6*>(&storage)->sin6_addr, text, sizeof text);
+    }
     return text;
 }
 
 bool SocketAddress::SameHost(const SocketAddress& other) const {
-    if (Family() != other.Family())
+    if (Family() != other.Family()) {
         return false;
-    if (Family() == AF_INET)
+    }
+    if (Family() == AF_INET) {
         return std::memcmp(&reinterpret_cast<const sockaddr_in*>(&storage)->sin_addr,
                            &reinterpret_cast<const sockaddr_in*>(&other.storage)->sin_addr,
                            sizeof(in_addr)) == 0;
-    if (Family() == AF_INET6)
+    }
+    if (Family() == AF_INET6) {
         return std::memcmp(&reinterpret_cast<const sockaddr_in6*>(&storage)->sin6_addr,
                            &reinterpret_cast<const sockaddr_in6*>(&other.storage)->sin6_addr,
                            sizeof(in6_addr)) == 0;
+    }
     return false;
 }
 
@@ -101,8 +108,9 @@ Socket& Socket::operator=(Socket&& other) noexcept {
 }
 
 void Socket::Reset() {
-    if (fd_ >= 0)
+    if (fd_ >= 0) {
         ::close(fd_);
+    }
     fd_ = -1;
 }
 
@@ -117,32 +125,38 @@ void Socket::Abort() {
 std::optional<SocketAddress> Socket::LocalAddress() const {
     SocketAddress address;
     address.length = sizeof address.storage;
-    if (::getsockname(fd_, reinterpret_cast<sockaddr*>(&address.storage), &address.length) != 0)
+    if (::getsockname(fd_, reinterpret_cast<sockaddr*>(&address.storage), &address.length) != 0) {
         return std::nullopt;
+    }
     return address;
 }
 
 std::optional<SocketAddress> Socket::PeerAddress() const {
     SocketAddress address;
     address.length = sizeof address.storage;
-    if (::getpeername(fd_, reinterpret_cast<sockaddr*>(&address.storage), &address.length) != 0)
+    if (::getpeername(fd_, reinterpret_cast<sockaddr*>(&address.storage), &address.length) != 0) {
         return std::nullopt;
+    }
     return address;
 }
 
 WaitResult WaitFor(int fd, short events, Clock::time_point deadline) {
     for (;;) {
         const int wait = PollMilliseconds(deadline);
-        if (wait < 0)
+        if (wait < 0) {
             return WaitResult::TimedOut;
+        }
         pollfd entry{fd, events, 0};
         const int rc = ::poll(&entry, 1, wait);
-        if (rc > 0)
+        if (rc > 0) {
             return (entry.revents & (events | POLLHUP | POLLERR)) ? WaitResult::Ready : WaitResult::Failed;
-        if (rc == 0)
+        }
+        if (rc == 0) {
             continue; // loop re-checks the deadline
-        if (errno != EINTR)
+        }
+        if (errno != EINTR) {
             return WaitResult::Failed;
+        }
     }
 }
 
@@ -153,8 +167,9 @@ ConnectOutcome ConnectToAddress(const SocketAddress& address, Clock::time_point 
         outcome.error = error::kCannotConnect;
         return outcome;
     }
-    if (bulk)
+    if (bulk) {
         TuneForBulkData(socket.Get());
+    }
     if (::connect(socket.Get(), address.Raw(), address.length) != 0) {
         if (errno != EINPROGRESS) {
             outcome.error = error::kCannotConnect;
@@ -194,14 +209,16 @@ ConnectOutcome ConnectToHost(const std::string& host, std::uint16_t port, std::c
     last.error = error::kCannotConnect;
     bool timedOut = false;
     for (const addrinfo* entry = list.get(); entry != nullptr; entry = entry->ai_next) {
-        if (entry->ai_addrlen > sizeof(sockaddr_storage))
+        if (entry->ai_addrlen > sizeof(sockaddr_storage)) {
             continue;
+        }
         SocketAddress address;
         std::memcpy(&address.storage, entry->ai_addr, entry->ai_addrlen);
         address.length = entry->ai_addrlen;
         auto outcome = ConnectToAddress(address, Clock::now() + timeout, false);
-        if (outcome.socket.IsOpen())
+        if (outcome.socket.IsOpen()) {
             return outcome;
+        }
         timedOut = timedOut || outcome.error == error::kTimeout;
     }
     // One address that timed out says more than the refusals of the others.
@@ -212,18 +229,23 @@ ConnectOutcome ConnectToHost(const std::string& host, std::uint16_t port, std::c
 std::optional<Socket> ListenOn(SocketAddress local) {
     local.SetPort(0);
     Socket socket(OpenSocket(local.Family()));
-    if (!socket.IsOpen())
+    if (!socket.IsOpen()) {
         return std::nullopt;
+    }
     TuneForBulkData(socket.Get()); // accepted sockets inherit the sizes
-    if (::bind(socket.Get(), local.Raw(), local.length) != 0 || ::listen(socket.Get(), 1) != 0)
+    if (::bind(socket.Get(), local.Raw(), local.length) != 0 || ::listen(socket.Get(), 1) != 0) {
         return std::nullopt;
+    }
     return socket;
 }
 
 void TuneForBulkData(int fd) {
+    // Only the receive side: a large fixed receive buffer lets downloads drain
+    // more per call (measured: a third less CPU on loopback), while a fixed send
+    // buffer would switch off the kernel's send-buffer autotuning, which uploads
+    // do better with (measured: a few percent faster, less CPU).
     const int size = kBulkBufferBytes;
     ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &size, sizeof size);
-    ::setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &size, sizeof size);
 }
 
 void SetNoDelay(int fd) {

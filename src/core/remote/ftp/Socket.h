@@ -88,7 +88,7 @@ ConnectOutcome ConnectToAddress(const SocketAddress& address, Clock::time_point 
 // A listening socket on `local` (its port chosen by the system), for active-mode data.
 std::optional<Socket> ListenOn(SocketAddress local);
 
-// Large buffers let loopback and fast links run at full speed.
+// A large receive buffer lets loopback and fast links run at full speed.
 void TuneForBulkData(int fd);
 void SetNoDelay(int fd);
 

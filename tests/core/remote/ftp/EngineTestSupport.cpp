@@ -23,8 +23,9 @@ std::unique_ptr<FtpConnection> Connect(const test::FtpServer& server, bool passi
 
 void Upload(FtpConnection& connection, const std::string& name, const std::string& content) {
     auto file = connection.OpenFile(name, FtpFile::Access::Write);
-    for (std::size_t at = 0; at < content.size(); at += kBlock)
+    for (std::size_t at = 0; at < content.size(); at += kBlock) {
         file->Write(content.data() + at, std::min(kBlock, content.size() - at));
+    }
     file->Flush();
     file->Close();
 }
@@ -36,8 +37,9 @@ std::string Download(FtpConnection& connection, const std::string& name) {
     for (;;) {
         const auto got = file->Read(buffer, sizeof buffer);
         content.append(buffer, got);
-        if (got < sizeof buffer)
+        if (got < sizeof buffer) {
             break;
+        }
     }
     file->Close();
     return content;
@@ -57,8 +59,9 @@ std::vector<Listed> List(FtpConnection& connection, const std::string& pattern) 
 
 std::vector<std::string> Names(const std::vector<Listed>& entries) {
     std::vector<std::string> names;
-    for (const auto& entry : entries)
+    for (const auto& entry : entries) {
         names.push_back(entry.name);
+    }
     std::sort(names.begin(), names.end());
     return names;
 }

@@ -206,9 +206,11 @@ TEST_P(RealServerTransfer, ListsEntriesWithSizesTimesAndKinds) {
     auto connection = Connect(*server_, Passive());
     const auto entries = List(*connection);
     std::vector<Listed> real;
-    for (const auto& entry : entries)
-        if (!entry.dots)
+    for (const auto& entry : entries) {
+        if (!entry.dots) {
             real.push_back(entry);
+        }
+    }
     ASSERT_THAT(Names(real), ElementsAre("alpha.txt", "alphabet.txt", "beta", "with blank.txt"));
     const auto now = static_cast<std::int64_t>(std::time(nullptr));
     for (const auto& entry : real) {
@@ -216,12 +218,14 @@ TEST_P(RealServerTransfer, ListsEntriesWithSizesTimesAndKinds) {
         EXPECT_LT(std::abs(entry.modified - now), 3 * 86400) << entry.name;
     }
     std::map<std::string, std::uint64_t> sizes;
-    for (const auto& entry : real)
+    for (const auto& entry : real) {
         sizes[entry.name] = entry.size;
+    }
     EXPECT_EQ(sizes["alpha.txt"], 1234u);
     EXPECT_EQ(sizes["with blank.txt"], 2u);
-    for (const auto& entry : entries)
+    for (const auto& entry : entries) {
         EXPECT_EQ(entry.dots, entry.name == "." || entry.name == "..");
+    }
 
     EXPECT_THAT(Names(List(*connection, "alpha*")), ElementsAre("alpha.txt", "alphabet.txt"));
     EXPECT_THAT(Names(List(*connection, "alpha.txt")), ElementsAre("alpha.txt"));
@@ -229,15 +233,17 @@ TEST_P(RealServerTransfer, ListsEntriesWithSizesTimesAndKinds) {
 }
 
 TEST_P(RealServerTransfer, RemoveAndOpenFileServeDuringAnOpenSearch) {
-    for (int i = 0; i < 5; ++i)
+    for (int i = 0; i < 5; ++i) {
         server_->PutFile("entry" + std::to_string(i) + ".bin", MakeContent(20000 + i, i));
+    }
     auto connection = Connect(*server_, Passive());
     FtpFileFind find(*connection);
     std::vector<std::string> seen;
     for (bool more = find.FindFile(); more;) {
         more = find.FindNextFile();
-        if (find.IsDots() || find.IsDirectory())
+        if (find.IsDots() || find.IsDirectory()) {
             continue;
+        }
         const auto name = find.GetFileName();
         const auto expected = MakeContent(20000 + (name[5] - '0'), name[5] - '0');
         EXPECT_TRUE(Download(*connection, name) == expected) << name;
@@ -264,8 +270,9 @@ INSTANTIATE_TEST_SUITE_P(Servers, RealServerTransfer,
 class Ipv6Server : public ::testing::TestWithParam<Kind> {};
 
 TEST_P(Ipv6Server, TransfersOverIpv6LoopbackInBothModes) {
-    if (!test::Ipv6LoopbackAvailable())
+    if (!test::Ipv6LoopbackAvailable()) {
         GTEST_SKIP() << "::1 is not available on this machine; IPv6 cannot be tested here";
+    }
     auto server = StartServer(GetParam(), true);
     START_OR_SKIP(server);
     const auto content = MakeContent(100000, 6);
@@ -299,7 +306,7 @@ TEST(FtpEngineThreads, ConnectionsOnSeparateThreadsWorkAtOnce) {
     std::vector<std::string> failures(kThreads, "did not finish");
     {
         std::vector<std::jthread> threads;
-        for (int t = 0; t < kThreads; ++t)
+        for (int t = 0; t < kThreads; ++t) {
             threads.emplace_back([&, t] {
                 try {
                     auto connection = Connect(*servers[t], t % 2 == 0);
@@ -312,9 +319,11 @@ TEST(FtpEngineThreads, ConnectionsOnSeparateThreadsWorkAtOnce) {
                     failures[t] = failure.what();
                 }
             });
+        }
     }
-    for (const auto& failure : failures)
+    for (const auto& failure : failures) {
         EXPECT_EQ(failure, "");
+    }
 }
 
 } // namespace

@@ -6,6 +6,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <thread>
+
 namespace tidewell::ftp {
 namespace {
 
@@ -14,6 +17,18 @@ using namespace std::chrono_literals;
 
 // Short, so the stalling cases end quickly.
 constexpr auto kShortTimeout = 1500ms;
+
+// Polls `done` until it holds or ten seconds pass.
+template <typename Condition> bool WaitUntil(Condition done) {
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(10ms);
+    }
+    return true;
+}
 
 class FaultServer : public ::testing::Test {
 protected:
@@ -25,9 +40,10 @@ protected:
     }
 
     // Reads the whole file, returning the failure it ended with (or none).
-    std::optional<FtpException> DownloadFailure(FtpConnection& connection) {
+    std::optional<FtpException> DownloadFailure(FtpConnection& connection,
+                                                std::optional<std::uint64_t> listedSize = std::nullopt) {
         try {
-            auto file = connection.OpenFile("data.bin", FtpFile::Access::Read);
+            auto file = connection.OpenFile("data.bin", FtpFile::Access::Read, listedSize);
             char buffer[kBlock];
             while (file->Read(buffer, sizeof buffer) == sizeof buffer) {
             }
@@ -59,10 +75,13 @@ TEST_F(FaultServer, MultiLineRepliesWithOddContinuationLines) {
 
 // Faults a transfer must get round: a refused or silent PORT falls back to
 // passive for the rest of the connection, a foreign PASV address is replaced
-// by the server's own.
+// by the server's own, a passive port that refuses makes the other passive
+// command be tried (EPSV then PASV for the download, PASV then EPSV for the upload).
 TEST_F(FaultServer, DataConnectionFaultsAreWorkedRound) {
-    for (const auto& [mode, passive] :
-         {std::pair{"port-refused", false}, {"port-silent", false}, {"pasv-foreign", true}}) {
+    for (const auto& [mode, passive] : {std::pair{"port-refused", false},
+                                        {"port-silent", false},
+                                        {"pasv-foreign", true},
+                                        {"passive-flaky", true}}) {
         SCOPED_TRACE(mode);
         Start(mode);
         auto connection = Connect(*server_, passive, kShortTimeout);
@@ -84,29 +103,65 @@ TEST_F(FaultServer, BrokenDownloadsThrowAndLeaveTheControlConnectionUsable) {
         const char* mode;
         bool passive;
         std::vector<std::uint32_t> codes;
-        const char* reply; // the server text the error must carry, if any
+        const char* text; // what the error's text must hold, if anything
+        std::optional<std::uint64_t> listedSize = std::nullopt;
     };
     const Case cases[] = {
         {"drop-retr", false, {error::kConnectionLost, error::kErrorReply}, ""},
         {"drop-retr", true, {error::kConnectionLost, error::kErrorReply}, ""},
         {"final-451", false, {error::kErrorReply}, "451"},
-        {"short-226", true, {error::kConnectionLost}, ""},
+        // No FEAT: SIZE is asked all the same.
+        {"feat-500,short-226", true, {error::kConnectionLost}, "(SIZE)"},
+        {"size-500,announce-more", true, {error::kConnectionLost}, "150 reply"},
+        {"normal", false, {error::kErrorReply}, "the listing gave 199999", 199999},
         {"stall-data", true, {error::kTimeout}, ""},
+        {"passive-closed", true, {error::kCannotConnect}, "no passive data connection"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.mode) + (c.passive ? " passive" : " active"));
         Start(c.mode);
         auto connection = Connect(*server_, c.passive, kShortTimeout);
-        const auto failure = DownloadFailure(*connection);
+        const auto failure = DownloadFailure(*connection, c.listedSize);
         ASSERT_TRUE(failure) << "a broken download was reported as complete";
         EXPECT_THAT(c.codes, ::testing::Contains(failure->ErrorCode())) << failure->what();
-        if (*c.reply != '\0') {
-            EXPECT_EQ(failure->ServerReply().substr(0, 3), c.reply);
-        }
+        EXPECT_THAT(failure->ServerReply(), ::testing::HasSubstr(c.text));
         if (std::string(c.mode) != "stall-data") {
             std::string here;
             EXPECT_TRUE(connection->GetCurrentDirectory(here)) << "the control connection did not survive";
         }
+    }
+    Start("size-500");
+    auto connection = Connect(*server_, false, kShortTimeout);
+    EXPECT_FALSE(DownloadFailure(*connection, content_.size())) << "the right listed size is no fault";
+}
+
+// A download given up half-way leaves no reply behind to answer a later command:
+// not when the server takes the data connection only after answering RETR
+// (reset before that, it would never answer for the transfer), not when it
+// sends a reply nobody asked for after the transfer's own.
+TEST_F(FaultServer, AbandonedDownloadsLeaveTheRepliesInStep) {
+    for (const auto& [mode, readFirst] : {std::pair{"slow-accept", false}, {"late-426", true}}) {
+        SCOPED_TRACE(mode);
+        Start(mode);
+        server_->PutFile("small.bin", "small");
+        // The default timeout: the abandon path's grace must outlast the slow accept.
+        auto connection = Connect(*server_, true);
+        {
+            auto file = connection->OpenFile("data.bin", FtpFile::Access::Read);
+            char buffer[kBlock];
+            if (readFirst) {
+                EXPECT_EQ(file->Read(buffer, sizeof buffer), sizeof buffer);
+            }
+        }
+        if (std::string(mode) == "late-426") {
+            const auto marker = server_->Root().parent_path() / "late-426-sent";
+            ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(marker); }))
+                << "the server never sent its late reply";
+        }
+        std::string here;
+        EXPECT_TRUE(connection->GetCurrentDirectory(here)) << connection->LastReply();
+        EXPECT_EQ(here, "/");
+        EXPECT_EQ(Download(*connection, "small.bin"), "small");
     }
 }
 
@@ -130,6 +185,7 @@ TEST_F(FaultServer, SilentRefusingOrForeignGreetingsFailTheConnect) {
         {"stall-greeting", error::kTimeout, ""},
         {"busy-greeting", error::kErrorReply, "421"},
         {"junk-greeting", error::kErrorReply, ""},
+        {"nul-login", error::kErrorReply, ""},
     };
     for (const auto& [mode, code, reply] : cases) {
         SCOPED_TRACE(mode);
@@ -167,15 +223,40 @@ TEST_F(FaultServer, UnansweredOverlongAndEndlessRepliesCloseTheConnection) {
     }
 }
 
-TEST_F(FaultServer, BinaryListingFindsNothing) {
-    Start("binary-listing");
-    auto connection = Connect(*server_, true, kShortTimeout);
-    FtpFileFind find(*connection);
-    EXPECT_FALSE(find.FindFile());
-    EXPECT_FALSE(find.FindNextFile());
-    EXPECT_EQ(find.GetFileName(), "");
-    std::string here;
-    EXPECT_TRUE(connection->GetCurrentDirectory(here)) << "the connection stays usable";
+// A listing that fails is told apart from an empty directory, with its reason.
+TEST_F(FaultServer, FailedListingsAreNoEmptyDirectory) {
+    struct Case {
+        const char* mode;
+        const char* directory;
+        FtpFileFind::Result result;
+        std::uint32_t code;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"normal", "/", FtpFileFind::Result::Found, 0, ""},
+        {"normal", "/empty", FtpFileFind::Result::Nothing, 0, ""},
+        {"list-550", "/", FtpFileFind::Result::Failed, error::kErrorReply, "550 Permission denied."},
+        {"binary-listing", "/", FtpFileFind::Result::Failed, error::kErrorReply, "not text"},
+        {"stall-list", "/", FtpFileFind::Result::Failed, error::kTimeout, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mode);
+        Start(c.mode);
+        server_->PutDirectory("empty");
+        auto connection = Connect(*server_, true, kShortTimeout);
+        ASSERT_TRUE(connection->SetCurrentDirectory(c.directory));
+        FtpFileFind find(*connection);
+        EXPECT_EQ(find.FindFile(), c.result == FtpFileFind::Result::Found);
+        find.Close();
+        EXPECT_EQ(find.LastResult(), c.result);
+        ASSERT_EQ(find.LastFailure().has_value(), c.code != 0);
+        if (c.code != 0) {
+            EXPECT_EQ(find.LastFailure()->ErrorCode(), c.code);
+            EXPECT_THAT(find.LastFailure()->ServerReply(), ::testing::HasSubstr(c.text));
+        }
+        // Only a timed-out listing costs the connection.
+        EXPECT_EQ(connection->IsConnected(), c.code != error::kTimeout);
+    }
 }
 
 } // namespace

@@ -150,21 +150,24 @@ INSTANTIATE_TEST_SUITE_P(Eplf, ListLine,
                                          LineCase{"+,,\tnofacts", Entry("nofacts", 0, 0)}));
 
 // ls shows a time instead of a year for the last half year; the year chosen is
-// the latest that puts the date less than about six months ahead of now.
-TEST(ListLineYear, TimeOfDayGetsTheYearWithinHalfAYear) {
+// the latest that puts the date in the past, or at most a day ahead of now.
+TEST(ListLineYear, TimeOfDayGetsTheYearThatPutsItInThePast) {
     struct Case {
         const char* line;
         std::int64_t now;
         std::int64_t expected;
     };
+    // kNow is 6 December 2026, 20:40 UTC.
     const Case cases[] = {
         {"-rw-r--r-- 1 u g 1 Dec  6 10:00 x", kNow, 1796551200},       // today
-        {"-rw-r--r-- 1 u g 1 Jun 10 12:00 x", kNow, 1781092800},       // half a year back
+        {"-rw-r--r-- 1 u g 1 Dec  7 09:00 x", kNow, 1796634000},       // under a day ahead: this year
+        {"-rw-r--r-- 1 u g 1 Dec  7 23:00 x", kNow, 1765148400},       // over a day ahead: last year
+        {"-rw-r--r-- 1 u g 1 May 29 16:04 x", kNow, 1780070640},       // this May, not next
         {"-rw-r--r-- 1 u g 1 Jun  7 12:00 x", kNow, 1780833600},       // the oldest ls shows with a time
-        {"-rw-r--r-- 1 u g 1 May 30 12:00 x", kNow, 1811678400},       // under six months ahead
         {"-rw-r--r-- 1 u g 1 Dec 31 23:00 x", 1798880400, 1798758000}, // Jan 2: last year's Dec 31
-        {"-rw-r--r-- 1 u g 1 Dec 30 10:00 x", 1767355200, 1767088800}, // Jan 2 2026 → Dec 30 2025
-        {"-rw-r--r-- 1 u g 1 Jan  2 10:00 x", 1798758000, 1798884000}, // Dec 31: server a bit ahead
+        {"-rw-r--r-- 1 u g 1 Dec 30 10:00 x", 1767355200, 1767088800}, // Jan 2 2026: Dec 30 2025
+        {"-rw-r--r-- 1 u g 1 Jan  1 12:00 x", 1798758000, 1798804800}, // Dec 31 23:00: server a bit ahead
+        {"-rw-r--r-- 1 u g 1 Jan  2 10:00 x", 1798758000, 1767348000}, // Dec 31 23:00: Jan 2 is last year's
         {"-rw-r--r-- 1 u g 1 Feb 29 00:00 x", 1709164800 + 86400, 1709164800}, // leap day
     };
     for (const Case& c : cases) {

@@ -24,8 +24,9 @@ Parsed ParseAll(std::string_view stream, std::size_t step) {
         std::size_t used = 0;
         while (used < piece.size()) {
             used += parser.Feed(piece.substr(used));
-            if (parser.GetState() == ReplyParser::State::Complete)
+            if (parser.GetState() == ReplyParser::State::Complete) {
                 parsed.replies.push_back(parser.TakeReply());
+            }
             if (parser.GetState() == ReplyParser::State::Failed) {
                 parsed.failed = true;
                 parsed.reason = parser.FailureReason();
@@ -79,8 +80,10 @@ TEST(ReplyParser, StopsAtTheEndOfOneReplyAndLeavesTheRest) {
 }
 
 TEST(ReplyParser, RefusesLinesThatAreNotReplies) {
-    for (const std::string bad : {"hello\r\n", "22 short\r\n", "2200 four digits\r\n", "620 bad class\r\n",
-                                  "220x junk\r\n", "\r\n"}) {
+    for (const std::string bad :
+         {"hello\r\n", "22 short\r\n", "2200 four digits\r\n", "620 bad class\r\n", "220x junk\r\n", "\r\n",
+          // control bytes hide where a reply ends
+          "230 Lo\x01gin\r\n", "230 a\rb\r\n", "230-a\r\n x\x7f\r\n230 end\r\n"}) {
         const auto parsed = ParseAll(bad, 4096);
         EXPECT_TRUE(parsed.failed) << bad;
         EXPECT_TRUE(parsed.replies.empty()) << bad;
