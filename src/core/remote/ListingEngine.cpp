@@ -2,6 +2,7 @@
 
 #include "core/remote/FileTypes.h"
 #include "core/remote/ftp/FtpConnection.h"
+#include "core/remote/ftp/FtpException.h"
 #include "core/remote/ftp/FtpFileFind.h"
 
 #include <QString>
@@ -62,6 +63,11 @@ ListingResult ReadRemoteDirectory(ftp::FtpConnection& connection) {
         result.rows.push_back({name, tag, type.iconName, type.genericIconName});
         result.totalSize += size;
         ++result.fileCount;
+    }
+    if (find.LastResult() == ftp::FtpFileFind::Result::Failed && find.LastFailure()) {
+        const ftp::FtpException& failure = *find.LastFailure();
+        result.failure =
+            failure.ServerReply().empty() ? ftp::DescribeError(failure.ErrorCode()) : failure.ServerReply();
     }
     find.Close();
     if (!hasDotDot) {

@@ -4,6 +4,7 @@
 #include "core/remote/RowComparison.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,11 +29,14 @@ struct ListingResult {
     std::int64_t totalSize = 0;
     std::int64_t fileCount = 0;
     std::int64_t dirCount = 0; // directories other than ".."
+    // Why the directory could not be read; the rows are then ".." alone, as
+    // for an empty directory, but the window says what happened.
+    std::optional<std::string> failure;
 };
 
-// Reads the connection's current directory. The rows come in ascending name
-// order, as the list shows them before any column was chosen; then SortRows
-// applies the chosen column.
+// Reads the connection's current directory; a listing that fails (refused,
+// timed out, connection lost) says why. The rows come in ascending name order, as the list shows them before
+// any column was chosen; then SortRows applies the chosen column.
 ListingResult ReadRemoteDirectory(ftp::FtpConnection& connection);
 
 // A stable sort by the chosen column: directory rows keep their order.

@@ -26,7 +26,7 @@ ListingRun::ListingRun(RemoteSession& session, SiteProfile site, Done done)
     : remote_(session), session_(session.Session()), site_(std::move(site)),
       loginDirectory_(session.LoginDirectory()), done_(std::move(done)) {}
 
-void ListingRun::ShowFtpError(RunContext& context, const char* text) {
+void ListingRun::ShowFtpError(RunContext& context, const std::string& text) {
     context.window.Ask({text, "FTP Error", MessageIcon::Stop, MessageButtons::Ok});
 }
 
@@ -38,6 +38,13 @@ void ListingRun::Execute(RunContext& context) {
         context.connection.reset();
     } else if (ready && context.connection) {
         outcome_.listing = ReadRemoteDirectory(*context.connection);
+        if (outcome_.listing->failure) {
+            // Not an empty directory: say so, and log out when the connection went with it.
+            ShowFtpError(context, "The directory could not be listed: " + *outcome_.listing->failure);
+            if (!context.connection->IsConnected()) {
+                context.connection.reset();
+            }
+        }
     }
     outcome_.connected = context.connection != nullptr;
 }

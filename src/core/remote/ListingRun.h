@@ -39,7 +39,7 @@ public:
 private:
     bool Connect(RunContext& context);
     bool ChangeDirectory(RunContext& context);
-    void ShowFtpError(RunContext& context, const char* text);
+    void ShowFtpError(RunContext& context, const std::string& text);
 
     RemoteSession& remote_;
     const ftp::FtpSession session_;

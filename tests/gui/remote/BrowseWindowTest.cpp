@@ -249,6 +249,38 @@ TEST_F(BrowseWindowTest, TheFocusComesBackToTheControlThatStartedTheRun) {
     }
 }
 
+// A listing that fails is no empty directory: the ".." row and zero counters
+// stay, but the window says what happened, and a lost connection logs out.
+TEST(BrowseWindowFailures, AFailedListingIsSaidAndALostConnectionLogsOut) {
+    const struct {
+        const char* mode;
+        const char* reason;
+        bool connected;
+    } cases[] = {
+        {"list-550", "550 Permission denied.", true},
+        {"stall-list", "The operation timed out", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.mode);
+        test::PyftpdlibServer server(c.mode);
+        ASSERT_TRUE(server.Ready()) << server.Failure();
+        MainDialog dialog{{}};
+        dialog.SetSessionTimeout(std::chrono::seconds(2));
+        const auto& address = server.Address();
+        dialog.CurrentPane()->AddressEdit()->setText(
+            QString::fromStdString(address.host + ":" + std::to_string(address.port)));
+        dialog.CurrentPane()->UsernameEdit()->setText(QString::fromStdString(address.user));
+        dialog.CurrentPane()->PasswordEdit()->setText(QString::fromStdString(address.password));
+        test::MessageRecorder messages;
+        dialog.DispatchCommand(IDC_LOGIN);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.Busy(); }, 30000));
+        ExpectOneMessage(messages, (std::string("The directory could not be listed: ") + c.reason).c_str());
+        EXPECT_EQ(dialog.Session().Connected(), c.connected);
+        EXPECT_EQ(dialog.RemoteList()->Model()->rowCount(), c.connected ? 1 : 0); // ".." alone
+        EXPECT_EQ(dialog.ControlAs<QLabel>(IDC_FILE_COUNT)->text(), c.connected ? "File(s): 0" : "File(s):");
+    }
+}
+
 TEST(BrowseWindowFailures, LoginWithoutAPasswordAsksForIt) {
     MainDialog dialog{{}};
     dialog.CurrentPane()->AddressEdit()->setText("127.0.0.1");

@@ -201,6 +201,7 @@ TEST_P(RealServerTransfer, OpenOfAMissingFileThrowsAndKeepsTheMode) {
 TEST_P(RealServerTransfer, ListsEntriesWithSizesTimesAndKinds) {
     server_->PutFile("alpha.txt", MakeContent(1234));
     server_->PutFile("alphabet.txt", "x");
+    server_->PutFile("alpha.txt.1", "y"); // starts with "alpha.txt", yet is another entry
     server_->PutFile("with blank.txt", "yy");
     server_->PutDirectory("beta");
     auto connection = Connect(*server_, Passive());
@@ -211,7 +212,8 @@ TEST_P(RealServerTransfer, ListsEntriesWithSizesTimesAndKinds) {
             real.push_back(entry);
         }
     }
-    ASSERT_THAT(Names(real), ElementsAre("alpha.txt", "alphabet.txt", "beta", "with blank.txt"));
+    ASSERT_THAT(Names(real),
+                ElementsAre("alpha.txt", "alpha.txt.1", "alphabet.txt", "beta", "with blank.txt"));
     const auto now = static_cast<std::int64_t>(std::time(nullptr));
     for (const auto& entry : real) {
         EXPECT_EQ(entry.directory, entry.name == "beta") << entry.name;
@@ -227,7 +229,7 @@ TEST_P(RealServerTransfer, ListsEntriesWithSizesTimesAndKinds) {
         EXPECT_EQ(entry.dots, entry.name == "." || entry.name == "..");
     }
 
-    EXPECT_THAT(Names(List(*connection, "alpha*")), ElementsAre("alpha.txt", "alphabet.txt"));
+    EXPECT_THAT(Names(List(*connection, "alpha*")), ElementsAre("alpha.txt", "alpha.txt.1", "alphabet.txt"));
     EXPECT_THAT(Names(List(*connection, "alpha.txt")), ElementsAre("alpha.txt"));
     EXPECT_TRUE(List(*connection, "gamma*").empty());
 }

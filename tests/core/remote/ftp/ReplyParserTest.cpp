@@ -45,7 +45,7 @@ TEST_P(ReplyParserSteps, SplitsSingleAndMultiLineRepliesWhateverTheChunking) {
                                "230-First line\r\n"
                                "230-still going\r\n"
                                " 230 indented, not the end\r\n"
-                               "999 another code, not the end\r\n"
+                               "200 another valid code, not the end\r\n"
                                "\r\n"
                                "230 Done\r\n"
                                "257 \"/home\"\n"
