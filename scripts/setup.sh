@@ -13,7 +13,7 @@ packages=(
   libgtest-dev libgmock-dev
   python3 python3-pyftpdlib vsftpd
   curl lftp
-  clang libclang-rt-14-dev
+  clang clang-tidy libclang-rt-14-dev
   xvfb xauth x11-utils imagemagick fonts-dejavu-core fonts-urw-base35
 )
 
