@@ -14,6 +14,7 @@
 #include <condition_variable>
 #include <deque>
 #include <functional>
+#include <future>
 #include <mutex>
 
 namespace tidewell {
@@ -79,50 +80,30 @@ private:
     std::vector<std::string> fileNames_;
 };
 
-// Holds a run's thread until the test lets it go, and outlives the run.
-class Gate {
-public:
-    void Enter(const std::atomic<bool>& cancel) {
-        std::unique_lock lock(mutex_);
-        entered_ = true;
-        changed_.notify_all();
-        // The cancel flag wakes nobody: it is looked at in slices, as a run does.
-        while (!changed_.wait_for(lock, 10ms, [&] { return open_ || cancel; })) {
-        }
-        sawCancel_ = cancel;
-    }
-    void WaitUntilEntered() {
-        std::unique_lock lock(mutex_);
-        changed_.wait(lock, [this] { return entered_; });
-    }
-    void Open() {
-        std::lock_guard lock(mutex_);
-        open_ = true;
-        changed_.notify_all();
-    }
-    bool SawCancel() {
-        std::lock_guard lock(mutex_);
-        return sawCancel_;
-    }
-
+// What a gated run did; it outlives the run, which the controller deletes.
+struct Gate {
+    std::promise<void> entered;
+    std::promise<void> open;
+    std::atomic<bool> sawCancel{false};
     int finished = 0; // test thread only
-
-private:
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    bool entered_ = false;
-    bool open_ = false;
-    bool sawCancel_ = false;
 };
 
+// Holds its thread until the test opens the gate or cancels; the cancel flag
+// wakes nobody, so it is looked at in slices, as a run does.
 class GateRun : public Run {
 public:
-    explicit GateRun(Gate& gate) : gate_(gate) {}
-    void Execute(RunContext& context) override { gate_.Enter(context.cancel); }
+    explicit GateRun(Gate& gate) : gate_(gate), opened_(gate.open.get_future()) {}
+    void Execute(RunContext& context) override {
+        gate_.entered.set_value();
+        while (opened_.wait_for(10ms) != std::future_status::ready && !context.cancel) {
+        }
+        gate_.sawCancel = context.cancel.load();
+    }
     void Finish() override { ++gate_.finished; }
 
 private:
     Gate& gate_;
+    std::future<void> opened_;
 };
 
 struct Fixture {
@@ -136,16 +117,16 @@ TEST(RunController, OneRunAtATimeBusyFromStartToFinishAndTheConnectionIsTheRunsM
     Gate run, second;
     ASSERT_TRUE(f.runs.Start(std::make_unique<GateRun>(run)));
     EXPECT_EQ(f.host.events, (std::vector<std::string>{"busy"}));
-    run.WaitUntilEntered();
+    run.entered.get_future().wait();
     EXPECT_TRUE(f.runs.Busy());
     EXPECT_FALSE(f.runs.Start(std::make_unique<GateRun>(second)));
     EXPECT_FALSE(f.session.Disconnect()); // the run holds the connection
 
-    run.Open();
+    run.open.set_value();
     ASSERT_TRUE(f.host.PumpUntil([&] { return !f.runs.Busy(); }));
     EXPECT_EQ(f.host.events, (std::vector<std::string>{"busy", "idle"}));
     EXPECT_EQ(run.finished, 1);
-    EXPECT_FALSE(run.SawCancel());
+    EXPECT_FALSE(run.sawCancel);
     EXPECT_TRUE(f.session.Disconnect());
 }
 
@@ -153,17 +134,17 @@ TEST(RunController, CancelReachesTheRunAndShutdownJoinsARunStillGoing) {
     Fixture f;
     Gate cancelled, abandoned;
     ASSERT_TRUE(f.runs.Start(std::make_unique<GateRun>(cancelled)));
-    cancelled.WaitUntilEntered();
+    cancelled.entered.get_future().wait();
     f.runs.Cancel();
     ASSERT_TRUE(f.host.PumpUntil([&] { return !f.runs.Busy(); }));
-    EXPECT_TRUE(cancelled.SawCancel());
+    EXPECT_TRUE(cancelled.sawCancel);
 
     // A new run starts with the flag down; the controller's end cancels and joins it.
     ASSERT_TRUE(f.runs.Start(std::make_unique<GateRun>(abandoned)));
-    abandoned.WaitUntilEntered();
-    EXPECT_FALSE(abandoned.SawCancel());
+    abandoned.entered.get_future().wait();
+    EXPECT_FALSE(abandoned.sawCancel);
     f.runs.Shutdown();
-    EXPECT_TRUE(abandoned.SawCancel());
+    EXPECT_TRUE(abandoned.sawCancel);
     EXPECT_EQ(abandoned.finished, 0); // its result is dropped
 }
 

@@ -48,9 +48,6 @@ protected:
         pane->PasswordEdit()->setText(QString::fromStdString(address.password));
     }
 
-    std::string LoginDir() const { return "/"; }
-    std::string Below(const std::string& relative) const { return "/" + relative; }
-
     // Presses a button and waits until the listing it started is shown.
     void Press(int id) {
         dialog_.DispatchCommand(id);
@@ -58,11 +55,8 @@ protected:
     }
 
     void WaitForListing() {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        while (dialog_.Busy()) {
-            ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "the listing did not arrive";
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        }
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !dialog_.Busy(); }, 30000))
+            << "the listing did not arrive";
     }
 
     RemoteListModel* Model() const { return dialog_.RemoteList()->Model(); }
@@ -136,8 +130,8 @@ TEST_F(BrowseWindowTest, FirstLoginListsTheLoginDirectoryAndARefusedRefreshKeeps
         Press(IDC_LOGIN);
         EXPECT_TRUE(messages.Calls().empty());
     }
-    EXPECT_EQ(DirectoryField().toStdString(), LoginDir());
-    EXPECT_EQ(dialog_.Session().LoginDirectory(), LoginDir());
+    EXPECT_EQ(DirectoryField(), "/");
+    EXPECT_EQ(dialog_.Session().LoginDirectory(), "/");
     EXPECT_TRUE(dialog_.ControlAs<QLineEdit>(IDC_FILE_NAME)->text().isEmpty());
     // Names without regard to case, directories and files mixed, ".." once.
     const std::vector<std::string> rows{"..", "a.txt", "B.bin", "Docs", "pub"};
@@ -152,7 +146,7 @@ TEST_F(BrowseWindowTest, FirstLoginListsTheLoginDirectoryAndARefusedRefreshKeeps
     test::MessageRecorder messages;
     Press(IDC_LOGIN);
     ExpectOneMessage(messages, kBadDir);
-    EXPECT_EQ(DirectoryField().toStdString(), LoginDir());
+    EXPECT_EQ(DirectoryField(), "/");
     EXPECT_EQ(Names(), rows);
     EXPECT_TRUE(dialog_.Session().Connected());
 }
@@ -203,13 +197,13 @@ TEST_F(BrowseWindowTest, DoubleClicksUpAndHomeMoveThroughTheTree) {
         EXPECT_EQ(Names(), names);
     };
     const std::vector<std::string> top{"..", "file.txt", "pub"};
-    step([&] { DoubleClick("pub"); }, Below("pub"), {"..", "incoming"});
+    step([&] { DoubleClick("pub"); }, "/pub", {"..", "incoming"});
     dialog_.ControlAs<QPushButton>(IDC_DETAILS)->click(); // the same in the report view
-    step([&] { DoubleClick("incoming"); }, Below("pub/incoming"), {"..", "new.txt"});
-    step([&] { dialog_.DispatchCommand(IDC_UP); }, Below("pub"), {"..", "incoming"});
-    step([&] { DoubleClick(".."); }, LoginDir(), top);
-    step([&] { DoubleClick("pub"); }, Below("pub"), {"..", "incoming"});
-    step([&] { dialog_.DispatchCommand(IDC_HOME); }, LoginDir(), top);
+    step([&] { DoubleClick("incoming"); }, "/pub/incoming", {"..", "new.txt"});
+    step([&] { dialog_.DispatchCommand(IDC_UP); }, "/pub", {"..", "incoming"});
+    step([&] { DoubleClick(".."); }, "/", top);
+    step([&] { DoubleClick("pub"); }, "/pub", {"..", "incoming"});
+    step([&] { dialog_.DispatchCommand(IDC_HOME); }, "/", top);
 }
 
 // The order rules are RowComparison's; here a header click reaches them and a
