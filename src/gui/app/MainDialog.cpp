@@ -233,27 +233,26 @@ void MainDialog::SetEnabled(int id, bool enabled) {
 }
 
 void MainDialog::SetIdleState(bool idleNow) {
-    if (!idleNow && idle_) {
+    if (!idleNow) {
         runStarter_ = focusWidget();
     }
     setAcceptDrops(idleNow);
-    idle_ = idleNow;
-    CurrentPane()->SetReadOnly(!idle_);
+    CurrentPane()->SetReadOnly(!idleNow);
     const bool connected = remote_.Connected();
     for (int id : {IDC_REMOTE_LIST, IDC_LOGIN, IDC_DOWNLOAD, IDC_UPLOAD, IDC_HOME, IDC_UP, IDC_SITE_TABS,
                    IDC_BROWSE, IDC_DELETE, IDC_NEW_DIR}) {
-        SetEnabled(id, idle_);
+        SetEnabled(id, idleNow);
     }
-    SetEnabled(IDC_LOGOUT, idle_ && connected);
+    SetEnabled(IDC_LOGOUT, idleNow && connected);
     ControlAs<QPushButton>(IDC_LOGIN)->setText(connected ? QStringLiteral("&Refresh") : QStringLiteral("&Login"));
-    MenuAction(ID_FILE_EXIT)->setEnabled(idle_);
-    MenuAction(ID_FILE_OPEN_PREFERENCES)->setEnabled(idle_);
-    ControlAs<QLineEdit>(IDC_DOWNLOAD_FOLDER)->setReadOnly(!idle_);
-    if (idle_ && !connected) {
+    MenuAction(ID_FILE_EXIT)->setEnabled(idleNow);
+    MenuAction(ID_FILE_OPEN_PREFERENCES)->setEnabled(idleNow);
+    ControlAs<QLineEdit>(IDC_DOWNLOAD_FOLDER)->setReadOnly(!idleNow);
+    if (idleNow && !connected) {
         ShowLoggedOut();
     }
     RefreshCursor();
-    if (idle_) {
+    if (idleNow) {
         // Back to the control that started the run, so that the keyboard goes on
         // where it was; Qt moved the focus away when that control was disabled.
         QWidget* target = runStarter_ && runStarter_->isEnabled() ? runStarter_.data() : RemoteList();
@@ -265,14 +264,15 @@ void MainDialog::SetIdleState(bool idleNow) {
 }
 
 void MainDialog::RefreshCursor() {
-    if (idle_) {
+    const bool busy = runs_.Busy();
+    if (!busy) {
         unsetCursor();
     } else {
         setCursor(Qt::WaitCursor);
     }
     // Text fields bring their own cursor; while busy the wait cursor covers them too.
     for (QLineEdit* edit : findChildren<QLineEdit*>()) {
-        edit->setCursor(!idle_ ? Qt::WaitCursor : edit->isReadOnly() ? Qt::ArrowCursor : Qt::IBeamCursor);
+        edit->setCursor(busy ? Qt::WaitCursor : edit->isReadOnly() ? Qt::ArrowCursor : Qt::IBeamCursor);
     }
 }
 
@@ -312,7 +312,7 @@ void MainDialog::OnSiteTabChanged(int index) {
 }
 
 void MainDialog::accept() {
-    if (!idle_) {
+    if (runs_.Busy()) {
         return;
     }
     Answer answer = Answer::No;
@@ -334,7 +334,7 @@ void MainDialog::reject() {
 
 void MainDialog::done(int result) {
     // Ending the window while a run still uses its controls is refused.
-    if (!idle_) {
+    if (runs_.Busy()) {
         return;
     }
     QDialog::done(result);
@@ -425,7 +425,7 @@ void MainDialog::OnHelpContents() {}
 void MainDialog::OnAbout() {}
 
 void MainDialog::OnOpenPreferences() {
-    if (idle_) {
+    if (!runs_.Busy()) {
         profiles_->Open();
     }
 }

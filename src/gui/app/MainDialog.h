@@ -143,7 +143,6 @@ private:
     std::vector<std::string> commandWords_;
     bool tooltipsEnabled_ = true;
     bool saveOnExit_ = false;
-    bool idle_ = true;
     bool tornDown_ = false;
     SortOrder sortOrder_; // the column and direction of the last header click
     // Where the keyboard focus was when the running run started.
