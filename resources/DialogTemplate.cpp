@@ -61,8 +61,33 @@ constexpr std::array kPaneControls{
     ControlTemplate{IDC_DIRECTORY, K::Edit, "", 60, 80, 126, 16, kStyleNone, 0},
 };
 
+// Template 148: the overwrite question, 292 by 135.
+constexpr std::array kOverwriteControls{
+    ControlTemplate{IDC_STATIC, K::Icon, "", 13, 12, 20, 20, kStyleNone, IDI_APP},
+    ControlTemplate{IDC_STATIC, K::Static, "Overwrite the file:", 41, 16, 84, 8, kStyleNone, 0},
+    ControlTemplate{IDC_OVERWRITE_FILE, K::Static, "", 41, 33, 237, 8, kStyleNone, 0},
+    ControlTemplate{IDC_OVERWRITE_EXISTING, K::Static, "", 41, 51, 244, 8, kStyleNone, 0},
+    ControlTemplate{IDC_STATIC, K::Static, "With the version you are transferring,", 41, 69, 147, 8,
+                    kStyleNone, 0},
+    ControlTemplate{IDC_OVERWRITE_INCOMING, K::Static, "", 41, 87, 244, 8, kStyleNone, 0},
+    ControlTemplate{IDC_OVERWRITE_YES, K::PushButton, "&Yes", 34, 108, 50, 14, kStyleNone, 0},
+    ControlTemplate{IDC_OVERWRITE_NO, K::PushButton, "&No", 92, 108, 50, 14, kStyleNone, 0},
+    ControlTemplate{IDC_OVERWRITE_YES_TO_ALL, K::PushButton, "Yes To &All", 150, 108, 50, 14, kStyleNone, 0},
+    ControlTemplate{IDC_OVERWRITE_CANCEL, K::PushButton, "&Cancel", 208, 108, 50, 14, kStyleNone, 0},
+};
+
+// Template 134: the completion notice, 165 by 68.
+constexpr std::array kCompletionControls{
+    ControlTemplate{IDC_STATIC, K::Icon, "", 13, 13, 21, 20, kStyleNone, IDI_APP},
+    ControlTemplate{IDC_STATIC, K::Static, "FTP File Transfer Complete", 47, 19, 111, 8, kStyleNone, 0},
+    ControlTemplate{IDOK, K::PushButton, "OK", 57, 47, 50, 14, kStyleNone, 0},
+};
+
 constexpr DialogTemplate kMainDialog{IDD_MAIN_DIALOG, "Tidewell", 447, 303, kMainControls};
 constexpr DialogTemplate kTabPane{IDD_TAB_PANE, "", 193, 100, kPaneControls};
+constexpr DialogTemplate kOverwriteDialog{IDD_OVERWRITE, "Overwrite File", 292, 135, kOverwriteControls};
+constexpr DialogTemplate kCompletionDialog{IDD_COMPLETION, "Transfer Information", 165, 68,
+                                           kCompletionControls};
 
 // Menu 156.
 constexpr std::array kMainMenu{
@@ -106,6 +131,12 @@ const DialogTemplate& MainDialogTemplate() {
 }
 const DialogTemplate& TabPaneTemplate() {
     return kTabPane;
+}
+const DialogTemplate& OverwriteDialogTemplate() {
+    return kOverwriteDialog;
+}
+const DialogTemplate& CompletionDialogTemplate() {
+    return kCompletionDialog;
 }
 std::span<const MenuItemTemplate> MainMenuTemplate() {
     return kMainMenu;

@@ -62,6 +62,8 @@ struct TooltipTemplate {
 
 const DialogTemplate& MainDialogTemplate();
 const DialogTemplate& TabPaneTemplate();
+const DialogTemplate& OverwriteDialogTemplate();
+const DialogTemplate& CompletionDialogTemplate();
 std::span<const MenuItemTemplate> MainMenuTemplate();
 // In registration order.
 std::span<const TooltipTemplate> MainTooltips();

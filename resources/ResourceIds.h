@@ -7,6 +7,8 @@ namespace tidewell::res {
 // Templates and menus.
 inline constexpr int IDD_MAIN_DIALOG = 102;
 inline constexpr int IDD_TAB_PANE = 129;
+inline constexpr int IDD_COMPLETION = 134;
+inline constexpr int IDD_OVERWRITE = 148;
 inline constexpr int IDR_MAIN_MENU = 156;
 
 // Icons and the animation.
@@ -58,6 +60,16 @@ inline constexpr int IDC_ADDRESS = 1004;
 inline constexpr int IDC_USERNAME = 1005;
 inline constexpr int IDC_PASSWORD = 1006;
 inline constexpr int IDC_DIRECTORY = 1007;
+
+// Controls of the overwrite question and the completion notice.
+inline constexpr int IDOK = 1;
+inline constexpr int IDC_OVERWRITE_YES = 6;
+inline constexpr int IDC_OVERWRITE_NO = 7;
+inline constexpr int IDC_OVERWRITE_YES_TO_ALL = 1006;
+inline constexpr int IDC_OVERWRITE_FILE = 1030;
+inline constexpr int IDC_OVERWRITE_EXISTING = 1031;
+inline constexpr int IDC_OVERWRITE_INCOMING = 1032;
+inline constexpr int IDC_OVERWRITE_CANCEL = 1033;
 
 // Menu commands.
 inline constexpr int ID_HELP_CONTENTS = 32786;

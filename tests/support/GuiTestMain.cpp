@@ -1,3 +1,4 @@
+#include "gui/transfer/TransferDialogs.h"
 #include "gui/ui/FileDialogs.h"
 #include "gui/ui/MessageBox.h"
 
@@ -54,7 +55,7 @@ int main(int argc, char** argv) {
     QCoreApplication::setOrganizationName(QStringLiteral("Orvane"));
     QCoreApplication::setApplicationName(QStringLiteral("Tidewell"));
 
-    // A test that does not answer a message box or file dialog itself fails
+    // A test that does not answer a message box, file dialog or transfer dialog itself fails
     // instead of hanging on a real one.
     tidewell::ScopedMessageHook unexpectedMessage([](const tidewell::MessageRequest& request) {
         ADD_FAILURE() << "unexpected message box: " << request.caption.toStdString() << ": "
@@ -65,6 +66,12 @@ int main(int argc, char** argv) {
         ADD_FAILURE() << "unexpected file dialog: " << request.caption.toStdString();
         return QStringList{};
     });
+    tidewell::ScopedTransferDialogHook unexpectedTransferDialog(
+        {[](QWidget*, const tidewell::OverwriteQuestion& question) {
+             ADD_FAILURE() << "unexpected overwrite question: " << question.fileLine;
+             return tidewell::OverwriteAnswer::Cancel;
+         },
+         [](QWidget*) { ADD_FAILURE() << "unexpected completion notice"; }});
 
     ::testing::InitGoogleTest(&argc, argv);
     // The listener list takes ownership.
