@@ -1,10 +1,13 @@
 #pragma once
 
 #include "core/remote/ftp/FtpConnection.h"
+#include "core/remote/ftp/FtpException.h"
 #include "core/remote/ftp/FtpFileFind.h"
 #include "core/remote/ftp/FtpSession.h"
 
 #include "fixtures/FtpServers.h"
+
+#include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstddef>
@@ -37,5 +40,17 @@ struct Listed {
 // Every entry FindFile(pattern) finds, walked as the product walks it.
 std::vector<Listed> List(FtpConnection& connection, const std::string& pattern = {});
 std::vector<std::string> Names(const std::vector<Listed>& entries);
+
+// Expects `call` to throw FtpException with `code`; returns the server's reply it carries.
+template <typename Call> std::string ExpectFtpError(std::uint32_t code, Call&& call) {
+    try {
+        call();
+        ADD_FAILURE() << "no FtpException; expected " << code;
+    } catch (const FtpException& failure) {
+        EXPECT_EQ(failure.ErrorCode(), code) << failure.what();
+        return failure.ServerReply();
+    }
+    return {};
+}
 
 } // namespace tidewell::ftp::support
