@@ -26,6 +26,9 @@ class Run {
 public:
     virtual ~Run() = default;
 
+    // Whether a cancel also cuts the engine's waits short. A run that finishes
+    // normally after a cancel (a transfer) says no: its waits end by their timeout.
+    virtual bool CancelCutsWaits() const { return true; }
     // On the run's thread.
     virtual void Execute(RunContext& context) = 0;
     // On the GUI thread, once the run's thread has ended, the connection is

@@ -24,8 +24,10 @@ bool RunController::Start(std::unique_ptr<Run> run) {
     connection_ = connections_.LendConnection();
     thread_ = std::thread([this] {
         RunContext context{host_.RunWindow(), cancel_, connection_};
-        {
+        if (run_->CancelCutsWaits()) {
             const ftp::CancelScope cancellable(cancel_);
+            run_->Execute(context);
+        } else {
             run_->Execute(context);
         }
         host_.PostToGuiThread([this] { Finish(); });

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/app/MessageTypes.h"
+#include "core/transfer/TransferTypes.h"
 
 #include <string>
 
@@ -17,6 +18,13 @@ public:
     virtual Answer Ask(const UserMessage& message) = 0;
     // The Transfer Status file-name field.
     virtual void SetFileNameText(const std::string& text) = 0;
+    // The whole Transfer Status group. Updates may be coalesced: the window
+    // shows the latest, at a rate a person can read.
+    virtual void ShowTransfer(const TransferDisplay& display) = 0;
+    // Whether a file that exists may be replaced.
+    virtual OverwriteAnswer AskOverwrite(const OverwriteQuestion& question) = 0;
+    // "FTP File Transfer Complete"; returns once the user has closed it.
+    virtual void ShowCompletion() = 0;
 };
 
 } // namespace tidewell

@@ -7,6 +7,7 @@ namespace tidewell {
 namespace {
 // Keys of the display updates that coalesce.
 constexpr int kFileNameKey = 1;
+constexpr int kTransferKey = 2;
 } // namespace
 
 GuiThreadBridge::GuiThreadBridge(QObject* parent) : QObject(parent), guiThread_(std::this_thread::get_id()) {}
@@ -78,6 +79,24 @@ Answer BridgedWindow::Ask(const UserMessage& message) {
 
 void BridgedWindow::SetFileNameText(const std::string& text) {
     bridge_.PostLatest(kFileNameKey, [this, text] { window_.SetFileNameText(text); });
+}
+
+void BridgedWindow::ShowTransfer(const TransferDisplay& display) {
+    bridge_.PostLatest(kTransferKey, [this, display] { window_.ShowTransfer(display); });
+}
+
+OverwriteAnswer BridgedWindow::AskOverwrite(const OverwriteQuestion& question) {
+    return bridge_.Call<OverwriteAnswer>([this, question] { return window_.AskOverwrite(question); },
+                                         OverwriteAnswer::Cancel);
+}
+
+void BridgedWindow::ShowCompletion() {
+    bridge_.Call<bool>(
+        [this] {
+            window_.ShowCompletion();
+            return true;
+        },
+        false);
 }
 
 } // namespace tidewell

@@ -86,6 +86,9 @@ public:
 
     Answer Ask(const UserMessage& message) override;
     void SetFileNameText(const std::string& text) override;
+    void ShowTransfer(const TransferDisplay& display) override;
+    OverwriteAnswer AskOverwrite(const OverwriteQuestion& question) override;
+    void ShowCompletion() override;
 
 private:
     WindowInterface& window_;

@@ -5,11 +5,15 @@
 #include "core/remote/ListingRun.h"
 #include "core/remote/RemotePath.h"
 #include "core/remote/SizeText.h"
+#include "core/transfer/DownloadRun.h"
 #include "gui/profiles/ProfileCommands.h"
 #include "gui/profiles/SitePanes.h"
 #include "gui/profiles/TabPane.h"
 #include "gui/remote/ListViewControl.h"
 #include "gui/remote/RemoteListModel.h"
+#include "gui/transfer/DownloadCommand.h"
+#include "gui/transfer/TransferDialogs.h"
+#include "gui/transfer/TransferStatusView.h"
 #include "gui/ui/AnimationControl.h"
 #include "gui/ui/DialogUnits.h"
 #include "gui/ui/MessageBox.h"
@@ -143,8 +147,8 @@ void MainDialog::InitDialog() {
     CurrentPane()->setFocus();
     connect(tabs, &QTabBar::currentChanged, this, &MainDialog::OnSiteTabChanged);
 
-    profiles_ = std::make_unique<ProfileCommands>(sites_, *panes_, this, [this] { LogOut(); },
-                                                  DefaultSettingsPath());
+    profiles_ = std::make_unique<ProfileCommands>(
+        sites_, *panes_, this, [this] { LogOut(); }, DefaultSettingsPath());
     const Preferences prefs = PreferencesStore().Load(profiles_->Document().DefaultPath());
     ControlAs<QLineEdit>(IDC_DOWNLOAD_FOLDER)->setText(prefs.downloadFolder);
     tooltipsEnabled_ = prefs.tooltipsEnabled;
@@ -184,6 +188,9 @@ void MainDialog::InitDialog() {
 
     // Not played until a transfer runs.
     ControlAs<AnimationControl>(IDC_ANIMATION)->Open(IDR_TRANSFER_ANIMATION);
+    transferStatus_ = new TransferStatusView([this](int id) { return Control(id); }, this);
+    download_ = std::make_unique<DownloadCommand>(DownloadCommand::Parts{
+        this, ControlAs<QLineEdit>(IDC_DOWNLOAD_FOLDER), RemoteList(), *panes_, sites_, remote_});
     profiles_->Document().ShowPlainTitle();
 }
 
@@ -244,7 +251,8 @@ void MainDialog::SetIdleState(bool idleNow) {
         SetEnabled(id, idleNow);
     }
     SetEnabled(IDC_LOGOUT, idleNow && connected);
-    ControlAs<QPushButton>(IDC_LOGIN)->setText(connected ? QStringLiteral("&Refresh") : QStringLiteral("&Login"));
+    ControlAs<QPushButton>(IDC_LOGIN)->setText(connected ? QStringLiteral("&Refresh")
+                                                         : QStringLiteral("&Login"));
     MenuAction(ID_FILE_EXIT)->setEnabled(idleNow);
     MenuAction(ID_FILE_OPEN_PREFERENCES)->setEnabled(idleNow);
     ControlAs<QLineEdit>(IDC_DOWNLOAD_FOLDER)->setReadOnly(!idleNow);
@@ -317,8 +325,9 @@ void MainDialog::accept() {
     }
     Answer answer = Answer::No;
     if (sites_.AnyModified()) {
-        answer = ShowMessage(this, QStringLiteral("Save your FTP preferences?"), QStringLiteral("Save Confirmation"),
-                             MessageIcon::Question, MessageButtons::YesNoCancel);
+        answer = ShowMessage(this, QStringLiteral("Save your FTP preferences?"),
+                             QStringLiteral("Save Confirmation"), MessageIcon::Question,
+                             MessageButtons::YesNoCancel);
         if (answer == Answer::Cancel) {
             return;
         }
@@ -383,8 +392,8 @@ void MainDialog::TearDown() {
 
 // Always runs at tear-down.
 void MainDialog::WritePreferences() {
-    PreferencesStore().Save({ControlAs<QLineEdit>(IDC_DOWNLOAD_FOLDER)->text(), SettingsPath(), tooltipsEnabled_,
-                             sites_.SavePasswords()});
+    PreferencesStore().Save({ControlAs<QLineEdit>(IDC_DOWNLOAD_FOLDER)->text(), SettingsPath(),
+                             tooltipsEnabled_, sites_.SavePasswords()});
 }
 
 void MainDialog::PostToGuiThread(std::function<void()> task) {
@@ -400,6 +409,20 @@ void MainDialog::SetFileNameText(const std::string& text) {
     ControlAs<QLineEdit>(IDC_FILE_NAME)->setText(QString::fromStdString(text));
 }
 
+void MainDialog::ShowTransfer(const TransferDisplay& display) {
+    transferStatus_->Show(display);
+}
+
+OverwriteAnswer MainDialog::AskOverwrite(const OverwriteQuestion& question) {
+    transferStatus_->Flush();
+    return tidewell::AskOverwrite(this, question);
+}
+
+void MainDialog::ShowCompletion() {
+    transferStatus_->Flush();
+    ShowCompletionNotice(this);
+}
+
 // Ends the running run at its next check; a connection attempt or a wait for
 // the server ends at once.
 void MainDialog::OnCancelTransfer() {
@@ -407,12 +430,17 @@ void MainDialog::OnCancelTransfer() {
 }
 // Opens the file manager on the file-system root.
 void MainDialog::OnViewLocalDisk() {}
-// Chooses the Download To folder.
-void MainDialog::OnBrowse() {}
+void MainDialog::OnBrowse() {
+    download_->Browse();
+}
 // Chooses local files and uploads them.
 void MainDialog::OnUpload() {}
-// Downloads the selected rows.
-void MainDialog::OnDownload() {}
+void MainDialog::OnDownload() {
+    if (auto request = download_->Prepare()) {
+        runs_.Start(std::make_unique<DownloadRun>(
+            std::move(*request), [this](ListingOutcome outcome) { ShowListingOutcome(std::move(outcome)); }));
+    }
+}
 // Deletes the selected rows.
 void MainDialog::OnDelete() {}
 // Creates a remote directory.
@@ -482,8 +510,9 @@ void MainDialog::OnUp() {
 
 void MainDialog::ChangeDirectory() {
     panes_->PullCurrent();
-    runs_.Start(std::make_unique<ListingRun>(remote_, sites_.Profile(panes_->CurrentIndex()),
-                                             [this](ListingOutcome outcome) { ShowListingOutcome(std::move(outcome)); }));
+    runs_.Start(std::make_unique<ListingRun>(
+        remote_, sites_.Profile(panes_->CurrentIndex()),
+        [this](ListingOutcome outcome) { ShowListingOutcome(std::move(outcome)); }));
 }
 
 // Navigation works on the stored directory, not on unsaved typing in the field.

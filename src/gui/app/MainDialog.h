@@ -23,12 +23,14 @@ class QTabBar;
 
 namespace tidewell {
 
+class DownloadCommand;
 class ListViewControl;
 class ProfileCommands;
 class SitePanes;
 class TabControl;
 class TabPane;
 class TooltipSwitch;
+class TransferStatusView;
 struct ListingOutcome;
 
 // The program's one window. It owns the parts — the site profiles and their
@@ -90,6 +92,9 @@ private:
     // WindowInterface, on the GUI thread
     Answer Ask(const UserMessage& message) override;
     void SetFileNameText(const std::string& text) override;
+    void ShowTransfer(const TransferDisplay& display) override;
+    OverwriteAnswer AskOverwrite(const OverwriteQuestion& question) override;
+    void ShowCompletion() override;
 
     void BuildWindow();
     void BuildMenu();
@@ -157,6 +162,8 @@ private:
     SiteProfileSet sites_;
     SitePanes* panes_ = nullptr;
     std::unique_ptr<ProfileCommands> profiles_;
+    std::unique_ptr<DownloadCommand> download_;
+    TransferStatusView* transferStatus_ = nullptr;
     RemoteSession remote_;
     GuiThreadBridge bridge_;
     BridgedWindow runWindow_{*this, bridge_};

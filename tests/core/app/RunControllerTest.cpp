@@ -7,6 +7,7 @@
 #include "core/remote/RemoteSession.h"
 #include "core/remote/ftp/FtpConnection.h"
 #include "fixtures/FtpServers.h"
+#include "support/ScriptedRunHost.h"
 #include "support/SilentServer.h"
 
 #include <gtest/gtest.h>
@@ -22,63 +23,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-class ScriptedHost : public RunHost, public WindowInterface {
-public:
-    std::vector<std::string> events; // test thread only
-
-    void SetIdleState(bool idle) override { events.push_back(idle ? "idle" : "busy"); }
-    WindowInterface& RunWindow() override { return *this; }
-    void PostToGuiThread(std::function<void()> task) override {
-        std::lock_guard lock(mutex_);
-        tasks_.push_back(std::move(task));
-        posted_.notify_all();
-    }
-
-    Answer Ask(const UserMessage& message) override {
-        std::lock_guard lock(mutex_);
-        messages_.push_back(message);
-        return Answer::Ok;
-    }
-    void SetFileNameText(const std::string& text) override {
-        std::lock_guard lock(mutex_);
-        fileNames_.push_back(text);
-    }
-
-    // Runs the posted tasks on this thread until done() holds; false after the bound.
-    bool PumpUntil(const std::function<bool()>& done, std::chrono::seconds bound = 30s) {
-        const auto deadline = std::chrono::steady_clock::now() + bound;
-        while (!done()) {
-            if (std::chrono::steady_clock::now() > deadline) {
-                return false;
-            }
-            std::unique_lock lock(mutex_);
-            // In slices, since done() may wait on something the run does without posting.
-            if (!posted_.wait_for(lock, 10ms, [this] { return !tasks_.empty(); })) {
-                continue;
-            }
-            auto task = std::move(tasks_.front());
-            tasks_.pop_front();
-            lock.unlock();
-            task();
-        }
-        return true;
-    }
-    std::vector<UserMessage> Messages() const {
-        std::lock_guard lock(mutex_);
-        return messages_;
-    }
-    std::vector<std::string> FileNames() const {
-        std::lock_guard lock(mutex_);
-        return fileNames_;
-    }
-
-private:
-    mutable std::mutex mutex_;
-    std::condition_variable posted_;
-    std::deque<std::function<void()>> tasks_;
-    std::vector<UserMessage> messages_;
-    std::vector<std::string> fileNames_;
-};
+using ScriptedHost = test::ScriptedRunHost;
 
 // What a gated run did; it outlives the run, which the controller deletes.
 struct Gate {

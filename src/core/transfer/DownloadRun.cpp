@@ -1,0 +1,226 @@
+#include "core/transfer/DownloadRun.h"
+
+#include "core/remote/SizeText.h"
+#include "core/remote/ftp/FtpConnection.h"
+#include "core/remote/ftp/FtpException.h"
+#include "core/transfer/DownloadPlan.h"
+#include "core/transfer/PartFile.h"
+#include "core/transfer/RemoteDirectories.h"
+
+#include <ctime>
+#include <system_error>
+
+namespace tidewell {
+
+namespace {
+
+constexpr const char* kPreparingText = "Preparing To Download, Please Wait...";
+constexpr const char* kLocalFailure = "Unable to create file on local disk";
+constexpr const char* kRemoteFailure = "Unable to download files from this FTP server";
+
+// Milliseconds since midnight UTC: what a block is timed with.
+std::int64_t MillisecondsOfDay() {
+    const auto now = std::chrono::system_clock::now().time_since_epoch();
+    return std::chrono::duration_cast<std::chrono::milliseconds>(now).count() % 86'400'000;
+}
+
+// "<size>, modified on, <local date and time>": both versions in local time,
+// so that they can be compared.
+std::string VersionLine(std::int64_t size, std::int64_t time) {
+    const std::time_t t = static_cast<std::time_t>(time);
+    std::tm fields{};
+    char text[128] = "";
+    if (localtime_r(&t, &fields) != nullptr) {
+        std::strftime(text, sizeof text, "%x %X", &fields);
+    }
+    return FormatSizeText(size) + ", modified on, " + text;
+}
+
+} // namespace
+
+DownloadRun::DownloadRun(DownloadRequest request, Done done)
+    : request_(std::move(request)), done_(std::move(done)) {}
+
+bool DownloadRun::Cancelled() const {
+    return cancelled_ || context_->cancel;
+}
+
+void DownloadRun::Publish(bool force) {
+    const TransferDisplay& display = progress_.Display();
+    // Per block only a change a person can see is handed over (a percentage, a
+    // name); the rest of the values travel with it.
+    if (force || display.filePercent != published_.filePercent ||
+        display.sessionPercent != published_.sessionPercent || display.fileName != published_.fileName) {
+        published_ = display;
+        context_->window.ShowTransfer(display);
+    }
+}
+
+void DownloadRun::Fail(const char* text, bool& said) {
+    stopped_ = true;
+    if (!said) {
+        said = true;
+        Publish(true);
+        context_->window.Ask({text, "ERROR", MessageIcon::Stop, MessageButtons::Ok});
+    }
+}
+
+void DownloadRun::Execute(RunContext& context) {
+    context_ = &context;
+    progress_.StartRun();
+    progress_.SetFileName(kPreparingText);
+    Publish(true);
+    ftp::FtpConnection& connection = *context.connection;
+    std::string startDir;
+    connection.GetCurrentDirectory(startDir);
+    {
+        RemoteDirectories remote(connection);
+        const DownloadPlan plan =
+            DownloadPlan::Make(remote, request_.remoteBase, request_.names, request_.folder);
+        progress_.SetFileName({});
+        progress_.ResetSession(plan.FileCount());
+        Publish(true);
+        if (!plan.Unreadable().empty()) {
+            std::string text = "These remote directories could not be read and were skipped:";
+            for (const std::string& dir : plan.Unreadable()) {
+                text += "\n" + dir;
+            }
+            context.window.Ask({text, "ERROR", MessageIcon::Exclamation, MessageButtons::Ok});
+        }
+        Walk(plan, remote);
+    }
+    progress_.EndRun();
+    Publish(true);
+    if (!connection.IsConnected()) {
+        // One message for a dead connection: the failed file's, or this one.
+        if (!saidRemote_) {
+            context.window.Ask({"The connection to the FTP server was lost", "FTP Error", MessageIcon::Stop,
+                                MessageButtons::Ok});
+        }
+        context.connection.reset();
+        return;
+    }
+    connection.SetCurrentDirectory(startDir);
+    outcome_.listing = ReadRemoteDirectory(connection);
+    outcome_.connected = connection.IsConnected();
+    if (!outcome_.connected) {
+        context.connection.reset();
+        return;
+    }
+    context.window.ShowCompletion();
+    progress_.ResetDisplay();
+    Publish(true);
+}
+
+void DownloadRun::Walk(const DownloadPlan& plan, RemoteDirectories& remote) {
+    bool saidUnsafe = false;
+    for (const DownloadStep& step : plan.Steps()) {
+        if (Cancelled() || lost_) {
+            return;
+        }
+        switch (step.kind) {
+        case DownloadStep::Kind::MakeDirectory: {
+            std::error_code ignored; // an existing directory is fine; a missing one fails its files
+            std::filesystem::create_directory(step.local, ignored);
+            break;
+        }
+        case DownloadStep::Kind::SkipUnsafeName:
+            if (!saidUnsafe) {
+                saidUnsafe = true;
+                context_->window.Ask({"A remote name that cannot be used on this computer was skipped: \"" +
+                                          step.entry.name + "\"",
+                                      "ERROR", MessageIcon::Exclamation, MessageButtons::Ok});
+            }
+            if (!step.entry.directory) {
+                progress_.StepSession();
+            }
+            break;
+        case DownloadStep::Kind::CopyFile:
+            if (!stopped_) {
+                CopyFile(step, remote);
+            }
+            if (!Cancelled()) {
+                progress_.StepSession();
+                Publish(false);
+            }
+            break;
+        }
+    }
+    progress_.SetFileName({});
+}
+
+bool DownloadRun::MayOverwrite(const DownloadStep& step) {
+    std::error_code error;
+    const auto status = std::filesystem::symlink_status(step.local, error);
+    if (error || !std::filesystem::exists(status) || overwriteAll_) {
+        return true;
+    }
+    const bool regular = std::filesystem::is_regular_file(status);
+    const auto size = regular ? static_cast<std::int64_t>(std::filesystem::file_size(step.local, error)) : 0;
+    const auto written = std::filesystem::last_write_time(step.local, error);
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(
+                             std::chrono::file_clock::to_sys(written).time_since_epoch())
+                             .count();
+    Publish(true);
+    switch (context_->window.AskOverwrite(
+        {step.local.string(), VersionLine(size, seconds), VersionLine(step.entry.size, step.entry.time)})) {
+    case OverwriteAnswer::Yes:
+        return true;
+    case OverwriteAnswer::YesToAll:
+        overwriteAll_ = true;
+        return true;
+    case OverwriteAnswer::Cancel:
+        cancelled_ = true;
+        return false;
+    case OverwriteAnswer::No:
+        break;
+    }
+    return false;
+}
+
+void DownloadRun::CopyFile(const DownloadStep& step, RemoteDirectories& remote) {
+    progress_.BeginFile(step.entry.name, step.entry.size);
+    Publish(true);
+    if (!MayOverwrite(step) || Cancelled()) {
+        return;
+    }
+    std::optional<PartFile> local = PartFile::Create(step.local);
+    if (!local) {
+        Fail(kLocalFailure, saidLocal_);
+        return;
+    }
+    ftp::FtpConnection& connection = *context_->connection;
+    try {
+        if (!remote.Enter(step.remoteDir)) {
+            throw ftp::FtpException(ftp::error::kErrorReply, connection.LastReply());
+        }
+        auto file = connection.OpenFile(step.entry.name, ftp::FtpFile::Access::Read,
+                                        static_cast<std::uint64_t>(step.entry.size));
+        for (std::size_t got = kBlockSize; got == kBlockSize;) {
+            if (Cancelled()) {
+                file->Close(); // abandons the transfer; the connection stays usable
+                return;        // and the part file goes with `local`
+            }
+            const std::int64_t start = MillisecondsOfDay();
+            progress_.StepFile();
+            got = file->Read(buffer_, kBlockSize);
+            if (!local->Write(buffer_, got)) {
+                file->Close();
+                Fail(kLocalFailure, saidLocal_);
+                return;
+            }
+            progress_.EndBlock(start, MillisecondsOfDay());
+            Publish(false);
+        }
+        file->Close();
+    } catch (const ftp::FtpException&) {
+        lost_ = !connection.IsConnected();
+        Fail(kRemoteFailure, saidRemote_);
+        return;
+    }
+    if (!local->Commit()) {
+        Fail(kLocalFailure, saidLocal_);
+    }
+}
+
+} // namespace tidewell

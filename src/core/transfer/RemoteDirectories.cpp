@@ -1,0 +1,61 @@
+#include "core/transfer/RemoteDirectories.h"
+
+#include "core/remote/ftp/FtpConnection.h"
+#include "core/remote/ftp/FtpFileFind.h"
+
+#include <algorithm>
+
+namespace tidewell {
+
+bool RemoteDirectories::Enter(const std::string& dir) {
+    if (!current_.empty() && current_ == dir) {
+        return true;
+    }
+    if (!connection_.SetCurrentDirectory(dir)) {
+        current_.clear();
+        return false;
+    }
+    current_ = dir;
+    return true;
+}
+
+const std::vector<RemoteEntry>* RemoteDirectories::List(const std::string& dir) {
+    auto [it, added] = listed_.try_emplace(dir);
+    if (added && Enter(dir)) {
+        ftp::FtpFileFind find(connection_);
+        std::vector<RemoteEntry> entries;
+        for (bool more = find.FindFile(); more;) {
+            more = find.FindNextFile();
+            if (!find.IsDots()) {
+                entries.push_back({find.GetFileName(), static_cast<std::int64_t>(find.GetLength()),
+                                   find.GetLastWriteTime(), find.IsDirectory(), find.IsLink()});
+            }
+        }
+        find.Close();
+        if (find.LastResult() != ftp::FtpFileFind::Result::Failed) {
+            it->second = std::move(entries);
+        }
+    }
+    return it->second ? &*it->second : nullptr;
+}
+
+const RemoteEntry* RemoteDirectories::Find(const std::string& dir, std::string_view name) {
+    const auto* entries = List(dir);
+    if (entries == nullptr) {
+        return nullptr;
+    }
+    const auto found = std::find_if(entries->begin(), entries->end(),
+                                    [&](const RemoteEntry& entry) { return entry.name == name; });
+    return found == entries->end() ? nullptr : &*found;
+}
+
+std::string RemoteDirectories::Join(const std::string& dir, std::string_view name) {
+    std::string path = dir;
+    if (path.empty() || path.back() != '/') {
+        path += '/';
+    }
+    path += name;
+    return path;
+}
+
+} // namespace tidewell

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tidewell {
+
+namespace ftp {
+class FtpConnection;
+}
+
+struct RemoteEntry {
+    std::string name;
+    std::int64_t size = 0;
+    std::int64_t time = 0; // last write, seconds since the epoch
+    bool directory = false;
+    bool link = false; // a symbolic link: a directory only if it can be entered
+};
+
+// The remote directories a run works in: each is entered and listed at most
+// once per run, and the connection is moved only when it is somewhere else.
+class RemoteDirectories {
+public:
+    explicit RemoteDirectories(ftp::FtpConnection& connection) : connection_(connection) {}
+
+    // Moves the connection to dir; false when the server refuses.
+    bool Enter(const std::string& dir);
+    // The entries of dir other than "." and "..", in the server's order;
+    // nullptr when dir cannot be entered or its listing failed.
+    const std::vector<RemoteEntry>* List(const std::string& dir);
+    // The entry of exactly that name in dir: a longer name that merely starts
+    // with it is another entry.
+    const RemoteEntry* Find(const std::string& dir, std::string_view name);
+
+    static std::string Join(const std::string& dir, std::string_view name);
+
+private:
+    ftp::FtpConnection& connection_;
+    std::map<std::string, std::optional<std::vector<RemoteEntry>>> listed_;
+    std::string current_;
+};
+
+} // namespace tidewell

@@ -1,0 +1,248 @@
+// The download run against real servers, through a scripted window.
+#include "core/transfer/DownloadRun.h"
+
+#include "core/remote/RemoteSession.h"
+#include "core/transfer/DownloadPlan.h"
+#include "fixtures/FtpServers.h"
+#include "support/ScriptedRunHost.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <optional>
+
+namespace tidewell {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+std::string Read(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+void Write(const fs::path& path, const std::string& content) {
+    std::ofstream(path, std::ios::binary) << content;
+}
+
+// Every file below root, relative, with its content; temporary files show up too.
+std::map<std::string, std::string> Tree(const fs::path& root) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        const std::string relative = fs::relative(entry.path(), root).string();
+        const std::string content = entry.is_directory() ? "<dir>" : Read(entry.path());
+        files[relative] = content.size() < 100 ? content : std::to_string(content.size()) + " bytes";
+    }
+    return files;
+}
+
+class Download {
+public:
+    explicit Download(const test::FtpServer& server, std::deque<OverwriteAnswer> answers = {})
+        : host(std::move(answers)) {
+        const auto& address = server.Address();
+        const SiteProfile site{address.host + ":" + std::to_string(address.port), address.user,
+                               address.password, ""};
+        bool listed = false;
+        EXPECT_TRUE(
+            runs.Start(std::make_unique<ListingRun>(session, site, [&](ListingOutcome) { listed = true; })));
+        EXPECT_TRUE(host.PumpUntil([&] { return listed; }));
+        EXPECT_TRUE(session.Connected()) << "no log-in";
+    }
+
+    // Downloads the names of the login directory into the folder; the listing it ends with.
+    ListingOutcome Run(std::vector<std::string> names, const fs::path& into) {
+        std::optional<ListingOutcome> shown;
+        EXPECT_TRUE(runs.Start(
+            std::make_unique<DownloadRun>(DownloadRequest{std::move(names), session.LoginDirectory(), into},
+                                          [&](ListingOutcome outcome) { shown = std::move(outcome); })));
+        EXPECT_TRUE(host.PumpUntil([&] { return shown.has_value(); })) << "the download did not end";
+        return shown.value_or(ListingOutcome{});
+    }
+
+    test::ScriptedRunHost host;
+    RemoteSession session{10s};
+    RunController runs{host, session};
+};
+
+class DownloadTree : public ::testing::TestWithParam<test::ServerKind> {};
+
+// A file and a directory whose tree holds block-boundary sizes: files first,
+// then subdirectories, each recreated below the folder.
+TEST_P(DownloadTree, CopiesTheSelectionDepthFirstWithItsBlocksIntact) {
+    auto server = test::StartServer(GetParam());
+    ASSERT_TRUE(server->Ready()) << server->Failure();
+    const std::string block(16384, 'b');
+    server->PutFile("a.txt", "");
+    server->PutFile("a.txt.1", "not selected");
+    server->PutDirectory("D");
+    server->PutFile("D/f1", "x");
+    server->PutDirectory("D/S");
+    server->PutFile("D/S/f2", block + block);
+    server->PutFile("D/f3", block + "tail");
+    server->PutDirectory("D/empty");
+    test::TempDir folder;
+    Download download(*server);
+    const ListingOutcome outcome = download.Run({"a.txt", "D"}, folder.Path());
+
+    EXPECT_EQ(Tree(folder.Path()), (std::map<std::string, std::string>{{"a.txt", ""},
+                                                                       {"D", "<dir>"},
+                                                                       {"D/f1", "x"},
+                                                                       {"D/f3", "16388 bytes"},
+                                                                       {"D/S", "<dir>"},
+                                                                       {"D/S/f2", "32768 bytes"},
+                                                                       {"D/empty", "<dir>"}}));
+    const TransferDisplay last = download.host.LastDisplay();
+    EXPECT_EQ(last.sessionPercent, "0%"); // back to the idle texts after the notice
+    EXPECT_FALSE(last.animating);
+    EXPECT_EQ(download.host.Completions(), 1);
+    EXPECT_TRUE(download.host.Messages().empty());
+    EXPECT_TRUE(outcome.connected);
+    ASSERT_TRUE(outcome.listing.has_value());
+    EXPECT_EQ(outcome.listing->fileCount, 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers, DownloadTree,
+                         ::testing::Values(test::ServerKind::Pyftpdlib, test::ServerKind::Vsftpd),
+                         [](const auto& info) { return test::ServerKindName(info.param); });
+
+// Each answer of the overwrite question, on two existing files.
+TEST(DownloadOverwrite, EachAnswerKeepsOrReplacesTheExistingFiles) {
+    auto server = test::StartServer(test::ServerKind::Pyftpdlib);
+    ASSERT_TRUE(server->Ready()) << server->Failure();
+    server->PutFile("one", "new one");
+    server->PutFile("two", "new two");
+    const struct {
+        std::deque<OverwriteAnswer> answers;
+        std::size_t questions;
+        const char *one, *two;
+        const char* sessionPercent; // at the end of the run
+    } cases[] = {
+        {{OverwriteAnswer::Yes, OverwriteAnswer::No}, 2, "new one", "old two", "100%"},
+        {{OverwriteAnswer::YesToAll}, 1, "new one", "new two", "100%"},
+        {{OverwriteAnswer::Cancel}, 1, "old one", "old two", "0%"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.questions);
+        test::TempDir folder;
+        Write(folder.Path() / "one", "old one");
+        Write(folder.Path() / "two", "old two");
+        Download download(*server, c.answers);
+        download.Run({"one", "two"}, folder.Path());
+        const auto questions = download.host.Questions();
+        ASSERT_EQ(questions.size(), c.questions);
+        EXPECT_EQ(questions[0].fileLine, (folder.Path() / "one").string());
+        EXPECT_TRUE(questions[0].existingLine.starts_with("7 Bytes, modified on, "))
+            << questions[0].existingLine;
+        EXPECT_EQ(Tree(folder.Path()), (std::map<std::string, std::string>{{"one", c.one}, {"two", c.two}}));
+        EXPECT_EQ(download.host.AtCompletion().sessionPercent, c.sessionPercent);
+        EXPECT_EQ(download.host.Completions(), 1);
+    }
+}
+
+// A cancel mid-file, and servers that fail mid-file: no partial file under a
+// real name, no temporary file left, the old file intact; one message, and the
+// rest of the run passed over but stepped.
+TEST(DownloadFailures, NothingHalfWrittenSurvivesACancelOrAFailedTransfer) {
+    const struct {
+        const char* mode;
+        bool cancel;
+        const char* message;
+    } cases[] = {
+        {"normal", true, nullptr},
+        {"drop-retr", false, "Unable to download files from this FTP server"},
+        {"short-226", false, "Unable to download files from this FTP server"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.mode);
+        test::PyftpdlibServer server(c.mode);
+        ASSERT_TRUE(server.Ready()) << server.Failure();
+        server.PutFile("big.bin", std::string(3'000'000, 'n'));
+        server.PutFile("next.txt", "next");
+        test::TempDir folder;
+        Write(folder.Path() / "big.bin", "old");
+        Download download(server, {OverwriteAnswer::Yes});
+        if (c.cancel) {
+            download.host.onTransfer = [&](const TransferDisplay& display) {
+                if (display.fileName == "big.bin" && display.filePercent != "0%") {
+                    download.runs.Cancel(); // mid-file
+                }
+            };
+        }
+        download.Run({"big.bin", "next.txt"}, folder.Path());
+        EXPECT_EQ(Tree(folder.Path()), (std::map<std::string, std::string>{{"big.bin", "old"}}));
+        const auto messages = download.host.Messages();
+        ASSERT_EQ(messages.size(), c.message ? 1u : 0u);
+        if (c.message) {
+            EXPECT_EQ(messages[0].text, c.message);
+            EXPECT_EQ(download.host.LastDisplay().sessionPosition, 0); // reset after the notice
+        }
+        EXPECT_EQ(download.host.Completions(), 1);
+        EXPECT_TRUE(download.session.Connected());
+    }
+}
+
+// Names that cannot be used here, a directory the server refuses to enter and
+// a link back to a parent: each is passed over, the rest of the run goes on.
+// (pyftpdlib runs as root here and so enters any directory: only vsftpd refuses.)
+TEST_P(DownloadTree, UnsafeNamesUnreadableDirectoriesAndLinkLoopsAreSkipped) {
+    const bool refuses = GetParam() == test::ServerKind::Vsftpd;
+    auto server = test::StartServer(GetParam());
+    ASSERT_TRUE(server->Ready()) << server->Failure();
+    server->PutDirectory("top");
+    server->PutFile("top/back\\slash.txt", "unsafe");
+    server->PutFile("top/fine.txt", "fine");
+    fs::create_directory_symlink("..", server->Root() / "top/loop");
+    if (refuses) {
+        server->PutDirectory("top/locked");
+        fs::permissions(server->Root() / "top/locked", fs::perms::none);
+    }
+    test::TempDir folder;
+    Download download(*server);
+    download.Run({"top"}, folder.Path());
+
+    const auto files = Tree(folder.Path());
+    EXPECT_EQ(files.at("top/fine.txt"), "fine");
+    EXPECT_EQ(files.at("top/loop/top/fine.txt"), "fine"); // the link is walked, to a bounded depth
+    for (const auto& [name, content] : files) {
+        EXPECT_EQ(name.find("back\\slash"), std::string::npos) << name;
+        EXPECT_LE(std::count(name.begin(), name.end(), '/'), DownloadPlan::kMaxDepth + 2) << name;
+    }
+    const auto messages = download.host.Messages();
+    ASSERT_EQ(messages.size(), 2u); // the skipped directories once, the unsafe name once
+    EXPECT_EQ(messages[0].text.find("/top/locked") != std::string::npos, refuses) << messages[0].text;
+    EXPECT_NE(messages[1].text.find("back\\slash.txt"), std::string::npos) << messages[1].text;
+    EXPECT_EQ(download.host.Completions(), 1);
+}
+
+// Download To naming a plain file, and a local folder where a remote file goes.
+TEST(DownloadWalk, ALocalPathThatCannotTakeTheFileIsOneMessage) {
+    auto server = test::StartServer(test::ServerKind::Pyftpdlib);
+    ASSERT_TRUE(server->Ready()) << server->Failure();
+    server->PutFile("name", "remote");
+    server->PutFile("other", "remote");
+    test::TempDir scratch;
+    Write(scratch.Path() / "plain", "a file");
+    fs::create_directory(scratch.Path() / "folder");
+    fs::create_directory(scratch.Path() / "folder/name");
+    const std::pair<fs::path, std::deque<OverwriteAnswer>> cases[] = {
+        {scratch.Path() / "plain", {}},
+        {scratch.Path() / "folder", {OverwriteAnswer::Yes}},
+    };
+    for (const auto& [into, answers] : cases) {
+        SCOPED_TRACE(into);
+        Download download(*server, answers);
+        download.Run({"name", "other"}, into);
+        const auto messages = download.host.Messages();
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].text, "Unable to create file on local disk");
+    }
+    EXPECT_EQ(Read(scratch.Path() / "plain"), "a file");
+    EXPECT_TRUE(fs::is_directory(scratch.Path() / "folder/name"));
+    EXPECT_FALSE(fs::exists(scratch.Path() / "folder/other")); // the run stopped copying
+}
+
+} // namespace
+} // namespace tidewell

@@ -1,0 +1,127 @@
+#pragma once
+
+#include "core/app/RunController.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace tidewell::test {
+
+// The window as a run sees it, without widgets: the test's own thread plays the
+// GUI thread (it runs what runs post to it), messages are answered OK,
+// overwrite questions from a script, and everything shown is recorded.
+class ScriptedRunHost : public RunHost, public WindowInterface {
+public:
+    std::vector<std::string> events; // test thread only
+    // Called on the run's thread with every display shown.
+    std::function<void(const TransferDisplay&)> onTransfer;
+
+    explicit ScriptedRunHost(std::deque<OverwriteAnswer> answers = {}) : answers_(std::move(answers)) {}
+
+    void SetIdleState(bool idle) override { events.push_back(idle ? "idle" : "busy"); }
+    WindowInterface& RunWindow() override { return *this; }
+    void PostToGuiThread(std::function<void()> task) override {
+        std::lock_guard lock(mutex_);
+        tasks_.push_back(std::move(task));
+        posted_.notify_all();
+    }
+
+    Answer Ask(const UserMessage& message) override {
+        std::lock_guard lock(mutex_);
+        messages_.push_back(message);
+        return Answer::Ok;
+    }
+    void SetFileNameText(const std::string& text) override {
+        std::lock_guard lock(mutex_);
+        fileNames_.push_back(text);
+    }
+    void ShowTransfer(const TransferDisplay& display) override {
+        {
+            std::lock_guard lock(mutex_);
+            lastDisplay_ = display;
+        }
+        if (onTransfer) {
+            onTransfer(display);
+        }
+    }
+    OverwriteAnswer AskOverwrite(const OverwriteQuestion& question) override {
+        std::lock_guard lock(mutex_);
+        questions_.push_back(question);
+        if (answers_.empty()) {
+            return OverwriteAnswer::Cancel;
+        }
+        const OverwriteAnswer answer = answers_.front();
+        answers_.pop_front();
+        return answer;
+    }
+    void ShowCompletion() override {
+        std::lock_guard lock(mutex_);
+        ++completions_;
+        atCompletion_ = lastDisplay_;
+    }
+
+    // Runs the posted tasks on this thread until done() holds; false after the bound.
+    bool PumpUntil(const std::function<bool()>& done, std::chrono::seconds bound = std::chrono::seconds(60)) {
+        const auto deadline = std::chrono::steady_clock::now() + bound;
+        while (!done()) {
+            if (std::chrono::steady_clock::now() > deadline) {
+                return false;
+            }
+            std::unique_lock lock(mutex_);
+            // In slices, since done() may wait on something the run does without posting.
+            if (!posted_.wait_for(lock, std::chrono::milliseconds(10), [this] { return !tasks_.empty(); })) {
+                continue;
+            }
+            auto task = std::move(tasks_.front());
+            tasks_.pop_front();
+            lock.unlock();
+            task();
+        }
+        return true;
+    }
+
+    std::vector<UserMessage> Messages() const {
+        std::lock_guard lock(mutex_);
+        return messages_;
+    }
+    std::vector<std::string> FileNames() const {
+        std::lock_guard lock(mutex_);
+        return fileNames_;
+    }
+    std::vector<OverwriteQuestion> Questions() const {
+        std::lock_guard lock(mutex_);
+        return questions_;
+    }
+    TransferDisplay LastDisplay() const {
+        std::lock_guard lock(mutex_);
+        return lastDisplay_;
+    }
+    int Completions() const {
+        std::lock_guard lock(mutex_);
+        return completions_;
+    }
+    // What the Transfer Status group showed while the completion notice was up.
+    TransferDisplay AtCompletion() const {
+        std::lock_guard lock(mutex_);
+        return atCompletion_;
+    }
+
+private:
+    mutable std::mutex mutex_;
+    std::condition_variable posted_;
+    std::deque<std::function<void()>> tasks_;
+    std::deque<OverwriteAnswer> answers_;
+    std::vector<UserMessage> messages_;
+    std::vector<std::string> fileNames_;
+    std::vector<OverwriteQuestion> questions_;
+    TransferDisplay lastDisplay_;
+    TransferDisplay atCompletion_;
+    int completions_ = 0;
+};
+
+} // namespace tidewell::test
