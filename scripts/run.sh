@@ -7,7 +7,11 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 "$here/scripts/setup.sh"
 
 demo=$here/build/demo
-mkdir -p "$demo/config" "$demo/data"
+mkdir -p "$demo/config/Orvane" "$demo/data" "$demo/downloads"
+# The demo's first start downloads into build/demo/downloads; later starts keep
+# whatever Download To was left at.
+[ -f "$demo/config/Orvane/Tidewell.conf" ] || printf '[General]\nPath=%s\n' "$demo/downloads" \
+  > "$demo/config/Orvane/Tidewell.conf"
 rm -f "$demo/port"
 /usr/bin/python3 "$here/scripts/demo-server.py" --home "$demo" &
 server=$!

@@ -67,6 +67,9 @@ void DownloadRun::Fail(const char* text, bool& said) {
 
 void DownloadRun::Execute(RunContext& context) {
     context_ = &context;
+    if (!context.connection) {
+        return; // the window starts a download only while logged in
+    }
     progress_.StartRun();
     progress_.SetFileName(kPreparingText);
     Publish(true);
@@ -80,10 +83,14 @@ void DownloadRun::Execute(RunContext& context) {
         progress_.SetFileName({});
         progress_.ResetSession(plan.FileCount());
         Publish(true);
-        if (!plan.Unreadable().empty()) {
+        if (const auto& skipped = plan.Unreadable(); !skipped.empty()) {
+            constexpr std::size_t kNamed = 10; // a link loop can skip many; the message stays readable
             std::string text = "These remote directories could not be read and were skipped:";
-            for (const std::string& dir : plan.Unreadable()) {
-                text += "\n" + dir;
+            for (std::size_t i = 0; i < skipped.size() && i < kNamed; ++i) {
+                text += "\n" + skipped[i];
+            }
+            if (skipped.size() > kNamed) {
+                text += "\n(and " + std::to_string(skipped.size() - kNamed) + " more)";
             }
             context.window.Ask({text, "ERROR", MessageIcon::Exclamation, MessageButtons::Ok});
         }

@@ -79,10 +79,6 @@ protected:
         return -1;
     }
 
-    QString Cell(const std::string& name, int column) const {
-        return Model()->data(Model()->index(RowOf(name), column), Qt::DisplayRole).toString();
-    }
-
     QString Label(int id) const { return dialog_.ControlAs<QLabel>(id)->text(); }
     QString DirectoryField() const { return dialog_.CurrentPane()->DirectoryEdit()->text(); }
 
@@ -139,8 +135,6 @@ TEST_F(BrowseWindowTest, FirstLoginListsTheLoginDirectoryAndARefusedRefreshKeeps
     EXPECT_EQ(Label(IDC_FILE_COUNT), "File(s): 2");
     EXPECT_EQ(Label(IDC_DIR_COUNT), "Dir(s): 2");
     EXPECT_EQ(Label(IDC_TOTAL_SIZE), "Total Size: 2.00 KB");
-    EXPECT_EQ(Cell("B.bin", 1), "1.00 KB");
-    EXPECT_TRUE(Cell("Docs", 1).isEmpty());
 
     dialog_.CurrentPane()->DirectoryEdit()->setText("/no/such/dir");
     test::MessageRecorder messages;
@@ -273,17 +267,6 @@ TEST(BrowseWindowFailures, AFailedListingIsSaidAndALostConnectionLogsOut) {
         EXPECT_EQ(dialog.RemoteList()->Model()->rowCount(), c.connected ? 1 : 0); // ".." alone
         EXPECT_EQ(dialog.ControlAs<QLabel>(IDC_FILE_COUNT)->text(), c.connected ? "File(s): 0" : "File(s):");
     }
-}
-
-TEST(BrowseWindowFailures, LoginWithoutAPasswordAsksForIt) {
-    MainDialog dialog{{}};
-    dialog.CurrentPane()->AddressEdit()->setText("127.0.0.1");
-    dialog.CurrentPane()->UsernameEdit()->setText("u");
-    test::MessageRecorder messages;
-    dialog.DispatchCommand(IDC_LOGIN);
-    ASSERT_EQ(messages.Calls().size(), 1u);
-    EXPECT_EQ(messages.Calls()[0].text, "You must supply the FTP password");
-    EXPECT_FALSE(dialog.Busy());
 }
 
 } // namespace
