@@ -6,7 +6,6 @@
 #include "core/remote/ListingRun.h"
 #include "core/remote/RemoteSession.h"
 #include "core/remote/ftp/FtpConnection.h"
-#include "fixtures/FtpServers.h"
 #include "support/ScriptedRunHost.h"
 #include "support/SilentServer.h"
 
@@ -100,25 +99,6 @@ ListingOutcome List(Fixture& f, const SiteProfile& site) {
         f.session, site, [&](ListingOutcome outcome) { shown = std::move(outcome); })));
     EXPECT_TRUE(f.host.PumpUntil([&] { return shown.has_value(); })) << "the listing run did not end";
     return shown.value_or(ListingOutcome{});
-}
-
-TEST(ListingRun, LogsInListsTheLoginDirectoryAndKeepsTheConnection) {
-    auto server = test::StartServer(test::ServerKind::Pyftpdlib);
-    ASSERT_TRUE(server->Ready()) << server->Failure();
-    server->PutFile("a.txt", "abc");
-    const auto& address = server->Address();
-    Fixture f;
-    const SiteProfile site{address.host + ":" + std::to_string(address.port), address.user, address.password,
-                           ""};
-    const ListingOutcome outcome = List(f, site);
-    EXPECT_EQ(f.host.FileNames(), (std::vector<std::string>{kListingWaitText}));
-    EXPECT_TRUE(f.host.Messages().empty());
-    EXPECT_TRUE(outcome.connected);
-    EXPECT_EQ(outcome.siteDirectory, "/");
-    ASSERT_TRUE(outcome.listing.has_value());
-    EXPECT_EQ(outcome.listing->fileCount, 1);
-    EXPECT_TRUE(f.session.Connected());
-    EXPECT_EQ(f.session.LoginDirectory(), "/");
 }
 
 TEST(ListingRun, EachConnectFailureHasItsMessageAndLeavesNoConnection) {
