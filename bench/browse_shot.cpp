@@ -1,9 +1,14 @@
 // Logs in to a site, lists it and saves a picture of the window, for the
 // developer notes and for checking the window by eye.
 //   browse_shot HOST:PORT USER PASSWORD DIRECTORY OUT.png [details|connecting]
+//   browse_shot HOST:PORT USER PASSWORD DIRECTORY OUT.png downloading NAME FOLDER
 // connecting: the site never answers; the picture shows the window while it
 // connects, then Cancel Transfer must bring it back to idle within seconds.
+// downloading: after logging in, NAME is downloaded into FOLDER and the picture
+// shows the run part way through the file; the run must then end with the
+// completion notice.
 #include "BrowseDriver.h"
+#include "DownloadDriver.h"
 
 #include "gui/ui/MessageBox.h"
 
@@ -16,7 +21,8 @@
 
 int main(int argc, char** argv) {
     if (argc < 6) {
-        std::fprintf(stderr, "usage: browse_shot HOST:PORT USER PASSWORD DIRECTORY OUT.png [details]\n");
+        std::fprintf(stderr, "usage: browse_shot HOST:PORT USER PASSWORD DIRECTORY OUT.png "
+                             "[details|connecting|downloading NAME FOLDER]\n");
         return 2;
     }
     QApplication app(argc, argv);
@@ -41,6 +47,21 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "the listing did not arrive (connected %d, idle %d, %d rows)\n",
                      dialog.Session().Connected(), !dialog.Busy(), dialog.RemoteList()->Model()->rowCount());
         return 1;
+    }
+    if (mode == "downloading") {
+        if (argc < 9) {
+            std::fprintf(stderr, "downloading needs NAME and FOLDER\n");
+            return 2;
+        }
+        tidewell::bench::DownloadDriver download(dialog);
+        if (!download.Select({argv[7]})) {
+            std::fprintf(stderr, "%s is not listed\n", argv[7]);
+            return 1;
+        }
+        download.SetFolder(QString::fromLocal8Bit(argv[8]));
+        const bool shot =
+            download.ShootWhileDownloading(QString::fromLocal8Bit(argv[5]), std::chrono::seconds(120));
+        return shot && download.Notices() == 1 && download.Questions() == 0 ? 0 : 1;
     }
     if (!dialog.grab().save(QString::fromLocal8Bit(argv[5]))) {
         std::fprintf(stderr, "cannot write %s\n", argv[5]);

@@ -3,15 +3,20 @@
 #   scripts/screenshot.sh [OUT.png] [BUILD_DIR]
 #   scripts/screenshot.sh --browse [OUT.png] [BUILD_DIR] [details]
 #   scripts/screenshot.sh --connecting [OUT.png] [BUILD_DIR]
+#   scripts/screenshot.sh --downloading [OUT.png] [BUILD_DIR]
 # --browse starts the demo FTP server, logs in to it through the window's own
 # Login button (bench/browse_shot, offscreen) and pictures the listing.
 # --connecting logs in to a port that accepts and never answers, pictures the
 # window while it connects, and fails unless Cancel Transfer frees it at once.
+# --downloading starts the demo FTP server, logs in, downloads large.bin into a
+# throwaway folder, pictures the window part way through the file, and fails
+# unless the run ends with the completion notice and the file arrives whole.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
-browse= connecting=
+browse= connecting= downloading=
 if [ "${1:-}" = "--browse" ]; then browse=1; shift; fi
 if [ "${1:-}" = "--connecting" ]; then connecting=1; shift; fi
+if [ "${1:-}" = "--downloading" ]; then browse=1 downloading=1; shift; fi
 out=$(realpath -m "${1:-$here/screenshot.png}")
 build=${2:-$here/build}
 app="$build/src/tidewell"
@@ -50,6 +55,16 @@ if [ -n "$browse" ]; then
     sleep 0.1
   done
   [ -s "$scratch/demo/port" ] || { echo "the demo FTP server did not start in time" >&2; exit 1; }
+  if [ -n "$downloading" ]; then
+    mkdir "$scratch/downloads"
+    XDG_CONFIG_HOME="$scratch/config" XDG_DATA_HOME="$scratch/data" QT_QPA_PLATFORM=offscreen \
+      "$build/bench/browse_shot" "127.0.0.1:$(cat "$scratch/demo/port")" demo demo "" "$out" \
+      downloading large.bin "$scratch/downloads"
+    cmp -s "$scratch/demo/root/large.bin" "$scratch/downloads/large.bin" ||
+      { echo "large.bin did not arrive whole" >&2; exit 1; }
+    echo "$out"
+    exit 0
+  fi
   XDG_CONFIG_HOME="$scratch/config" XDG_DATA_HOME="$scratch/data" QT_QPA_PLATFORM=offscreen \
     "$build/bench/browse_shot" "127.0.0.1:$(cat "$scratch/demo/port")" demo demo "" "$out" "${3:-}"
   echo "$out"

@@ -1,0 +1,89 @@
+#pragma once
+
+#include "core/app/RunController.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <deque>
+#include <functional>
+#include <mutex>
+
+namespace tidewell::bench {
+
+// The least a run needs to go without a window: the calling thread plays the
+// GUI thread (it runs what the run posts), displays are counted and dropped,
+// messages are printed and counted, an overwrite question is answered Cancel
+// (a benchmark downloads into an empty folder, so there should be none) and
+// the completion notice is counted.
+class HeadlessRunHost : public RunHost, public WindowInterface {
+public:
+    void SetIdleState(bool) override {}
+    WindowInterface& RunWindow() override { return *this; }
+    void PostToGuiThread(std::function<void()> task) override {
+        std::lock_guard lock(mutex_);
+        tasks_.push_back(std::move(task));
+        posted_.notify_all();
+    }
+
+    Answer Ask(const UserMessage& message) override {
+        std::fprintf(stderr, "%s: %s\n", message.caption.c_str(), message.text.c_str());
+        std::lock_guard lock(mutex_);
+        ++messages_;
+        return Answer::Ok;
+    }
+    void SetFileNameText(const std::string&) override {}
+    void ShowTransfer(const TransferDisplay&) override {
+        std::lock_guard lock(mutex_);
+        ++displays_;
+    }
+    OverwriteAnswer AskOverwrite(const OverwriteQuestion& question) override {
+        std::fprintf(stderr, "asked to overwrite %s\n", question.fileLine.c_str());
+        std::lock_guard lock(mutex_);
+        ++messages_;
+        return OverwriteAnswer::Cancel;
+    }
+    void ShowCompletion() override {
+        std::lock_guard lock(mutex_);
+        ++completions_;
+    }
+
+    // Runs the posted tasks on this thread until done() holds; false after the bound.
+    bool PumpUntil(const std::function<bool()>& done, std::chrono::seconds bound) {
+        const auto deadline = std::chrono::steady_clock::now() + bound;
+        while (!done()) {
+            std::unique_lock lock(mutex_);
+            if (!posted_.wait_until(lock, deadline, [this] { return !tasks_.empty(); })) {
+                return done();
+            }
+            auto task = std::move(tasks_.front());
+            tasks_.pop_front();
+            lock.unlock();
+            task();
+        }
+        return true;
+    }
+
+    int Messages() const {
+        std::lock_guard lock(mutex_);
+        return messages_;
+    }
+    int Displays() const {
+        std::lock_guard lock(mutex_);
+        return displays_;
+    }
+    int Completions() const {
+        std::lock_guard lock(mutex_);
+        return completions_;
+    }
+
+private:
+    mutable std::mutex mutex_;
+    std::condition_variable posted_;
+    std::deque<std::function<void()>> tasks_;
+    int messages_ = 0;
+    int displays_ = 0;
+    int completions_ = 0;
+};
+
+} // namespace tidewell::bench

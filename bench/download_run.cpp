@@ -1,0 +1,90 @@
+// The download run alone, without a window: the run controller and a host
+// that shows nothing. Logs in, lists DIRECTORY (relative to the login
+// directory; "" is the login directory itself) and downloads the named
+// entries of it, or every file it holds (--all-files), into FOLDER.
+//   download_run HOST:PORT USER PASSWORD DIRECTORY FOLDER NAME...|--all-files
+// Prints, for the download alone (from starting the run until it has ended):
+// seconds, CPU seconds of the process, growth of its resident size in MB and
+// the number of displays the run handed over.
+#include "HeadlessRunHost.h"
+#include "ProcessMeter.h"
+
+#include "core/remote/ListingRun.h"
+#include "core/remote/RemoteSession.h"
+#include "core/transfer/DownloadRun.h"
+
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
+using namespace tidewell;
+
+namespace {
+
+constexpr std::chrono::seconds kBound{600};
+
+// Lists a directory of the site (logging in first when needed); nullopt after a failure.
+std::optional<ListingResult> List(RunController& runs, bench::HeadlessRunHost& host, RemoteSession& session,
+                                  SiteProfile site) {
+    std::optional<ListingOutcome> outcome;
+    if (!runs.Start(std::make_unique<ListingRun>(session, std::move(site),
+                                                 [&](ListingOutcome done) { outcome = std::move(done); })) ||
+        !host.PumpUntil([&] { return outcome.has_value(); }, kBound) || !outcome->connected ||
+        !outcome->listing || outcome->listing->failure) {
+        return std::nullopt;
+    }
+    return std::move(outcome->listing);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 7) {
+        std::fprintf(stderr,
+                     "usage: download_run HOST:PORT USER PASSWORD DIRECTORY FOLDER NAME...|--all-files\n");
+        return 2;
+    }
+    bench::HeadlessRunHost host;
+    RemoteSession session;
+    RunController runs(host, session);
+    SiteProfile site{argv[1], argv[2], argv[3], ""};
+    std::optional<ListingResult> listing = List(runs, host, session, site);
+    std::string base = session.LoginDirectory();
+    const std::string directory = argv[4];
+    if (listing && !directory.empty()) {
+        base = directory.starts_with('/') ? directory : base + (base.ends_with('/') ? "" : "/") + directory;
+        site.directory = base;
+        listing = List(runs, host, session, site);
+    }
+    if (!listing) {
+        std::fprintf(stderr, "could not log in and list the directory\n");
+        return 1;
+    }
+    DownloadRequest request{{}, base, argv[5]};
+    if (std::string(argv[6]) == "--all-files") {
+        for (const RemoteFile& file : listing->files.files) {
+            request.names.push_back(file.name);
+        }
+    } else {
+        request.names.assign(argv + 6, argv + argc);
+    }
+
+    bench::ProcessMeter meter;
+    meter.Start();
+    bool ended = false;
+    const bool started =
+        runs.Start(std::make_unique<DownloadRun>(std::move(request), [&](ListingOutcome) { ended = true; }));
+    if (!started || !host.PumpUntil([&] { return ended; }, kBound)) {
+        std::fprintf(stderr, "the download did not end\n");
+        return 1;
+    }
+    meter.Stop();
+    if (host.Messages() > 0 || host.Completions() != 1) {
+        std::fprintf(stderr, "%d messages, %d completion notices\n", host.Messages(), host.Completions());
+        return 1;
+    }
+    std::printf("%.3f %.3f %.1f %d\n", meter.Seconds(), meter.CpuSecondsUsed(), meter.RssGrowthMb(),
+                host.Displays());
+    return 0;
+}
