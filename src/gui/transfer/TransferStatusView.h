@@ -30,7 +30,9 @@ public:
 private:
     void Paint();
 
-    static constexpr int kIntervalMs = 33;
+    // 25 repaints a second at most, so that the forced ones (the first, before a
+    // question or the notice, the reset after it) keep the total under 30.
+    static constexpr int kIntervalMs = 40;
 
     std::function<QWidget*(int)> control_;
     TransferDisplay latest_;
