@@ -1,18 +1,28 @@
 #!/usr/bin/python3
 """The bundled demo FTP server: pyftpdlib on 127.0.0.1 serving a sample tree.
 
-Usage: demo-server.py --home DIR [--port N]
+Usage: demo-server.py --home DIR [--port N] [--preferences FILE]
+       demo-server.py --self-test
 
-DIR receives the sample tree (root/), made once, and a demo settings file
-(data/Tidewell/TDWL23Settings.dat) whose Site 1 points at this server. The
-chosen port is written to DIR/port once the server listens. Login: demo/demo.
+DIR receives the sample tree (root/), made once, and the demo settings file
+(data/Tidewell/TDWL23Settings.dat), made once with Site 1 pointing at this
+server. The port is the one of the last start (DIR/last-port) while it is
+free, else any free one; it is written to DIR/port once the server listens.
+When the port changed, only Site 1's address is rewritten in the settings file
+(and only when it still names a demo address, 127.0.0.1:N), so whatever the
+user saved there survives. --preferences points SettingsPath of that
+Tidewell.conf at the demo settings file, so that a Save As elsewhere never
+leaves the next start on a file whose Site 1 names a dead port.
+Login: demo/demo.
 """
 import argparse
 import logging
 import os
 import random
+import re
 import signal
 import sys
+import tempfile
 
 from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.handlers import FTPHandler
@@ -50,6 +60,85 @@ def write(path: str, data: bytes) -> None:
     os.makedirs(os.path.dirname(path), exist_ok=True)
     with open(path, "wb") as f:
         f.write(data)
+
+
+def replace_file(path: str, data: bytes) -> None:
+    """Writes beside the target and renames over it, owner-only, as Tidewell does."""
+    fd, tmp = tempfile.mkstemp(dir=os.path.dirname(path), prefix=".demo-")
+    try:
+        with os.fdopen(fd, "wb") as f:
+            f.write(data)
+        os.replace(tmp, path)
+    except BaseException:
+        os.unlink(tmp)
+        raise
+
+
+def first_address_span(data: bytes):
+    """(prefix, start, end) of Site 1's address: where its length prefix and its
+    bytes begin, where they end; None when this is no settings file."""
+    if not data.startswith(HEADER):
+        return None
+    at = prefix = len(HEADER)
+    if at >= len(data):
+        return None
+    n, at = data[at], at + 1
+    if n == 0xFF:
+        n, at = int.from_bytes(data[at:at + 2], "little"), at + 2
+        if n == 0xFFFF:
+            n, at = int.from_bytes(data[at:at + 4], "little"), at + 4
+    if at + n > len(data):
+        return None
+    return prefix, at, at + n
+
+
+def update_site1(data: bytes, address: str):
+    """The file with only Site 1's address set to ADDRESS, or None to leave it as it is.
+
+    Only a stale demo address (127.0.0.1:N, another port) is replaced: an
+    address the user typed there, an empty one and a file Tidewell would not
+    read are kept. Every other byte stays as it was."""
+    span = first_address_span(data)
+    if span is None:
+        return None
+    prefix, start, end = span
+    old = data[start:end]
+    if old == address.encode() or not re.fullmatch(rb"127\.0\.0\.1:\d+", old):
+        return None
+    return data[:prefix] + archive_string(address.encode()) + data[end:]
+
+
+def ini_value(text: str) -> str:
+    # Quoted, so that QSettings reads a path holding a comma as one string.
+    return '"' + text.replace("\\", "\\\\").replace('"', '\\"') + '"'
+
+
+def point_preferences(conf: str, settings: str, downloads: str) -> None:
+    """Sets SettingsPath in [General] of Tidewell.conf to SETTINGS, leaving every
+    other line as it is; a missing file starts with Path (Download To) = DOWNLOADS."""
+    lines = []
+    if os.path.exists(conf):
+        with open(conf, encoding="utf-8") as f:
+            lines = f.read().splitlines()
+    else:
+        lines = ["[General]", "Path=" + ini_value(downloads)]
+    entry = "SettingsPath=" + ini_value(settings)
+    section = None
+    for i, line in enumerate(lines):
+        if line.startswith("["):
+            section = line.strip()
+        elif section == "[General]" and line.split("=", 1)[0].strip() == "SettingsPath":
+            if line == entry:
+                return
+            lines[i] = entry
+            break
+    else:
+        if "[General]" in (l.strip() for l in lines):
+            lines.insert([l.strip() for l in lines].index("[General]") + 1, entry)
+        else:
+            lines = ["[General]", entry, ""] + lines
+    os.makedirs(os.path.dirname(conf), exist_ok=True)
+    replace_file(conf, ("\n".join(lines) + "\n").encode())
 
 
 def make_sample_tree(root: str) -> None:
@@ -91,10 +180,57 @@ def make_sample_tree(root: str) -> None:
     os.rename(tmp, root)
 
 
+def last_port(home: str) -> int:
+    try:
+        with open(os.path.join(home, "last-port")) as f:
+            return int(f.read().strip())
+    except (OSError, ValueError):
+        return 0
+
+
+def listen(handler, port: int) -> FTPServer:
+    """The server on PORT, or on any free port when PORT is taken."""
+    try:
+        return FTPServer(("127.0.0.1", port), handler)
+    except OSError:
+        # pyftpdlib wraps the error and loses its errno: any failure on the
+        # remembered port means "taken", a fresh port then.
+        if port == 0:
+            raise
+        return FTPServer(("127.0.0.1", 0), handler)
+
+
+def self_test() -> int:
+    """The rewrite rule: only Site 1's address changes, and only when stale."""
+    # A user edit in Site 1 and bytes after the seventh record, both to be kept.
+    data = settings_file("127.0.0.1:2121").replace(b"\x04demo", b"\x05demo2", 1) + b"tail"
+    new = update_site1(data, "127.0.0.1:40000")
+    assert new == data.replace(b"\x0e127.0.0.1:2121", b"\x0f127.0.0.1:40000"), new
+    assert update_site1(new, "127.0.0.1:40000") is None  # same port: untouched
+    assert update_site1(settings_file("ftp.example.org"), "127.0.0.1:1") is None
+    assert update_site1(b"not a settings file", "127.0.0.1:1") is None
+    with tempfile.TemporaryDirectory() as d:
+        conf = os.path.join(d, "Tidewell.conf")
+        point_preferences(conf, "/a,b/s.dat", "/dl")
+        with open(conf) as f:
+            assert f.read() == '[General]\nSettingsPath="/a,b/s.dat"\nPath="/dl"\n'
+        with open(conf, "w") as f:
+            f.write("[General]\nPath=/x\nSettingsPath=/other.dat\nTooltips=0\n")
+        point_preferences(conf, "/s.dat", "/dl")
+        with open(conf) as f:
+            assert f.read() == '[General]\nPath=/x\nSettingsPath="/s.dat"\nTooltips=0\n'
+    print("demo-server self-test passed")
+    return 0
+
+
 def main() -> int:
+    if sys.argv[1:] == ["--self-test"]:
+        return self_test()
     parser = argparse.ArgumentParser()
     parser.add_argument("--home", required=True)
     parser.add_argument("--port", type=int, default=0)
+    parser.add_argument("--preferences")
+    parser.add_argument("--downloads")
     args = parser.parse_args()
     home = os.path.abspath(args.home)
     root = os.path.join(home, "root")
@@ -107,10 +243,21 @@ def main() -> int:
     handler.authorizer = authorizer
     handler.banner = "Tidewell demo server ready."
     handler.passive_ports = range(42000, 42999)
-    server = FTPServer(("127.0.0.1", args.port), handler)
+    server = listen(handler, args.port or last_port(home))
     port = server.socket.getsockname()[1]
+    write(os.path.join(home, "last-port"), str(port).encode())
 
-    write(os.path.join(home, "data", "Tidewell", "TDWL23Settings.dat"), settings_file(f"127.0.0.1:{port}"))
+    settings = os.path.join(home, "data", "Tidewell", "TDWL23Settings.dat")
+    address = f"127.0.0.1:{port}"
+    if not os.path.exists(settings):
+        write(settings, settings_file(address))
+    else:
+        with open(settings, "rb") as f:
+            updated = update_site1(f.read(), address)
+        if updated is not None:
+            replace_file(settings, updated)
+    if args.preferences:
+        point_preferences(args.preferences, settings, args.downloads or os.path.join(home, "downloads"))
     write(os.path.join(home, "port"), str(port).encode())
 
     stop = []

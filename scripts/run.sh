@@ -1,19 +1,22 @@
 #!/usr/bin/env bash
 # Sets everything up, builds, starts the bundled demo FTP server on 127.0.0.1
 # and opens Tidewell with a profile whose Site 1 points at it. The demo keeps
-# its own preferences and settings file under build/demo/, apart from yours.
+# its own preferences and settings file under build/demo/, apart from yours:
+# the server keeps its port while it is free, and what was saved in the demo's
+# settings file stays (only Site 1's address follows the port).
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
-"$here/scripts/setup.sh"
+# Only the application: the tests and benchmarks are scripts/test.sh's business.
+"$here/scripts/setup.sh" --target tidewell
 
 demo=$here/build/demo
 mkdir -p "$demo/config/Orvane" "$demo/data" "$demo/downloads"
-# The demo's first start downloads into build/demo/downloads; later starts keep
-# whatever Download To was left at.
-[ -f "$demo/config/Orvane/Tidewell.conf" ] || printf '[General]\nPath=%s\n' "$demo/downloads" \
-  > "$demo/config/Orvane/Tidewell.conf"
 rm -f "$demo/port"
-/usr/bin/python3 "$here/scripts/demo-server.py" --home "$demo" &
+# The demo's first start downloads into build/demo/downloads; later starts keep
+# whatever Download To was left at. Every start opens the demo's own settings
+# file, whatever file the last run ended on.
+/usr/bin/python3 "$here/scripts/demo-server.py" --home "$demo" \
+  --preferences "$demo/config/Orvane/Tidewell.conf" --downloads "$demo/downloads" &
 server=$!
 trap 'kill $server 2>/dev/null; wait $server 2>/dev/null || true' EXIT
 

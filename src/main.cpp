@@ -16,6 +16,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Orvane"));
     QCoreApplication::setApplicationName(QStringLiteral("Tidewell"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("tidewell")); // tidewell.desktop: task-bar icon
 
     if (!tidewell::StartNetworkLayer()) {
         tidewell::ShowMessage(
