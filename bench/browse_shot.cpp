@@ -1,7 +1,8 @@
 // Logs in to a site, lists it and saves a picture of the window, for the
 // developer notes and for checking the window by eye.
-//   browse_shot HOST:PORT USER PASSWORD DIRECTORY OUT.png [details|connecting]
+//   browse_shot HOST:PORT USER PASSWORD DIRECTORY OUT.png [details|connecting|large]
 //   browse_shot HOST:PORT USER PASSWORD DIRECTORY OUT.png downloading NAME FOLDER
+// large: the window enlarged to 1400x1000 first, to show the listing filling it.
 // connecting: the site never answers; the picture shows the window while it
 // connects, then Cancel Transfer must bring it back to idle within seconds.
 // downloading: after logging in, NAME is downloaded into FOLDER and the picture
@@ -22,7 +23,7 @@
 int main(int argc, char** argv) {
     if (argc < 6) {
         std::fprintf(stderr, "usage: browse_shot HOST:PORT USER PASSWORD DIRECTORY OUT.png "
-                             "[details|connecting|downloading NAME FOLDER]\n");
+                             "[details|connecting|large|downloading NAME FOLDER]\n");
         return 2;
     }
     QApplication app(argc, argv);
@@ -39,6 +40,9 @@ int main(int argc, char** argv) {
     const std::string mode = argc > 6 ? argv[6] : "";
     if (mode == "details") {
         dialog.ControlAs<QPushButton>(tidewell::res::IDC_DETAILS)->click();
+    }
+    if (mode == "large") {
+        dialog.resize(1400, 1000);
     }
     if (mode == "connecting") {
         return driver.ShootWhileConnecting(QString::fromLocal8Bit(argv[5])) ? 0 : 1;

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Opens the built Tidewell on a virtual X screen and saves a picture of its window.
 #   scripts/screenshot.sh [OUT.png] [BUILD_DIR]
-#   scripts/screenshot.sh --browse [OUT.png] [BUILD_DIR] [details]
+#   scripts/screenshot.sh --browse [OUT.png] [BUILD_DIR] [details|large]
 #   scripts/screenshot.sh --connecting [OUT.png] [BUILD_DIR]
 #   scripts/screenshot.sh --downloading [OUT.png] [BUILD_DIR]
 # --browse starts the demo FTP server, logs in to it through the window's own
-# Login button (bench/browse_shot, offscreen) and pictures the listing.
+# Login button (bench/browse_shot, offscreen) and pictures the listing; large
+# enlarges the window to 1400x1000 first.
 # --connecting logs in to a port that accepts and never answers, pictures the
 # window while it connects, and fails unless Cancel Transfer frees it at once.
 # --downloading starts the demo FTP server, logs in, downloads large.bin into a

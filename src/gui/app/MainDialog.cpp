@@ -6,6 +6,7 @@
 #include "core/remote/RemotePath.h"
 #include "core/remote/SizeText.h"
 #include "core/transfer/DownloadRun.h"
+#include "gui/app/WindowLayout.h"
 #include "gui/profiles/ProfileCommands.h"
 #include "gui/profiles/SitePanes.h"
 #include "gui/profiles/TabPane.h"
@@ -192,6 +193,11 @@ void MainDialog::InitDialog() {
     download_ = std::make_unique<DownloadCommand>(DownloadCommand::Parts{
         this, ControlAs<QLineEdit>(IDC_DOWNLOAD_FOLDER), RemoteList(), *panes_, sites_, remote_});
     profiles_->Document().ShowPlainTitle();
+
+    // The listing follows the window from the places its controls were built at.
+    layout()->activate();
+    listingLayout_ = std::make_unique<WindowLayout>(*client_, [this](int id) { return Control(id); });
+    listingLayout_->Record();
 }
 
 QWidget* MainDialog::Control(int id) const {
@@ -374,7 +380,27 @@ void MainDialog::keyPressEvent(QKeyEvent* event) {
         accept();
         return;
     }
+    // The window manager usually takes Alt+F4 as a close request; without one it comes here.
+    if (event->modifiers() == Qt::AltModifier && event->key() == Qt::Key_F4) {
+        close();
+        return;
+    }
     QDialog::keyPressEvent(event);
+}
+
+// A minimised window keeps its controls as they are; restoring lays them out again.
+void MainDialog::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    if (listingLayout_ && !isMinimized()) {
+        listingLayout_->Apply();
+    }
+}
+
+void MainDialog::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && listingLayout_ && !isMinimized()) {
+        listingLayout_->Apply();
+    }
 }
 
 void MainDialog::TearDown() {

@@ -31,6 +31,7 @@ class TabControl;
 class TabPane;
 class TooltipSwitch;
 class TransferStatusView;
+class WindowLayout;
 struct ListingOutcome;
 
 // The program's one window. It owns the parts — the site profiles and their
@@ -83,6 +84,8 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     // RunHost
@@ -164,6 +167,7 @@ private:
     std::unique_ptr<ProfileCommands> profiles_;
     std::unique_ptr<DownloadCommand> download_;
     TransferStatusView* transferStatus_ = nullptr;
+    std::unique_ptr<WindowLayout> listingLayout_;
     RemoteSession remote_;
     GuiThreadBridge bridge_;
     BridgedWindow runWindow_{*this, bridge_};

@@ -257,7 +257,7 @@ void ShowModified(MainDialog& dialog) {
 // Escape used to end the window at once, throwing unsaved site edits away; it
 // now takes the exit path like every other way out.
 TEST(MainDialogExit, TheSaveQuestionDecidesEveryExitPath) {
-    enum Path { Menu, CloseBox, EnterOutsideThePanes, Escape };
+    enum Path { Menu, CloseBox, AltF4, EnterOutsideThePanes, Escape };
     const struct {
         Path path;
         Answer answer;
@@ -267,6 +267,7 @@ TEST(MainDialogExit, TheSaveQuestionDecidesEveryExitPath) {
         {Menu, Answer::Cancel, false},     {CloseBox, Answer::Yes, true},
         {CloseBox, Answer::Cancel, false}, {EnterOutsideThePanes, Answer::No, true},
         {Escape, Answer::Cancel, false},   {Escape, Answer::Yes, true},
+        {AltF4, Answer::No, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "path " << c.path << " answer " << static_cast<int>(c.answer));
@@ -279,6 +280,8 @@ TEST(MainDialogExit, TheSaveQuestionDecidesEveryExitPath) {
             dialog.MenuAction(ID_FILE_EXIT)->trigger();
         } else if (c.path == CloseBox) {
             dialog.close();
+        } else if (c.path == AltF4) {
+            QTest::keyClick(folder, Qt::Key_F4, Qt::AltModifier);
         } else {
             QTest::keyClick(folder, c.path == Escape ? Qt::Key_Escape : Qt::Key_Return);
         }
@@ -306,6 +309,7 @@ TEST(MainDialogExit, NothingEndsTheWindowWhileBusy) {
     EXPECT_FALSE(dialog.close());
     QTest::keyClick(folder, Qt::Key_Return);
     QTest::keyClick(folder, Qt::Key_Escape);
+    QTest::keyClick(folder, Qt::Key_F4, Qt::AltModifier);
     dialog.DispatchCommand(ID_FILE_EXIT);
     dialog.accept();
     dialog.reject();
