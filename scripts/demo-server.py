@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """The bundled demo FTP server: pyftpdlib on 127.0.0.1 serving a sample tree.
 
-Usage: demo-server.py --home DIR [--port N] [--preferences FILE]
+Usage: demo-server.py --home DIR [--port N] [--preferences FILE [--downloads DIR]]
        demo-server.py --self-test
 
 DIR receives the sample tree (root/), made once, and the demo settings file
@@ -12,7 +12,8 @@ When the port changed, only Site 1's address is rewritten in the settings file
 (and only when it still names a demo address, 127.0.0.1:N), so whatever the
 user saved there survives. --preferences points SettingsPath of that
 Tidewell.conf at the demo settings file, so that a Save As elsewhere never
-leaves the next start on a file whose Site 1 names a dead port.
+leaves the next start on a file whose Site 1 names a dead port; a missing
+Tidewell.conf starts with Download To = --downloads (default DIR/downloads).
 Login: demo/demo.
 """
 import argparse
@@ -116,7 +117,6 @@ def ini_value(text: str) -> str:
 def point_preferences(conf: str, settings: str, downloads: str) -> None:
     """Sets SettingsPath in [General] of Tidewell.conf to SETTINGS, leaving every
     other line as it is; a missing file starts with Path (Download To) = DOWNLOADS."""
-    lines = []
     if os.path.exists(conf):
         with open(conf, encoding="utf-8") as f:
             lines = f.read().splitlines()
