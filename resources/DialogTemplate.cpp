@@ -83,11 +83,21 @@ constexpr std::array kCompletionControls{
     ControlTemplate{IDOK, K::PushButton, "OK", 57, 47, 50, 14, kStyleNone, 0},
 };
 
+// Template 100: the About box, 235 by 93.
+constexpr std::array kAboutControls{
+    ControlTemplate{IDC_STATIC, K::Icon, "", 11, 17, 20, 20, kStyleNone, IDI_APP},
+    ControlTemplate{IDC_STATIC, K::Static, "Tidewell Version 2.3", 44, 16, 119, 8, kStyleNone, 0},
+    ControlTemplate{IDOK, K::PushButton, "OK", 178, 17, 50, 14, kStyleNone, 0},
+    ControlTemplate{IDC_ABOUT_LINK, K::Static, "Check The Tidewell Website For Latest Releases", 44, 71, 184,
+                    8, kStyleNone, 0},
+};
+
 constexpr DialogTemplate kMainDialog{IDD_MAIN_DIALOG, "Tidewell", 447, 303, kMainControls};
 constexpr DialogTemplate kTabPane{IDD_TAB_PANE, "", 193, 100, kPaneControls};
 constexpr DialogTemplate kOverwriteDialog{IDD_OVERWRITE, "Overwrite File", 292, 135, kOverwriteControls};
 constexpr DialogTemplate kCompletionDialog{IDD_COMPLETION, "Transfer Information", 165, 68,
                                            kCompletionControls};
+constexpr DialogTemplate kAboutDialog{IDD_ABOUT, "About Tidewell", 235, 93, kAboutControls};
 
 // Menu 156.
 constexpr std::array kMainMenu{
@@ -137,6 +147,9 @@ const DialogTemplate& OverwriteDialogTemplate() {
 }
 const DialogTemplate& CompletionDialogTemplate() {
     return kCompletionDialog;
+}
+const DialogTemplate& AboutDialogTemplate() {
+    return kAboutDialog;
 }
 std::span<const MenuItemTemplate> MainMenuTemplate() {
     return kMainMenu;

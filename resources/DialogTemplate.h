@@ -64,6 +64,7 @@ const DialogTemplate& MainDialogTemplate();
 const DialogTemplate& TabPaneTemplate();
 const DialogTemplate& OverwriteDialogTemplate();
 const DialogTemplate& CompletionDialogTemplate();
+const DialogTemplate& AboutDialogTemplate();
 std::span<const MenuItemTemplate> MainMenuTemplate();
 // In registration order.
 std::span<const TooltipTemplate> MainTooltips();

@@ -5,6 +5,7 @@
 namespace tidewell::res {
 
 // Templates and menus.
+inline constexpr int IDD_ABOUT = 100;
 inline constexpr int IDD_MAIN_DIALOG = 102;
 inline constexpr int IDD_TAB_PANE = 129;
 inline constexpr int IDD_COMPLETION = 134;
@@ -70,6 +71,9 @@ inline constexpr int IDC_OVERWRITE_FILE = 1030;
 inline constexpr int IDC_OVERWRITE_EXISTING = 1031;
 inline constexpr int IDC_OVERWRITE_INCOMING = 1032;
 inline constexpr int IDC_OVERWRITE_CANCEL = 1033;
+
+// Controls of the About box.
+inline constexpr int IDC_ABOUT_LINK = 1029;
 
 // Menu commands.
 inline constexpr int ID_HELP_CONTENTS = 32786;

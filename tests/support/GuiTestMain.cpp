@@ -1,4 +1,6 @@
 #include "gui/transfer/TransferDialogs.h"
+#include "gui/ui/AboutDialog.h"
+#include "gui/ui/DesktopServices.h"
 #include "gui/ui/FileDialogs.h"
 #include "gui/ui/MessageBox.h"
 
@@ -55,8 +57,8 @@ int main(int argc, char** argv) {
     QCoreApplication::setOrganizationName(QStringLiteral("Orvane"));
     QCoreApplication::setApplicationName(QStringLiteral("Tidewell"));
 
-    // A test that does not answer a message box, file dialog or transfer dialog itself fails
-    // instead of hanging on a real one.
+    // A test that does not answer a message box, file dialog, transfer dialog or About box
+    // itself fails instead of hanging on a real one.
     tidewell::ScopedMessageHook unexpectedMessage([](const tidewell::MessageRequest& request) {
         ADD_FAILURE() << "unexpected message box: " << request.caption.toStdString() << ": "
                       << request.text.toStdString();
@@ -72,6 +74,22 @@ int main(int argc, char** argv) {
              return tidewell::OverwriteAnswer::Cancel;
          },
          [](QWidget*) { ADD_FAILURE() << "unexpected completion notice"; }});
+    tidewell::ScopedAboutBoxHook unexpectedAbout(
+        [](tidewell::AboutDialog&) { ADD_FAILURE() << "unexpected About box"; });
+    // No test starts a real browser or file manager.
+    tidewell::ScopedDesktopHook unexpectedDesktop(
+        {[](const QUrl& url) {
+             ADD_FAILURE() << "unexpected desktop open: " << url.toString().toStdString();
+             return false;
+         },
+         [](const QString& mimeType) {
+             ADD_FAILURE() << "unexpected default-application query: " << mimeType.toStdString();
+             return QString();
+         },
+         [](const QString& program, const QStringList&) {
+             ADD_FAILURE() << "unexpected program start: " << program.toStdString();
+             return false;
+         }});
 
     ::testing::InitGoogleTest(&argc, argv);
     // The listener list takes ownership.

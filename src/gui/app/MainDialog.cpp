@@ -15,8 +15,11 @@
 #include "gui/transfer/DownloadCommand.h"
 #include "gui/transfer/TransferDialogs.h"
 #include "gui/transfer/TransferStatusView.h"
+#include "gui/ui/AboutDialog.h"
 #include "gui/ui/AnimationControl.h"
+#include "gui/ui/DesktopServices.h"
 #include "gui/ui/DialogUnits.h"
+#include "gui/ui/HelpWindow.h"
 #include "gui/ui/MessageBox.h"
 #include "gui/ui/TabControl.h"
 #include "gui/ui/TemplateBuilder.h"
@@ -36,6 +39,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTabBar>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace tidewell {
@@ -409,6 +413,9 @@ void MainDialog::TearDown() {
     }
     tornDown_ = true;
     remote_.Disconnect();
+    if (help_ != nullptr) {
+        help_->close();
+    }
     WritePreferences();
     if (saveOnExit_) {
         // Runs while the widgets still exist, since a failure is reported in a message box.
@@ -455,7 +462,12 @@ void MainDialog::OnCancelTransfer() {
     runs_.Cancel();
 }
 // Opens the file manager on the file-system root.
-void MainDialog::OnViewLocalDisk() {}
+void MainDialog::OnViewLocalDisk() {
+    if (!OpenDesktopUrl(QUrl::fromLocalFile(QStringLiteral("/")))) {
+        ShowMessage(this, QStringLiteral("Could Not View Local Disk"), QStringLiteral("ERROR"),
+                    MessageIcon::Stop);
+    }
+}
 void MainDialog::OnBrowse() {
     download_->Browse();
 }
@@ -472,11 +484,23 @@ void MainDialog::OnDelete() {}
 // Creates a remote directory.
 void MainDialog::OnNewDir() {}
 // Opens the help contents page.
-void MainDialog::OnHelp() {}
+void MainDialog::OnHelp() {
+    ShowHelpPage(HelpWindow::ContentsPage());
+}
 // Opens the help index page.
-void MainDialog::OnHelpContents() {}
+void MainDialog::OnHelpContents() {
+    ShowHelpPage(HelpWindow::IndexPage());
+}
+void MainDialog::ShowHelpPage(const QUrl& page) {
+    if (help_ == nullptr) {
+        help_ = new HelpWindow(this);
+    }
+    help_->ShowPage(page);
+}
 // Shows the About box.
-void MainDialog::OnAbout() {}
+void MainDialog::OnAbout() {
+    ShowAboutBox(this);
+}
 
 void MainDialog::OnOpenPreferences() {
     if (!runs_.Busy()) {

@@ -20,10 +20,12 @@
 class QAction;
 class QMenuBar;
 class QTabBar;
+class QUrl;
 
 namespace tidewell {
 
 class DownloadCommand;
+class HelpWindow;
 class ListViewControl;
 class ProfileCommands;
 class SitePanes;
@@ -137,6 +139,7 @@ private:
     void OnExit();
     void OnHelp();
     void OnHelpContents();
+    void ShowHelpPage(const QUrl& page);
     void OnToolTips();
     void OnAbout();
     void OnListDoubleClick();
@@ -167,6 +170,8 @@ private:
     std::unique_ptr<ProfileCommands> profiles_;
     std::unique_ptr<DownloadCommand> download_;
     TransferStatusView* transferStatus_ = nullptr;
+    // The help viewer, made on the first help request and reused; closed at tear-down.
+    HelpWindow* help_ = nullptr;
     std::unique_ptr<WindowLayout> listingLayout_;
     RemoteSession remote_;
     GuiThreadBridge bridge_;
