@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-// The rules of opening a hyperlink (Part 6.1) that need no window: the result
+// The rules of opening a hyperlink that need no window: the result
 // codes and their texts, and how the desktop's registered web-browser command
 // is turned into the command that opens one address.
 namespace tidewell::hyperlink {

@@ -10,7 +10,7 @@ namespace tidewell {
 
 class LinkLabel;
 
-// The About box (template 100, Part 6.2): the application's name and version
+// The About box (template 100): the application's name and version
 // and a link to the product web page. OK, Enter, Escape and the close box end it.
 class AboutDialog : public QDialog {
 public:

@@ -5,7 +5,7 @@
 
 namespace tidewell {
 
-// A static text of a dialog that acts as a web link (Part 6.1): underlined, in
+// A static text of a dialog that acts as a web link: underlined, in
 // link colours (the palette's highlight while the mouse is over it), fitted to
 // its text, with the hand cursor and the address as its tooltip. A click opens
 // the address in the web browser, falling back to the desktop's registered
@@ -42,7 +42,7 @@ public:
     void FitToText();
 
     // Opens address: the desktop's handler, else the registered web-browser
-    // command. Above 32 on success, else an error code (Part 6.1).
+    // command. Above 32 on success, else an error code (see HyperlinkRules).
     static int OpenUrl(const QString& address);
     // "Unable to open hyperlink:" with the text for code, in a message box.
     void ReportOpenError(int code);
