@@ -32,11 +32,21 @@ void ListingRun::ShowFtpError(RunContext& context, const std::string& text) {
 
 void ListingRun::Execute(RunContext& context) {
     context.window.SetFileNameText(kListingWaitText);
-    const bool ready = context.connection ? ChangeDirectory(context) : Connect(context);
+    bool ready = Prepare(context);
     if (context.cancel) {
         // Whatever the connection was in the middle of, it cannot be trusted now.
         context.connection.reset();
-    } else if (ready && context.connection) {
+        ready = false;
+    }
+    Conclude(context, ready);
+}
+
+bool ListingRun::Prepare(RunContext& context) {
+    return context.connection ? ChangeDirectory(context) : Connect(context);
+}
+
+void ListingRun::Conclude(RunContext& context, bool ready) {
+    if (ready && context.connection) {
         outcome_.listing = ReadRemoteDirectory(*context.connection);
         if (outcome_.listing->failure) {
             // Not an empty directory: say so, and log out when the connection went with it.

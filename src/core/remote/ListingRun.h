@@ -36,6 +36,13 @@ public:
     void Execute(RunContext& context) override;
     void Finish() override;
 
+    // The two halves of Execute, for runs that work in the site's directory
+    // in between. Connects when there is no connection, else moves to the
+    // site's directory; false, having said why, when that failed.
+    bool Prepare(RunContext& context);
+    // Reads the directory when `ready`, and notes whether the run ends connected.
+    void Conclude(RunContext& context, bool ready);
+
 private:
     bool Connect(RunContext& context);
     bool ChangeDirectory(RunContext& context);

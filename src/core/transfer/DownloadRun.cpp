@@ -1,13 +1,11 @@
 #include "core/transfer/DownloadRun.h"
 
-#include "core/remote/SizeText.h"
 #include "core/remote/ftp/FtpConnection.h"
 #include "core/remote/ftp/FtpException.h"
 #include "core/transfer/DownloadPlan.h"
 #include "core/transfer/PartFile.h"
 #include "core/transfer/RemoteDirectories.h"
 
-#include <ctime>
 #include <system_error>
 
 namespace tidewell {
@@ -18,52 +16,10 @@ constexpr const char* kPreparingText = "Preparing To Download, Please Wait...";
 constexpr const char* kLocalFailure = "Unable to create file on local disk";
 constexpr const char* kRemoteFailure = "Unable to download files from this FTP server";
 
-// Milliseconds since midnight UTC: what a block is timed with.
-std::int64_t MillisecondsOfDay() {
-    const auto now = std::chrono::system_clock::now().time_since_epoch();
-    return std::chrono::duration_cast<std::chrono::milliseconds>(now).count() % 86'400'000;
-}
-
-// "<size>, modified on, <local date and time>": both versions in local time,
-// so that they can be compared.
-std::string VersionLine(std::int64_t size, std::int64_t time) {
-    const std::time_t t = static_cast<std::time_t>(time);
-    std::tm fields{};
-    char text[128] = "";
-    if (localtime_r(&t, &fields) != nullptr) {
-        std::strftime(text, sizeof text, "%x %X", &fields);
-    }
-    return FormatSizeText(size) + ", modified on, " + text;
-}
-
 } // namespace
 
 DownloadRun::DownloadRun(DownloadRequest request, Done done)
     : request_(std::move(request)), done_(std::move(done)) {}
-
-bool DownloadRun::Cancelled() const {
-    return cancelled_ || context_->cancel;
-}
-
-void DownloadRun::Publish(bool force) {
-    const TransferDisplay& display = progress_.Display();
-    // Per block only a change a person can see is handed over (a percentage, a
-    // name); the rest of the values travel with it.
-    if (force || display.filePercent != published_.filePercent ||
-        display.sessionPercent != published_.sessionPercent || display.fileName != published_.fileName) {
-        published_ = display;
-        context_->window.ShowTransfer(display);
-    }
-}
-
-void DownloadRun::Fail(const char* text, bool& said) {
-    stopped_ = true;
-    if (!said) {
-        said = true;
-        Publish(true);
-        context_->window.Ask({text, "ERROR", MessageIcon::Stop, MessageButtons::Ok});
-    }
-}
 
 void DownloadRun::Execute(RunContext& context) {
     context_ = &context;
@@ -83,28 +39,12 @@ void DownloadRun::Execute(RunContext& context) {
         progress_.SetFileName({});
         progress_.ResetSession(plan.FileCount());
         Publish(true);
-        if (const auto& skipped = plan.Unreadable(); !skipped.empty()) {
-            constexpr std::size_t kNamed = 10; // a link loop can skip many; the message stays readable
-            std::string text = "These remote directories could not be read and were skipped:";
-            for (std::size_t i = 0; i < skipped.size() && i < kNamed; ++i) {
-                text += "\n" + skipped[i];
-            }
-            if (skipped.size() > kNamed) {
-                text += "\n(and " + std::to_string(skipped.size() - kNamed) + " more)";
-            }
-            context.window.Ask({text, "ERROR", MessageIcon::Exclamation, MessageButtons::Ok});
-        }
+        TellSkipped("These remote directories could not be read and were skipped:", plan.Unreadable());
         Walk(plan, remote);
     }
     progress_.EndRun();
     Publish(true);
-    if (!connection.IsConnected()) {
-        // One message for a dead connection: the failed file's, or this one.
-        if (!saidRemote_) {
-            context.window.Ask({"The connection to the FTP server was lost", "FTP Error", MessageIcon::Stop,
-                                MessageButtons::Ok});
-        }
-        context.connection.reset();
+    if (DropIfLost(saidRemote_)) {
         return;
     }
     connection.SetCurrentDirectory(startDir);
@@ -159,7 +99,7 @@ void DownloadRun::Walk(const DownloadPlan& plan, RemoteDirectories& remote) {
 bool DownloadRun::MayOverwrite(const DownloadStep& step) {
     std::error_code error;
     const auto status = std::filesystem::symlink_status(step.local, error);
-    if (error || !std::filesystem::exists(status) || overwriteAll_) {
+    if (error || !std::filesystem::exists(status)) {
         return true;
     }
     const bool regular = std::filesystem::is_regular_file(status);
@@ -168,21 +108,8 @@ bool DownloadRun::MayOverwrite(const DownloadStep& step) {
     const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(
                              std::chrono::file_clock::to_sys(written).time_since_epoch())
                              .count();
-    Publish(true);
-    switch (context_->window.AskOverwrite(
-        {step.local.string(), VersionLine(size, seconds), VersionLine(step.entry.size, step.entry.time)})) {
-    case OverwriteAnswer::Yes:
-        return true;
-    case OverwriteAnswer::YesToAll:
-        overwriteAll_ = true;
-        return true;
-    case OverwriteAnswer::Cancel:
-        cancelled_ = true;
-        return false;
-    case OverwriteAnswer::No:
-        break;
-    }
-    return false;
+    return MayReplace(
+        {step.local.string(), VersionLine(size, seconds), VersionLine(step.entry.size, step.entry.time)});
 }
 
 void DownloadRun::CopyFile(const DownloadStep& step, RemoteDirectories& remote) {

@@ -49,6 +49,33 @@ const RemoteEntry* RemoteDirectories::Find(const std::string& dir, std::string_v
     return found == entries->end() ? nullptr : &*found;
 }
 
+void RemoteDirectories::Note(const std::string& dir, RemoteEntry entry) {
+    const auto it = listed_.find(dir);
+    if (it == listed_.end() || !it->second) {
+        return;
+    }
+    auto& entries = *it->second;
+    const auto found = std::find_if(entries.begin(), entries.end(),
+                                    [&](const RemoteEntry& known) { return known.name == entry.name; });
+    if (found == entries.end()) {
+        entries.push_back(std::move(entry));
+    } else {
+        *found = std::move(entry);
+    }
+}
+
+void RemoteDirectories::Forget(const std::string& dir, std::string_view name) {
+    const auto it = listed_.find(dir);
+    if (it != listed_.end() && it->second) {
+        std::erase_if(*it->second, [&](const RemoteEntry& known) { return known.name == name; });
+    }
+}
+
+void RemoteDirectories::NoteCreated(const std::string& dir, std::string_view name) {
+    Note(dir, {std::string(name), 0, 0, true, false});
+    listed_[Join(dir, name)] = std::vector<RemoteEntry>{};
+}
+
 std::string RemoteDirectories::Join(const std::string& dir, std::string_view name) {
     std::string path = dir;
     if (path.empty() || path.back() != '/') {

@@ -36,6 +36,12 @@ public:
     // with it is another entry.
     const RemoteEntry* Find(const std::string& dir, std::string_view name);
 
+    // What the run itself changed, so that a directory read once stays true:
+    // an entry written (added or replaced), one removed, a directory made (empty).
+    void Note(const std::string& dir, RemoteEntry entry);
+    void Forget(const std::string& dir, std::string_view name);
+    void NoteCreated(const std::string& dir, std::string_view name);
+
     static std::string Join(const std::string& dir, std::string_view name);
 
 private:

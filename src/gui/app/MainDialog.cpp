@@ -15,6 +15,7 @@
 #include "gui/transfer/DownloadCommand.h"
 #include "gui/transfer/TransferDialogs.h"
 #include "gui/transfer/TransferStatusView.h"
+#include "gui/transfer/UploadCommand.h"
 #include "gui/ui/AboutDialog.h"
 #include "gui/ui/AnimationControl.h"
 #include "gui/ui/DesktopServices.h"
@@ -31,6 +32,8 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
@@ -176,6 +179,9 @@ void MainDialog::InitDialog() {
     };
     RemoteList()->SetColumns(kColumns);
     RemoteList()->SetHeaderDragDrop(true);
+    upload_ = std::make_unique<UploadCommand>(UploadCommand::Parts{this, *panes_, sites_, remote_});
+    upload_->TakeCommandWords(commandWords_);
+    commandWords_.clear();
 
     tooltipSwitch_ = new TooltipSwitch(this);
     for (const TooltipTemplate& tip : MainTooltips()) {
@@ -202,6 +208,10 @@ void MainDialog::InitDialog() {
     layout()->activate();
     listingLayout_ = std::make_unique<WindowLayout>(*client_, [this](int id) { return Control(id); });
     listingLayout_->Record();
+
+    if (auto run = upload_->StartCommandUpload(ShowsListing())) {
+        runs_.Start(std::move(run));
+    }
 }
 
 QWidget* MainDialog::Control(int id) const {
@@ -407,6 +417,29 @@ void MainDialog::changeEvent(QEvent* event) {
     }
 }
 
+void MainDialog::dragEnterEvent(QDragEnterEvent* event) {
+    if (!runs_.Busy() && !UploadCommand::DroppedPaths(*event->mimeData()).empty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void MainDialog::dragMoveEvent(QDragMoveEvent* event) {
+    if (!runs_.Busy()) {
+        event->acceptProposedAction();
+    }
+}
+
+void MainDialog::dropEvent(QDropEvent* event) {
+    const auto paths = UploadCommand::DroppedPaths(*event->mimeData());
+    if (runs_.Busy() || paths.empty()) {
+        return;
+    }
+    event->acceptProposedAction();
+    raise();
+    activateWindow();
+    BeginUpload(paths);
+}
+
 void MainDialog::TearDown() {
     if (tornDown_) {
         return;
@@ -471,12 +504,17 @@ void MainDialog::OnViewLocalDisk() {
 void MainDialog::OnBrowse() {
     download_->Browse();
 }
-// Chooses local files and uploads them.
-void MainDialog::OnUpload() {}
+void MainDialog::OnUpload() {
+    BeginUpload(upload_->ChooseFiles());
+}
+void MainDialog::BeginUpload(const std::vector<std::filesystem::path>& paths) {
+    if (auto run = upload_->Prepare(paths, ShowsListing())) {
+        runs_.Start(std::move(run));
+    }
+}
 void MainDialog::OnDownload() {
     if (auto request = download_->Prepare()) {
-        runs_.Start(std::make_unique<DownloadRun>(
-            std::move(*request), [this](ListingOutcome outcome) { ShowListingOutcome(std::move(outcome)); }));
+        runs_.Start(std::make_unique<DownloadRun>(std::move(*request), ShowsListing()));
     }
 }
 // Deletes the selected rows.
@@ -560,15 +598,18 @@ void MainDialog::OnUp() {
 
 void MainDialog::ChangeDirectory() {
     panes_->PullCurrent();
-    runs_.Start(std::make_unique<ListingRun>(
-        remote_, sites_.Profile(panes_->CurrentIndex()),
-        [this](ListingOutcome outcome) { ShowListingOutcome(std::move(outcome)); }));
+    runs_.Start(
+        std::make_unique<ListingRun>(remote_, sites_.Profile(panes_->CurrentIndex()), ShowsListing()));
 }
 
 // Navigation works on the stored directory, not on unsaved typing in the field.
 void MainDialog::GoUp() {
     panes_->ShowDirectory(ParentDirectory(sites_.Profile(panes_->CurrentIndex()).directory));
     ChangeDirectory();
+}
+
+std::function<void(ListingOutcome)> MainDialog::ShowsListing() {
+    return [this](ListingOutcome outcome) { ShowListingOutcome(std::move(outcome)); };
 }
 
 void MainDialog::ShowListingOutcome(ListingOutcome outcome) {

@@ -12,6 +12,8 @@
 #include <QString>
 
 #include <chrono>
+#include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -33,6 +35,7 @@ class TabControl;
 class TabPane;
 class TooltipSwitch;
 class TransferStatusView;
+class UploadCommand;
 class WindowLayout;
 struct ListingOutcome;
 
@@ -88,6 +91,10 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
+    // Local files and folders dropped while idle are uploaded.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     // RunHost
@@ -118,6 +125,9 @@ private:
     void ChangeDirectory();
     void GoUp();
     void ShowListingOutcome(ListingOutcome outcome);
+    // What a run that ends with a listing hands it to.
+    std::function<void(ListingOutcome)> ShowsListing();
+    void BeginUpload(const std::vector<std::filesystem::path>& paths);
 
     // Command handlers.
     void OnCancelTransfer();
@@ -151,6 +161,7 @@ private:
     };
     static const Command kCommands[];
 
+    // The local paths named on the command line, until the start-up upload has taken them.
     std::vector<std::string> commandWords_;
     bool tooltipsEnabled_ = true;
     bool saveOnExit_ = false;
@@ -169,6 +180,7 @@ private:
     SitePanes* panes_ = nullptr;
     std::unique_ptr<ProfileCommands> profiles_;
     std::unique_ptr<DownloadCommand> download_;
+    std::unique_ptr<UploadCommand> upload_;
     TransferStatusView* transferStatus_ = nullptr;
     // The help viewer, made on the first help request and reused; closed at tear-down.
     HelpWindow* help_ = nullptr;

@@ -4,12 +4,12 @@
 #include "core/remote/RemoteSession.h"
 #include "core/transfer/DownloadPlan.h"
 #include "fixtures/FtpServers.h"
+#include "support/FileTree.h"
 #include "support/ScriptedRunHost.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <optional>
 
 namespace tidewell {
@@ -18,25 +18,9 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-std::string Read(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-void Write(const fs::path& path, const std::string& content) {
-    std::ofstream(path, std::ios::binary) << content;
-}
-
-// Every file below root, relative, with its content; temporary files show up too.
-std::map<std::string, std::string> Tree(const fs::path& root) {
-    std::map<std::string, std::string> files;
-    for (const auto& entry : fs::recursive_directory_iterator(root)) {
-        const std::string relative = fs::relative(entry.path(), root).string();
-        const std::string content = entry.is_directory() ? "<dir>" : Read(entry.path());
-        files[relative] = content.size() < 100 ? content : std::to_string(content.size()) + " bytes";
-    }
-    return files;
-}
+using test::Read;
+using test::Tree;
+using test::Write;
 
 class Download {
 public:

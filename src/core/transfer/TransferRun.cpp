@@ -1,0 +1,101 @@
+#include "core/transfer/TransferRun.h"
+
+#include "core/remote/SizeText.h"
+#include "core/remote/ftp/FtpConnection.h"
+
+#include <chrono>
+#include <ctime>
+
+namespace tidewell {
+
+std::int64_t TransferRun::MillisecondsOfDay() {
+    const auto now = std::chrono::system_clock::now().time_since_epoch();
+    return std::chrono::duration_cast<std::chrono::milliseconds>(now).count() % 86'400'000;
+}
+
+// Both versions in local time, so that they can be compared.
+std::string TransferRun::VersionLine(std::int64_t size, std::int64_t time) {
+    const std::time_t t = static_cast<std::time_t>(time);
+    std::tm fields{};
+    char text[128] = "";
+    if (localtime_r(&t, &fields) != nullptr) {
+        std::strftime(text, sizeof text, "%x %X", &fields);
+    }
+    return FormatSizeText(size) + ", modified on, " + text;
+}
+
+bool TransferRun::Cancelled() const {
+    return cancelled_ || context_->cancel;
+}
+
+void TransferRun::Publish(bool force) {
+    const TransferDisplay& display = progress_.Display();
+    if (force || display.filePercent != published_.filePercent ||
+        display.sessionPercent != published_.sessionPercent || display.fileName != published_.fileName) {
+        published_ = display;
+        context_->window.ShowTransfer(display);
+    }
+}
+
+void TransferRun::Fail(const std::string& text, bool& said) {
+    stopped_ = true;
+    Tell(text, said);
+}
+
+void TransferRun::Tell(const std::string& text, bool& said) {
+    if (!said) {
+        said = true;
+        Publish(true);
+        context_->window.Ask({text, "ERROR", MessageIcon::Stop, MessageButtons::Ok});
+    }
+}
+
+void TransferRun::TellSkipped(const std::string& heading, const std::vector<std::string>& skipped) {
+    if (skipped.empty()) {
+        return;
+    }
+    constexpr std::size_t kNamed = 10; // a link loop can skip many; the message stays readable
+    std::string text = heading;
+    for (std::size_t i = 0; i < skipped.size() && i < kNamed; ++i) {
+        text += "\n" + skipped[i];
+    }
+    if (skipped.size() > kNamed) {
+        text += "\n(and " + std::to_string(skipped.size() - kNamed) + " more)";
+    }
+    Publish(true);
+    context_->window.Ask({text, "ERROR", MessageIcon::Exclamation, MessageButtons::Ok});
+}
+
+bool TransferRun::DropIfLost(bool said) {
+    if (!context_->connection || context_->connection->IsConnected()) {
+        return false;
+    }
+    if (!said) {
+        context_->window.Ask({"The connection to the FTP server was lost", "FTP Error", MessageIcon::Stop,
+                              MessageButtons::Ok});
+    }
+    context_->connection.reset();
+    return true;
+}
+
+bool TransferRun::MayReplace(const OverwriteQuestion& question) {
+    if (overwriteAll_) {
+        return true;
+    }
+    Publish(true);
+    switch (context_->window.AskOverwrite(question)) {
+    case OverwriteAnswer::Yes:
+        return true;
+    case OverwriteAnswer::YesToAll:
+        overwriteAll_ = true;
+        return true;
+    case OverwriteAnswer::Cancel:
+        cancelled_ = true;
+        return false;
+    case OverwriteAnswer::No:
+        break;
+    }
+    return false;
+}
+
+} // namespace tidewell

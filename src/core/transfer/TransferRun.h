@@ -1,0 +1,59 @@
+#pragma once
+
+#include "core/app/Run.h"
+#include "core/transfer/TransferProgress.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tidewell {
+
+// What downloads and uploads share: the Transfer Status display handed to the
+// window, the run's cancel (the button, or Cancel in the overwrite question),
+// Yes To All, and the rule that after an error later files are passed over
+// with each kind of message said once.
+class TransferRun : public Run {
+public:
+    static constexpr std::size_t kBlockSize = 16384;
+
+    // A cancel ends the run after the block in flight; the run then finishes
+    // normally (a partial file is removed, the listing read), so its waits
+    // must not be cut short.
+    bool CancelCutsWaits() const override { return false; }
+
+protected:
+    // Milliseconds since midnight UTC: what a block is timed with.
+    static std::int64_t MillisecondsOfDay();
+    // "<size>, modified on, <local date and time>".
+    static std::string VersionLine(std::int64_t size, std::int64_t time);
+
+    bool Cancelled() const;
+    // Hands the display to the window: per block only a change a person can
+    // see (a percentage, a name), unless forced.
+    void Publish(bool force);
+    // Shows the message the first time only.
+    void Tell(const std::string& text, bool& said);
+    // Stops copying, and tells.
+    void Fail(const std::string& text, bool& said);
+    // One message naming what the run leaves out (the first few of them).
+    void TellSkipped(const std::string& heading, const std::vector<std::string>& skipped);
+    // After the walk: drops a dead connection, saying so unless the failed
+    // file's message did; true when it was dead.
+    bool DropIfLost(bool said);
+    // Asks before replacing a file, unless Yes To All was answered; Cancel cancels the run.
+    bool MayReplace(const OverwriteQuestion& question);
+
+    RunContext* context_ = nullptr;
+    TransferProgress progress_;
+    bool stopped_ = false; // after an error, later files are passed over
+    char buffer_[kBlockSize];
+
+private:
+    TransferDisplay published_;
+    bool cancelled_ = false; // Cancel in the overwrite question
+    bool overwriteAll_ = false;
+};
+
+} // namespace tidewell

@@ -1,0 +1,200 @@
+// The upload run against real servers, through a scripted window.
+#include "core/transfer/UploadRun.h"
+
+#include "core/remote/RemoteSession.h"
+#include "fixtures/FtpServers.h"
+#include "support/FileTree.h"
+#include "support/ScriptedRunHost.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace tidewell {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using Files = std::map<std::string, std::string>;
+using test::Tree;
+using test::Write;
+
+// Uploads into the login directory of a site that is not logged in yet: the run connects.
+class Upload {
+public:
+    explicit Upload(const test::FtpServer& server, std::deque<OverwriteAnswer> answers = {})
+        : host(std::move(answers)), session(10s) {
+        const auto& address = server.Address();
+        site = {address.host + ":" + std::to_string(address.port), address.user, address.password, ""};
+    }
+
+    ListingOutcome Run(const std::vector<fs::path>& paths) {
+        std::optional<ListingOutcome> shown;
+        EXPECT_TRUE(runs.Start(
+            std::make_unique<UploadRun>(session, site, UploadPlan::CountLocalFiles(paths),
+                                        [&](ListingOutcome outcome) { shown = std::move(outcome); })));
+        EXPECT_TRUE(host.PumpUntil([&] { return shown.has_value(); })) << "the upload did not end";
+        return shown.value_or(ListingOutcome{});
+    }
+
+    test::ScriptedRunHost host;
+    RemoteSession session;
+    RunController runs{host, session};
+    SiteProfile site;
+};
+
+class UploadTree : public ::testing::TestWithParam<test::ServerKind> {};
+
+// A folder with three files in two sub-folders (block-boundary sizes), an
+// empty folder and a file after them: the tree is recreated below the login
+// directory, the file lands beside it, and what is no file (a pipe, a link
+// back to the folder) is named once and leaves no remote trace. A remote name
+// that merely starts with the file's name is another file: no question.
+TEST_P(UploadTree, RecreatesTheFoldersBelowTheStartingDirectory) {
+    auto server = test::StartServer(GetParam());
+    ASSERT_TRUE(server->Ready()) << server->Failure();
+    server->PutFile("after.txt.bak", "kept");
+    test::TempDir local;
+    const fs::path& l = local.Path();
+    fs::create_directories(l / "D/S");
+    fs::create_directories(l / "D/T");
+    fs::create_directory(l / "E");
+    Write(l / "D/empty.bin", "");
+    Write(l / "D/S/two-blocks", std::string(32768, 's'));
+    Write(l / "D/T/one", "1");
+    Write(l / "after.txt", "after");
+    ASSERT_EQ(::mkfifo((l / "D/pipe").c_str(), 0600), 0);
+    fs::create_directory_symlink("..", l / "D/T/loop");
+
+    EXPECT_EQ(UploadPlan::CountLocalFiles({l / "D", l / "E", l / "after.txt"}).FileCount(), 4);
+    Upload upload(*server);
+    const ListingOutcome outcome = upload.Run({l / "D", l / "E", l / "after.txt"});
+
+    EXPECT_EQ(Tree(server->Root()), (Files{{"D", "<dir>"},
+                                           {"D/empty.bin", ""},
+                                           {"D/S", "<dir>"},
+                                           {"D/S/two-blocks", "32768 bytes"},
+                                           {"D/T", "<dir>"},
+                                           {"D/T/one", "1"},
+                                           {"E", "<dir>"},
+                                           {"after.txt", "after"},
+                                           {"after.txt.bak", "kept"}}));
+    const auto messages = upload.host.Messages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].text.find("D/pipe"), std::string::npos) << messages[0].text;
+    EXPECT_NE(messages[0].text.find("D/T/loop"), std::string::npos) << messages[0].text;
+    EXPECT_TRUE(upload.host.Questions().empty());
+    EXPECT_EQ(upload.host.AtCompletion().sessionPercent, "100%");
+    EXPECT_EQ(upload.host.Completions(), 1);
+    ASSERT_TRUE(outcome.connected && outcome.listing);
+    EXPECT_EQ(outcome.siteDirectory, upload.session.LoginDirectory()); // the listing is the starting one
+    EXPECT_EQ(outcome.listing->fileCount, 2);
+    EXPECT_EQ(outcome.listing->dirCount, 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers, UploadTree,
+                         ::testing::Values(test::ServerKind::Pyftpdlib, test::ServerKind::Vsftpd),
+                         [](const auto& info) { return test::ServerKindName(info.param); });
+
+// Merging into an existing remote directory: each answer of the overwrite
+// question, with the remote file as the existing version.
+TEST(UploadOverwrite, EachAnswerKeepsOrReplacesTheRemoteFiles) {
+    test::TempDir local;
+    fs::create_directory(local.Path() / "D");
+    for (const char* name : {"a", "b", "c"}) {
+        Write(local.Path() / "D" / name, std::string("new ") + name);
+    }
+    const struct {
+        std::deque<OverwriteAnswer> answers;
+        std::size_t questions;
+        Files remote;
+    } cases[] = {
+        {{OverwriteAnswer::Yes, OverwriteAnswer::No}, 2, {{"a", "new a"}, {"b", "old b"}, {"c", "new c"}}},
+        {{OverwriteAnswer::YesToAll}, 1, {{"a", "new a"}, {"b", "new b"}, {"c", "new c"}}},
+        {{OverwriteAnswer::Cancel}, 1, {{"a", "old a"}, {"b", "old b"}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.questions);
+        test::PyftpdlibServer server;
+        ASSERT_TRUE(server.Ready()) << server.Failure();
+        server.PutDirectory("D");
+        server.PutFile("D/a", "old a");
+        server.PutFile("D/b", "old b");
+        Upload upload(server, c.answers);
+        upload.Run({local.Path() / "D"});
+        const auto questions = upload.host.Questions();
+        ASSERT_EQ(questions.size(), c.questions);
+        EXPECT_EQ(questions[0].fileLine, "a");
+        EXPECT_TRUE(questions[0].existingLine.starts_with("5 Bytes, modified on, "))
+            << questions[0].existingLine;
+        EXPECT_TRUE(questions[0].incomingLine.starts_with("5 Bytes, modified on, "))
+            << questions[0].incomingLine;
+        EXPECT_EQ(Tree(server.Root() / "D"), c.remote);
+        EXPECT_EQ(upload.host.Completions(), 1);
+    }
+}
+
+// Refusals, each said once: a remote file where a folder goes is never
+// entered; a directory the server will not make keeps its files (and, after
+// that error, every later file) off the server; a cancel mid-file and a
+// refused STOR leave no partial remote file behind.
+TEST(UploadFailures, NothingLandsInTheWrongPlaceOrHalfWritten) {
+    test::TempDir local;
+    const fs::path& l = local.Path();
+    for (const char* dir : {"C", "A", "B"}) {
+        fs::create_directory(l / dir);
+        Write(l / dir / "inside", dir);
+    }
+    Write(l / "first", "first");
+    Write(l / "big", std::string(3'000'000, 'b'));
+    Write(l / "last", "last");
+    const std::string inTheWay =
+        "Could not transfer directory \"C\": the FTP server holds a file of that name";
+    const std::string noPermission =
+        "Could not transfer directory, you do not have permission to create directories on the FTP server";
+    const struct {
+        const char* mode;
+        std::vector<fs::path> paths;
+        bool cancel;
+        std::vector<std::string> messages;
+        Files remote;
+    } cases[] = {
+        {"mkd-550",
+         {l / "C", l / "A", l / "B", l / "first"},
+         false,
+         {inTheWay, noPermission},
+         {{"C", "file"}}},
+        {"normal", {l / "first", l / "big", l / "last"}, true, {}, {{"C", "file"}, {"first", "first"}}},
+        {"stor-552",
+         {l / "first", l / "last"},
+         false,
+         {"Unable to upload files to this FTP server"},
+         {{"C", "file"}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.mode);
+        test::PyftpdlibServer server(c.mode);
+        ASSERT_TRUE(server.Ready()) << server.Failure();
+        server.PutFile("C", "file");
+        Upload upload(server);
+        if (c.cancel) {
+            upload.host.onTransfer = [&](const TransferDisplay& display) {
+                if (display.fileName == "big" && display.filePosition > 0) { // mid-file
+                    upload.runs.Cancel();
+                }
+            };
+        }
+        upload.Run(c.paths);
+        std::vector<std::string> texts;
+        for (const UserMessage& message : upload.host.Messages()) {
+            texts.push_back(message.text);
+        }
+        EXPECT_EQ(texts, c.messages);
+        EXPECT_EQ(Tree(server.Root()), c.remote);
+        EXPECT_EQ(upload.host.Completions(), 1);
+        EXPECT_TRUE(upload.session.Connected());
+    }
+}
+
+} // namespace
+} // namespace tidewell
