@@ -13,11 +13,13 @@ namespace tidewell::bench {
 
 // The least a run needs to go without a window: the calling thread plays the
 // GUI thread (it runs what the run posts), displays are counted and dropped,
-// messages are printed and counted, an overwrite question is answered Cancel
-// (a benchmark downloads into an empty folder, so there should be none) and
-// the completion notice is counted.
+// messages are printed and counted, an overwrite question is answered with
+// `overwriteAnswer` (Cancel, counted as a message, unless the benchmark writes
+// over what is there on purpose) and the completion notice is counted.
 class HeadlessRunHost : public RunHost, public WindowInterface {
 public:
+    OverwriteAnswer overwriteAnswer = OverwriteAnswer::Cancel;
+
     void SetIdleState(bool) override {}
     WindowInterface& RunWindow() override { return *this; }
     void PostToGuiThread(std::function<void()> task) override {
@@ -38,10 +40,12 @@ public:
         ++displays_;
     }
     OverwriteAnswer AskOverwrite(const OverwriteQuestion& question) override {
-        std::fprintf(stderr, "asked to overwrite %s\n", question.fileLine.c_str());
-        std::lock_guard lock(mutex_);
-        ++messages_;
-        return OverwriteAnswer::Cancel;
+        if (overwriteAnswer == OverwriteAnswer::Cancel) {
+            std::fprintf(stderr, "asked to overwrite %s\n", question.fileLine.c_str());
+            std::lock_guard lock(mutex_);
+            ++messages_;
+        }
+        return overwriteAnswer;
     }
     void ShowCompletion() override {
         std::lock_guard lock(mutex_);

@@ -1,0 +1,53 @@
+// The upload run alone, without a window: the run controller and a host that
+// shows nothing. The run logs in itself, moves to DIRECTORY (relative to the
+// login directory) and uploads the local PATHs into it; with --yes-to-all the
+// first overwrite question is answered Yes To All.
+//   upload_run HOST:PORT USER PASSWORD DIRECTORY [--yes-to-all] PATH...
+// Prints, for the run (log-in included): seconds, CPU seconds of the process,
+// growth of its resident size in MB and the number of displays handed over.
+#include "HeadlessRunHost.h"
+#include "ProcessMeter.h"
+
+#include "core/remote/RemoteSession.h"
+#include "core/transfer/UploadRun.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+using namespace tidewell;
+
+int main(int argc, char** argv) {
+    if (argc < 6) {
+        std::fprintf(stderr, "usage: upload_run HOST:PORT USER PASSWORD DIRECTORY [--yes-to-all] PATH...\n");
+        return 2;
+    }
+    bench::HeadlessRunHost host;
+    int first = 5;
+    if (std::string(argv[first]) == "--yes-to-all") {
+        host.overwriteAnswer = OverwriteAnswer::YesToAll;
+        ++first;
+    }
+    RemoteSession session;
+    RunController runs(host, session);
+    const std::vector<std::filesystem::path> paths(argv + first, argv + argc);
+
+    bench::ProcessMeter meter;
+    meter.Start();
+    bool ended = false;
+    const bool started = runs.Start(std::make_unique<UploadRun>(
+        session, SiteProfile{argv[1], argv[2], argv[3], argv[4]}, UploadPlan::CountLocalFiles(paths),
+        [&](ListingOutcome) { ended = true; }));
+    if (!started || !host.PumpUntil([&] { return ended; }, std::chrono::seconds(600))) {
+        std::fprintf(stderr, "the upload did not end\n");
+        return 1;
+    }
+    meter.Stop();
+    if (host.Messages() > 0 || host.Completions() != 1) {
+        std::fprintf(stderr, "%d messages, %d completion notices\n", host.Messages(), host.Completions());
+        return 1;
+    }
+    std::printf("%.3f %.3f %.1f %d\n", meter.Seconds(), meter.CpuSecondsUsed(), meter.RssGrowthMb(),
+                host.Displays());
+    return 0;
+}
