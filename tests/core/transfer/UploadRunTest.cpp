@@ -96,42 +96,26 @@ INSTANTIATE_TEST_SUITE_P(Servers, UploadTree,
                          ::testing::Values(test::ServerKind::Pyftpdlib, test::ServerKind::Vsftpd),
                          [](const auto& info) { return test::ServerKindName(info.param); });
 
-// Merging into an existing remote directory: each answer of the overwrite
-// question, with the remote file as the existing version.
-TEST(UploadOverwrite, EachAnswerKeepsOrReplacesTheRemoteFiles) {
+// Merging into an existing remote directory, with the remote file as the
+// existing version in the question: No keeps it, Yes To All replaces it and
+// every later one without asking.
+TEST(UploadOverwrite, NoKeepsTheRemoteFileAndYesToAllReplacesTheRest) {
+    auto server = test::StartServer(test::ServerKind::Pyftpdlib);
+    ASSERT_TRUE(server->Ready()) << server->Failure();
     test::TempDir local;
     fs::create_directory(local.Path() / "D");
-    for (const char* name : {"a", "b", "c"}) {
-        Write(local.Path() / "D" / name, std::string("new ") + name);
+    server->PutDirectory("D");
+    for (const std::string name : {"a", "b", "c"}) {
+        Write(local.Path() / "D" / name, "new " + name);
+        server->PutFile("D/" + name, "old " + name);
     }
-    const struct {
-        std::deque<OverwriteAnswer> answers;
-        std::size_t questions;
-        Files remote;
-    } cases[] = {
-        {{OverwriteAnswer::Yes, OverwriteAnswer::No}, 2, {{"a", "new a"}, {"b", "old b"}, {"c", "new c"}}},
-        {{OverwriteAnswer::YesToAll}, 1, {{"a", "new a"}, {"b", "new b"}, {"c", "new c"}}},
-        {{OverwriteAnswer::Cancel}, 1, {{"a", "old a"}, {"b", "old b"}}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.questions);
-        test::PyftpdlibServer server;
-        ASSERT_TRUE(server.Ready()) << server.Failure();
-        server.PutDirectory("D");
-        server.PutFile("D/a", "old a");
-        server.PutFile("D/b", "old b");
-        Upload upload(server, c.answers);
-        upload.Run({local.Path() / "D"});
-        const auto questions = upload.host.Questions();
-        ASSERT_EQ(questions.size(), c.questions);
-        EXPECT_EQ(questions[0].fileLine, "a");
-        EXPECT_TRUE(questions[0].existingLine.starts_with("5 Bytes, modified on, "))
-            << questions[0].existingLine;
-        EXPECT_TRUE(questions[0].incomingLine.starts_with("5 Bytes, modified on, "))
-            << questions[0].incomingLine;
-        EXPECT_EQ(Tree(server.Root() / "D"), c.remote);
-        EXPECT_EQ(upload.host.Completions(), 1);
-    }
+    Upload upload(*server, {OverwriteAnswer::No, OverwriteAnswer::YesToAll});
+    upload.Run({local.Path() / "D"});
+    const auto questions = upload.host.Questions();
+    ASSERT_EQ(questions.size(), 2u);
+    EXPECT_EQ(questions[1].fileLine, "b");
+    EXPECT_TRUE(questions[1].existingLine.starts_with("5 Bytes, modified on, ")) << questions[1].existingLine;
+    EXPECT_EQ(Tree(server->Root() / "D"), (Files{{"a", "old a"}, {"b", "new b"}, {"c", "new c"}}));
 }
 
 // Refusals, each said once: a remote file where a folder goes is never

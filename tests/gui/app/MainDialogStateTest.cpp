@@ -10,6 +10,7 @@
 #include "resources/ResourceIds.h"
 #include "support/MessageRecorder.h"
 #include "support/SilentServer.h"
+#include "support/WindowDriving.h"
 
 #include <QAction>
 #include <QHelpEvent>
@@ -81,18 +82,8 @@ void ShowWindow(MainDialog& dialog) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
 }
 
-void FillSite(MainDialog& dialog, const std::string& address, const std::string& user = "u",
-              const std::string& password = "p") {
-    TabPane* pane = dialog.CurrentPane();
-    pane->AddressEdit()->setText(QString::fromStdString(address));
-    pane->UsernameEdit()->setText(QString::fromStdString(user));
-    pane->PasswordEdit()->setText(QString::fromStdString(password));
-}
-
-// Runs the window's events until the run has ended; false after the bound.
-bool WaitUntilIdle(MainDialog& dialog, std::chrono::seconds bound = 30s) {
-    return QTest::qWaitFor([&] { return !dialog.Busy(); }, static_cast<int>(bound.count() * 1000));
-}
+using test::FillSite;
+using test::WaitUntilIdle;
 
 // Busy for as long as the test wants: a log-in to a server that never says a word.
 class BusyWindow {
@@ -119,8 +110,7 @@ TEST(MainDialogState, ControlsFollowTheStateTableThroughALogInAndALogOut) {
     MainDialog dialog({});
     ExpectState(dialog, WindowState::NotConnected);
     dialog.SiteTabBar()->setCurrentIndex(4); // busy locks only the current site's fields
-    const auto& address = server->Address();
-    FillSite(dialog, address.host + ":" + std::to_string(address.port), address.user, address.password);
+    FillSite(dialog, *server);
     dialog.DispatchCommand(IDC_LOGIN);
     EXPECT_TRUE(dialog.Busy());
     EXPECT_FALSE(dialog.Pane(0)->AddressEdit()->isReadOnly());

@@ -64,12 +64,6 @@ TEST(AboutBox, ShowsNameVersionAndAnUnvisitedLinkEachTimeItOpens) {
     EXPECT_EQ(opened, (std::vector<QUrl>{QUrl(kProductPage), QUrl(kProductPage)}));
 }
 
-TEST(AboutBox, RunsModallyUntilOk) {
-    AboutDialog box;
-    QTimer::singleShot(0, &box, [&] { box.OkButton()->click(); });
-    EXPECT_EQ(box.exec(), QDialog::Accepted);
-}
-
 TEST(HelpWindow, OpensOnItsPageInOneWindowThatClosesWithTheMainWindow) {
     MainDialog dialog{{}};
     dialog.show();

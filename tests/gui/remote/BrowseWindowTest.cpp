@@ -7,6 +7,7 @@
 #include "gui/remote/RemoteListModel.h"
 #include "resources/ResourceIds.h"
 #include "support/MessageRecorder.h"
+#include "support/WindowDriving.h"
 
 #include <QCoreApplication>
 #include <QHeaderView>
@@ -40,12 +41,7 @@ protected:
         dialog_.SetSessionTimeout(std::chrono::seconds(10));
         dialog_.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog_));
-        const auto& address = server_->Address();
-        TabPane* pane = dialog_.CurrentPane();
-        pane->AddressEdit()->setText(
-            QString::fromStdString(address.host + ":" + std::to_string(address.port)));
-        pane->UsernameEdit()->setText(QString::fromStdString(address.user));
-        pane->PasswordEdit()->setText(QString::fromStdString(address.password));
+        test::FillSite(dialog_, *server_);
     }
 
     // Presses a button and waits until the listing it started is shown.
@@ -254,14 +250,10 @@ TEST(BrowseWindowFailures, AFailedListingIsSaidAndALostConnectionLogsOut) {
         ASSERT_TRUE(server.Ready()) << server.Failure();
         MainDialog dialog{{}};
         dialog.SetSessionTimeout(std::chrono::seconds(2));
-        const auto& address = server.Address();
-        dialog.CurrentPane()->AddressEdit()->setText(
-            QString::fromStdString(address.host + ":" + std::to_string(address.port)));
-        dialog.CurrentPane()->UsernameEdit()->setText(QString::fromStdString(address.user));
-        dialog.CurrentPane()->PasswordEdit()->setText(QString::fromStdString(address.password));
+        test::FillSite(dialog, server);
         test::MessageRecorder messages;
         dialog.DispatchCommand(IDC_LOGIN);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.Busy(); }, 30000));
+        ASSERT_TRUE(test::WaitUntilIdle(dialog));
         ExpectOneMessage(messages, (std::string("The directory could not be listed: ") + c.reason).c_str());
         EXPECT_EQ(dialog.Session().Connected(), c.connected);
         EXPECT_EQ(dialog.RemoteList()->Model()->rowCount(), c.connected ? 1 : 0); // ".." alone

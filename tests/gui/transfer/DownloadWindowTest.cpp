@@ -10,6 +10,7 @@
 #include "gui/ui/FileDialogs.h"
 #include "resources/ResourceIds.h"
 #include "support/MessageRecorder.h"
+#include "support/WindowDriving.h"
 
 #include <QAbstractItemView>
 #include <QItemSelectionModel>
@@ -33,13 +34,9 @@ TEST(DownloadWindow, BrowseChoosesTheFolderAndDownloadCopiesTheSelectedRows) {
     server->PutDirectory("docs");
     server->PutFile("docs/b.txt", "beta");
     MainDialog dialog{{}};
-    const auto& address = server->Address();
-    dialog.CurrentPane()->AddressEdit()->setText(
-        QString::fromStdString(address.host + ":" + std::to_string(address.port)));
-    dialog.CurrentPane()->UsernameEdit()->setText(QString::fromStdString(address.user));
-    dialog.CurrentPane()->PasswordEdit()->setText(QString::fromStdString(address.password));
+    test::FillSite(dialog, *server);
     dialog.DispatchCommand(IDC_LOGIN);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.Busy(); }, 30000));
+    ASSERT_TRUE(test::WaitUntilIdle(dialog));
 
     // No folder yet: the check stops the command.
     {
@@ -74,7 +71,7 @@ TEST(DownloadWindow, BrowseChoosesTheFolderAndDownloadCopiesTheSelectedRows) {
                                        }});
     dialog.DispatchCommand(IDC_DOWNLOAD);
     EXPECT_TRUE(dialog.Busy());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.Busy(); }, 30000));
+    ASSERT_TRUE(test::WaitUntilIdle(dialog));
     EXPECT_EQ(notices, 1);
     EXPECT_EQ(fs::directory_entry(folder.Path() / "a.txt").file_size(), 5u);
     EXPECT_TRUE(fs::exists(folder.Path() / "docs/b.txt"));

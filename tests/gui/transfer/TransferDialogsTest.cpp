@@ -129,26 +129,5 @@ TEST(CompletionDialog, OkEnterAndEscapeCloseIt) {
     }
 }
 
-TEST(TransferDialogHook, TheInnermostHookAnswersAnEmptyMemberPassesOnAndThePreviousComesBack) {
-    std::vector<std::string> seen;
-    ScopedTransferDialogHook outer({[&](QWidget*, const OverwriteQuestion& q) {
-                                        seen.push_back("outer " + q.fileLine);
-                                        return OverwriteAnswer::No;
-                                    },
-                                    [&](QWidget*) { seen.push_back("outer notice"); }});
-    {
-        ScopedTransferDialogHook inner({[&](QWidget*, const OverwriteQuestion& q) {
-                                            seen.push_back("inner " + q.fileLine);
-                                            return OverwriteAnswer::YesToAll;
-                                        },
-                                        {}});
-        EXPECT_EQ(AskOverwrite(nullptr, kQuestion), OverwriteAnswer::YesToAll);
-        ShowCompletionNotice(nullptr);
-    }
-    EXPECT_EQ(AskOverwrite(nullptr, kQuestion), OverwriteAnswer::No);
-    EXPECT_EQ(seen, (std::vector<std::string>{"inner /home/ann/notes.txt", "outer notice",
-                                              "outer /home/ann/notes.txt"}));
-}
-
 } // namespace
 } // namespace tidewell
