@@ -34,14 +34,17 @@ void UploadRun::Execute(RunContext& context) {
     progress_.ResetSession(plan_.FileCount());
     Publish(true);
     std::string base;
-    if (ready && context.connection->GetCurrentDirectory(base)) {
+    const bool known = ready && context.connection->GetCurrentDirectory(base);
+    if (known) {
         TellSkipped("These local files were not uploaded:", plan_.Skipped());
         RemoteDirectories remote(*context.connection);
         UploadList(base, remote);
     }
     progress_.EndRun();
     Publish(true);
-    const bool back = ready && !DropIfLost(saidRemote_) && listing_.Prepare(context);
+    // Back to where the run started, by the full path the server gave: the
+    // site's directory may be relative.
+    const bool back = known && !DropIfLost(saidRemote_) && context.connection->SetCurrentDirectory(base);
     listing_.Conclude(context, back);
     if (back && context.connection) {
         context.window.ShowCompletion();
