@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ProcessMeter.h"
+
 #include "core/app/RunController.h"
 
 #include <chrono>
@@ -66,6 +68,25 @@ public:
             task();
         }
         return true;
+    }
+
+    // Runs the posted tasks until the run ends (false after the bound) and
+    // prints the run's figures: seconds, CPU seconds, RSS growth in MB and
+    // displays handed over. The exit status: 0 when the run ended quietly
+    // with one completion notice.
+    int MeasureRun(bench::ProcessMeter& meter, bool started, const bool& ended, std::chrono::seconds bound) {
+        if (!started || !PumpUntil([&] { return ended; }, bound)) {
+            std::fprintf(stderr, "the run did not end\n");
+            return 1;
+        }
+        meter.Stop();
+        if (Messages() > 0 || Completions() != 1) {
+            std::fprintf(stderr, "%d messages, %d completion notices\n", Messages(), Completions());
+            return 1;
+        }
+        std::printf("%.3f %.3f %.1f %d\n", meter.Seconds(), meter.CpuSecondsUsed(), meter.RssGrowthMb(),
+                    Displays());
+        return 0;
     }
 
     int Messages() const {

@@ -11,6 +11,8 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 # shellcheck source=bench/vsftpd.sh
 . "$here/bench/vsftpd.sh"
+# shellcheck source=bench/common.sh
+. "$here/bench/common.sh"
 user=tidewell-ftp
 pass=tidewell-ftp-pass
 size=$((1024 * 1024 * 1024))
@@ -19,17 +21,6 @@ dirs=20
 per_dir=100
 flat=2000
 
-# Runs a command with its output in OUT; prints "elapsed user+system" of it.
-measure() { # OUT command...
-  local out=$1; shift
-  local TIMEFORMAT='%R %U %S'
-  { time "$@" >"$out" 2>"$work/err" ; } 2>"$work/time" || { cat "$work/err" >&2; return 1; }
-  awk '{ printf "%s %.3f\n", $1, $2 + $3 }' "$work/time"
-}
-# lftp on one connection, failing on the first error.
-lftp_do() {
-  lftp -u "$user,$pass" -e "set cmd:fail-exit yes; set net:connection-limit 1; $1; quit" "ftp://$site"
-}
 # One case (internal): in the network namespace unshare gave it, brings up
 # the loopback, starts vsftpd on it, runs the case with its output in
 # WORK/out and prints "elapsed user+system". A namespace of its own per case
@@ -95,7 +86,6 @@ done
 head -c $((flat * block)) /dev/urandom | (cd "$root/flat" && split -b "$block" -a 4 -d - file-)
 chown -R "$user:$user" "$root"
 
-median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 # Fails unless the download folder holds exactly what was served.
 check() { # case
   case $1 in
@@ -146,12 +136,6 @@ if [ -n "${ONLY:-}" ]; then
   exit 0
 fi
 
-calc() { awk "BEGIN { $1 }"; }
-mbps() { calc "printf \"%.0f\", $size / $1 / 1e6"; }
-ratio() { calc "printf \"%.2f\", ($2 > 0 ? $1 / $2 : 0)"; }
-better() { calc "print ($1 > $2 ? $1 : $2)"; }
-fewer() { calc "print ($1 < $2 ? $1 : $2)"; }
-verdict() { calc "print ($1 ? \"met\" : \"NOT met\")"; }
 
 # The 1 GiB file. The run alone is timed like curl and lftp, as a whole process
 # (start, log in, list, download, the closing listing); the full path from

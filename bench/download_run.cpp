@@ -75,16 +75,5 @@ int main(int argc, char** argv) {
     bool ended = false;
     const bool started =
         runs.Start(std::make_unique<DownloadRun>(std::move(request), [&](ListingOutcome) { ended = true; }));
-    if (!started || !host.PumpUntil([&] { return ended; }, kBound)) {
-        std::fprintf(stderr, "the download did not end\n");
-        return 1;
-    }
-    meter.Stop();
-    if (host.Messages() > 0 || host.Completions() != 1) {
-        std::fprintf(stderr, "%d messages, %d completion notices\n", host.Messages(), host.Completions());
-        return 1;
-    }
-    std::printf("%.3f %.3f %.1f %d\n", meter.Seconds(), meter.CpuSecondsUsed(), meter.RssGrowthMb(),
-                host.Displays());
-    return 0;
+    return host.MeasureRun(meter, started, ended, kBound);
 }

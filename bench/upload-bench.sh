@@ -10,6 +10,8 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 # shellcheck source=bench/vsftpd.sh
 . "$here/bench/vsftpd.sh"
+# shellcheck source=bench/common.sh
+. "$here/bench/common.sh"
 user=tidewell-ftp
 pass=tidewell-ftp-pass
 size=$((1024 * 1024 * 1024))
@@ -17,15 +19,6 @@ block=16384
 dirs=20
 per_dir=100
 
-measure() { # OUT command...
-  local out=$1; shift
-  local TIMEFORMAT='%R %U %S'
-  { time "$@" >"$out" 2>"$work/err" ; } 2>"$work/time" || { cat "$work/err" >&2; return 1; }
-  awk '{ printf "%s %.3f\n", $1, $2 + $3 }' "$work/time"
-}
-lftp_do() {
-  lftp -u "$user,$pass" -e "set cmd:fail-exit yes; set net:connection-limit 1; $1; quit" "ftp://$site"
-}
 # One case (internal), in the network namespace unshare gave it: vsftpd on its
 # loopback serving WORK/root, the upload target WORK/root/up prepared, the case
 # timed; prints "elapsed user+system".
@@ -93,7 +86,6 @@ check() { # case
     *) diff -rq "$src/tree" "$root/up/tree" >/dev/null ;;
   esac || { echo "upload-bench: $1 did not upload what was there" >&2; exit 1; }
 }
-median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
 declare -A samples_e samples_c secs cpu
 order=(big-alone big-curl big-lftp new-alone new-lftp over-alone over-lftp)
@@ -115,12 +107,6 @@ for name in "${order[@]}"; do
   cpu[$name]=$(printf '%s\n' ${samples_c[$name]} | median)
 done
 
-calc() { awk "BEGIN { $1 }"; }
-mbps() { calc "printf \"%.0f\", $size / $1 / 1e6"; }
-ratio() { calc "printf \"%.2f\", ($2 > 0 ? $1 / $2 : 0)"; }
-better() { calc "print ($1 > $2 ? $1 : $2)"; }
-fewer() { calc "print ($1 < $2 ? $1 : $2)"; }
-verdict() { calc "print ($1 ? \"met\" : \"NOT met\")"; }
 
 m_alone=$(mbps "${secs[big-alone]}") m_curl=$(mbps "${secs[big-curl]}") m_lftp=$(mbps "${secs[big-lftp]}")
 m_peer=$(better "$m_curl" "$m_lftp") c_peer=$(fewer "${cpu[big-curl]}" "${cpu[big-lftp]}")

@@ -38,16 +38,5 @@ int main(int argc, char** argv) {
     const bool started = runs.Start(std::make_unique<UploadRun>(
         session, SiteProfile{argv[1], argv[2], argv[3], argv[4]}, UploadPlan::CountLocalFiles(paths),
         [&](ListingOutcome) { ended = true; }));
-    if (!started || !host.PumpUntil([&] { return ended; }, std::chrono::seconds(600))) {
-        std::fprintf(stderr, "the upload did not end\n");
-        return 1;
-    }
-    meter.Stop();
-    if (host.Messages() > 0 || host.Completions() != 1) {
-        std::fprintf(stderr, "%d messages, %d completion notices\n", host.Messages(), host.Completions());
-        return 1;
-    }
-    std::printf("%.3f %.3f %.1f %d\n", meter.Seconds(), meter.CpuSecondsUsed(), meter.RssGrowthMb(),
-                host.Displays());
-    return 0;
+    return host.MeasureRun(meter, started, ended, std::chrono::seconds(600));
 }
