@@ -122,6 +122,10 @@ bool FtpConnection::SetCurrentDirectory(std::string_view path) {
     return Simple("CWD", path, 250);
 }
 
+std::optional<CertificateInfo> FtpConnection::Encryption() const {
+    return std::nullopt;
+}
+
 bool FtpConnection::CreateDirectory(std::string_view name) {
     return !name.empty() && Simple("MKD", name, 257);
 }

@@ -2,6 +2,7 @@
 
 #include "core/remote/ftp/FtpFile.h"
 #include "core/remote/ftp/ListingParser.h"
+#include "core/remote/ftp/TlsTypes.h"
 
 #include <chrono>
 #include <cstddef>
@@ -50,6 +51,8 @@ public:
     // Says QUIT and closes; the destructor does it too.
     void Close();
     bool IsConnected() const;
+    // The protocol and certificate of an encrypted connection; std::nullopt for plain FTP.
+    std::optional<CertificateInfo> Encryption() const;
     // Whether data connections are passive (asked for, or active mode failed).
     bool UsesPassive() const;
     void SetTimeout(std::chrono::milliseconds timeout);

@@ -14,6 +14,9 @@ inline constexpr std::uint32_t kHostNotResolved = 12007; // the host name has no
 inline constexpr std::uint32_t kLoginRefused = 12014;    // 530 to USER or PASS
 inline constexpr std::uint32_t kCannotConnect = 12029;   // no address accepted the connection
 inline constexpr std::uint32_t kConnectionLost = 12030;  // the server closed or reset a connection
+inline constexpr std::uint32_t kTlsRefused = 12157;      // TLS was required and the server does not offer it
+inline constexpr std::uint32_t kTlsFailed = 12158;       // the TLS handshake or a TLS record failed
+inline constexpr std::uint32_t kCertificateRejected = 12159; // the certificate was not accepted
 } // namespace error
 
 // Thrown by connecting, opening, reading and writing. `ServerReply()` holds the

@@ -39,7 +39,10 @@ void Negotiate(ControlChannel& channel) {
 std::unique_ptr<FtpConnection> FtpSession::GetFtpConnection(const std::string& server,
                                                             const std::string& user,
                                                             const std::string& password, std::uint16_t port,
-                                                            bool passive) const {
+                                                            bool passive, const TlsOptions& tls) const {
+    if (tls.security == Security::Explicit || tls.security == Security::Implicit) {
+        throw FtpException(error::kTlsFailed, "TLS is not available in this build");
+    }
     if (IsUnsafeArgument(user) || IsUnsafeArgument(password)) {
         throw FtpException(error::kErrorReply, "the user name or password holds a line break or NUL");
     }

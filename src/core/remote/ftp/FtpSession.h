@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/remote/ftp/FtpConnection.h"
+#include "core/remote/ftp/TlsTypes.h"
 
 #include <chrono>
 #include <cstdint>
@@ -19,13 +20,15 @@ public:
     std::chrono::milliseconds Timeout() const { return timeout_; }
     void SetTimeout(std::chrono::milliseconds timeout) { timeout_ = timeout; }
 
-    // Connects and logs in. Port 0 means 21. `passive` makes every data connection
-    // passive from the start; otherwise active mode is tried first. `server` is a
-    // host name or address ("[::1]" too). Throws FtpException: kHostNotResolved,
-    // kCannotConnect, kTimeout, kLoginRefused, kConnectionLost, kErrorReply.
+    // Connects and logs in. Port 0 means 21 (990 for implicit TLS). `passive`
+    // makes every data connection passive from the start; otherwise active mode
+    // is tried first. `server` is a host name or address ("[::1]" too). `tls`
+    // says how the connection is protected. Throws FtpException:
+    // kHostNotResolved, kCannotConnect, kTimeout, kLoginRefused,
+    // kConnectionLost, kErrorReply, kTlsRefused, kTlsFailed, kCertificateRejected.
     std::unique_ptr<FtpConnection> GetFtpConnection(const std::string& server, const std::string& user,
                                                     const std::string& password, std::uint16_t port = 0,
-                                                    bool passive = false) const;
+                                                    bool passive = false, const TlsOptions& tls = {}) const;
 
 private:
     std::chrono::milliseconds timeout_;

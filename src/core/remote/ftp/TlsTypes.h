@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace tidewell::ftp {
+
+// How a connection protects itself.
+enum class Security {
+    Auto,     // explicit TLS when the server offers AUTH TLS in FEAT, plain FTP otherwise
+    Explicit, // AUTH TLS required: a server that refuses it is an error, never plain FTP
+    Implicit, // TLS from the first byte (port 990 by default)
+    Plain,    // plain FTP on purpose
+};
+
+// What a person needs to decide about a server's certificate, and what the
+// window shows about an encrypted connection.
+struct CertificateInfo {
+    std::string host; // the name connected to
+    std::string subject;
+    std::string issuer;
+    std::string notBefore; // "2026-12-07 10:00:00 UTC"
+    std::string notAfter;
+    std::string sha256;     // fingerprint of the DER certificate, "AB:CD:…" (32 pairs)
+    std::string problem;    // empty when the system's trust store vouches for it under `host`; else why not
+    std::string tlsVersion; // "TLSv1.3"
+};
+
+// Decides about a certificate the system's trust store does not vouch for.
+// Called on the connecting thread after the handshake, before the user name
+// and password are sent; false ends the attempt (kCertificateRejected).
+using CertificateJudge = std::function<bool(const CertificateInfo&)>;
+
+struct TlsOptions {
+    Security security = Security::Auto;
+    CertificateJudge judge; // none: only certificates the trust store vouches for are accepted
+};
+
+} // namespace tidewell::ftp
