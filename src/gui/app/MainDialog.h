@@ -27,6 +27,7 @@ namespace tidewell {
 class DownloadCommand;
 class HelpWindow;
 class ListViewControl;
+class ManageCommands;
 class ProfileCommands;
 class SitePanes;
 class TabControl;
@@ -143,6 +144,7 @@ private:
     void OnToolTips();
     void OnAbout();
     void OnListDoubleClick();
+    void OnEndLabelEdit(int row, const QString& text);
     void OnColumnClick(int column);
 
     struct Command {
@@ -169,6 +171,7 @@ private:
     SitePanes* panes_ = nullptr;
     std::unique_ptr<ProfileCommands> profiles_;
     std::unique_ptr<DownloadCommand> download_;
+    std::unique_ptr<ManageCommands> manage_;
     TransferStatusView* transferStatus_ = nullptr;
     // The help viewer, made on the first help request and reused; closed at tear-down.
     HelpWindow* help_ = nullptr;
