@@ -1,5 +1,4 @@
-// Delete, create directory and rename as runs against real servers, through a
-// scripted window; the "locked" server refuses what a test needs refused.
+// The manage runs against real servers through a scripted window; the "locked" one refuses.
 #include "core/manage/CreateDirectoryRun.h"
 #include "core/manage/DeleteRun.h"
 #include "core/manage/RenameRun.h"
@@ -16,11 +15,9 @@ namespace tidewell {
 namespace {
 
 namespace fs = std::filesystem;
-using namespace std::chrono_literals;
 
 // Answers the confirmation as told, the rest OK; keeps "CAPTION <icon> text".
-class AnsweringHost : public test::ScriptedRunHost {
-public:
+struct AnsweringHost : test::ScriptedRunHost {
     Answer confirm = Answer::Yes;
     std::vector<std::string> said;
 
@@ -60,63 +57,58 @@ struct Session {
     bool Rename(RenameRequest request) { return Run<RenameRun, bool>(std::move(request)); }
 
     AnsweringHost host;
-    RemoteSession session{10s};
+    RemoteSession session{std::chrono::seconds(10)};
     RunController runs{host, session};
 };
 
 const std::string kConfirm = "Delete Confirmation ? Delete the selected file(s)?";
 const std::string kQuestion = "QUESTION ? The directory \"T\" contains files, Remove Them?";
 
-class ManageOnServer : public ::testing::TestWithParam<test::ServerKind> {};
-
 // A file, an empty directory, a link to a directory and a tree holding another:
 // one question, everything selected gone, the links' target untouched. Then
 // create directory and rename, with the refusals a plain server gives and
 // those that never reach it; and without a connection nothing is created.
-TEST_P(ManageOnServer, DeleteTreesWithoutFollowingLinksThenCreateAndRename) {
-    auto server = test::StartServer(GetParam());
-    ASSERT_TRUE(server->Ready()) << server->Failure();
-    for (const char* dir : {"E", "T", "T/S", "T/S/Deep", "outside"}) {
-        server->PutDirectory(dir); // one by one, so that each belongs to the server's user
-    }
-    for (const char* file : {"a.txt", "T/f1", "T/S/f2", "T/S/Deep/f3", "outside/keep.txt", "taken.txt"}) {
-        server->PutFile(file, "x");
-    }
-    fs::create_directory_symlink(server->Root() / "outside", server->Root() / "T/S/link");
-    fs::create_directory_symlink(server->Root() / "outside", server->Root() / "L");
-    Session s(server.get());
-    const DeleteOutcome outcome = s.Delete({{{"E", true}, {"L", true}, {"T", true}}});
-    EXPECT_EQ(s.host.FileNames().back(), "Deleting, Please Wait...");
-    EXPECT_EQ(outcome.deleted, (std::vector<std::size_t>{0, 1, 2}));
-    EXPECT_TRUE(outcome.listing.listing.has_value());
+TEST(ManageOnServers, DeleteTreesWithoutFollowingLinksThenCreateAndRename) {
+    for (const auto kind : {test::ServerKind::Pyftpdlib, test::ServerKind::Vsftpd}) {
+        SCOPED_TRACE(test::ServerKindName(kind));
+        auto server = test::StartServer(kind);
+        ASSERT_TRUE(server->Ready()) << server->Failure();
+        for (const char* dir : {"E", "T", "T/S", "T/S/Deep", "outside"}) {
+            server->PutDirectory(dir); // one by one, so that each belongs to the server's user
+        }
+        for (const char* file : {"a.txt", "T/f1", "T/S/f2", "T/S/Deep/f3", "outside/keep.txt", "taken.txt"}) {
+            server->PutFile(file, "x");
+        }
+        fs::create_directory_symlink(server->Root() / "outside", server->Root() / "T/S/link");
+        fs::create_directory_symlink(server->Root() / "outside", server->Root() / "L");
+        Session s(server.get());
+        const DeleteOutcome outcome = s.Delete({{{"E", true}, {"L", true}, {"T", true}}});
+        EXPECT_EQ(s.host.FileNames().back(), "Deleting, Please Wait...");
+        EXPECT_EQ(outcome.deleted, (std::vector<std::size_t>{0, 1, 2}));
 
-    EXPECT_FALSE(s.MakeDirectory(""));
-    EXPECT_TRUE(s.MakeDirectory("new"));
-    EXPECT_FALSE(s.MakeDirectory("new"));
-    EXPECT_TRUE(s.Rename({"a.txt", "b.txt", false, false}));
-    EXPECT_FALSE(s.Rename({"b.txt", "taken.txt", false, true}));
-    EXPECT_FALSE(s.Rename({"..", "up", true, false}));
-    EXPECT_FALSE(s.Rename({"b.txt", "x\r\nDELE taken.txt", false, false}));
-    EXPECT_EQ(s.host.said,
-              (std::vector<std::string>{
-                  kConfirm, kQuestion, "ERROR x You must enter a name for the directory",
-                  "ERROR x Directory already exists, or you do not have permission to create directories",
-                  "ERROR x \"taken.txt\" already exists in this directory; choose another name",
-                  "ERROR x Cannot rename special directories", "ERROR x Could not rename the File"}));
-    EXPECT_EQ(Tree(server->Root()),
-              (std::set<std::string>{"b.txt", "new", "outside", "outside/keep.txt", "taken.txt"}));
-    Session offline(nullptr);
-    EXPECT_FALSE(offline.MakeDirectory("new"));
-    EXPECT_EQ(offline.host.said,
-              std::vector<std::string>{"ERROR x Could not connect to FTP server to create directory"});
+        EXPECT_FALSE(s.MakeDirectory(""));
+        EXPECT_TRUE(s.MakeDirectory("new"));
+        EXPECT_FALSE(s.MakeDirectory("new"));
+        EXPECT_TRUE(s.Rename({"a.txt", "b.txt", false, false}));
+        EXPECT_FALSE(s.Rename({"b.txt", "taken.txt", false, true}));
+        EXPECT_FALSE(s.Rename({"..", "up", true, false}));
+        EXPECT_FALSE(s.Rename({"b.txt", "x\r\nDELE taken.txt", false, false}));
+        EXPECT_EQ(s.host.said,
+                  (std::vector<std::string>{
+                      kConfirm, kQuestion, "ERROR x You must enter a name for the directory",
+                      "ERROR x Directory already exists, or you do not have permission to create directories",
+                      "ERROR x \"taken.txt\" already exists in this directory; choose another name",
+                      "ERROR x Cannot rename special directories", "ERROR x Could not rename the File"}));
+        EXPECT_EQ(Tree(server->Root()),
+                  (std::set<std::string>{"b.txt", "new", "outside", "outside/keep.txt", "taken.txt"}));
+        Session offline(nullptr);
+        EXPECT_FALSE(offline.MakeDirectory("new"));
+        EXPECT_EQ(offline.host.said,
+                  std::vector<std::string>{"ERROR x Could not connect to FTP server to create directory"});
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Servers, ManageOnServer,
-                         ::testing::Values(test::ServerKind::Pyftpdlib, test::ServerKind::Vsftpd),
-                         [](const auto& info) { return test::ServerKindName(info.param); });
-
-// Each way a delete or rename stops: its messages, what stays, whether the
-// delete lists again. A trailing "/" makes a directory.
+// Each way a delete or rename stops: messages, what stays, whether it lists again; "x/" is a directory.
 TEST(Refusals, EachEndsTheRunWithItsMessage) {
     const std::string skipped =
         "ERROR ! These remote directories could not be entered and were not emptied:\n";
