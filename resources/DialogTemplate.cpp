@@ -92,12 +92,23 @@ constexpr std::array kAboutControls{
                     8, kStyleNone, 0},
 };
 
+// Template 143: the name of a new remote directory, 249 by 64.
+constexpr std::array kCreateDirectoryControls{
+    ControlTemplate{IDC_STATIC, K::Icon, "", 7, 7, 20, 20, kStyleNone, IDI_APP},
+    ControlTemplate{IDC_STATIC, K::Static, "Enter Directory Name:", 36, 8, 90, 8, kStyleNone, 0},
+    ControlTemplate{IDC_NEW_DIR_NAME, K::Edit, "", 36, 20, 206, 14, kStyleNone, 0},
+    ControlTemplate{IDC_NEW_DIR_OK, K::PushButton, "OK", 136, 43, 50, 14, kStyleNone, 0},
+    ControlTemplate{IDC_NEW_DIR_CANCEL, K::PushButton, "Cancel", 192, 43, 50, 14, kStyleNone, 0},
+};
+
 constexpr DialogTemplate kMainDialog{IDD_MAIN_DIALOG, "Tidewell", 447, 303, kMainControls};
 constexpr DialogTemplate kTabPane{IDD_TAB_PANE, "", 193, 100, kPaneControls};
 constexpr DialogTemplate kOverwriteDialog{IDD_OVERWRITE, "Overwrite File", 292, 135, kOverwriteControls};
 constexpr DialogTemplate kCompletionDialog{IDD_COMPLETION, "Transfer Information", 165, 68,
                                            kCompletionControls};
 constexpr DialogTemplate kAboutDialog{IDD_ABOUT, "About Tidewell", 235, 93, kAboutControls};
+constexpr DialogTemplate kCreateDirectoryDialog{IDD_CREATE_DIRECTORY, "Create Directory", 249, 64,
+                                                kCreateDirectoryControls};
 
 // Menu 156.
 constexpr std::array kMainMenu{
@@ -150,6 +161,9 @@ const DialogTemplate& CompletionDialogTemplate() {
 }
 const DialogTemplate& AboutDialogTemplate() {
     return kAboutDialog;
+}
+const DialogTemplate& CreateDirectoryDialogTemplate() {
+    return kCreateDirectoryDialog;
 }
 std::span<const MenuItemTemplate> MainMenuTemplate() {
     return kMainMenu;

@@ -65,6 +65,7 @@ const DialogTemplate& TabPaneTemplate();
 const DialogTemplate& OverwriteDialogTemplate();
 const DialogTemplate& CompletionDialogTemplate();
 const DialogTemplate& AboutDialogTemplate();
+const DialogTemplate& CreateDirectoryDialogTemplate();
 std::span<const MenuItemTemplate> MainMenuTemplate();
 // In registration order.
 std::span<const TooltipTemplate> MainTooltips();

@@ -9,6 +9,7 @@ inline constexpr int IDD_ABOUT = 100;
 inline constexpr int IDD_MAIN_DIALOG = 102;
 inline constexpr int IDD_TAB_PANE = 129;
 inline constexpr int IDD_COMPLETION = 134;
+inline constexpr int IDD_CREATE_DIRECTORY = 143;
 inline constexpr int IDD_OVERWRITE = 148;
 inline constexpr int IDR_MAIN_MENU = 156;
 
@@ -71,6 +72,11 @@ inline constexpr int IDC_OVERWRITE_FILE = 1030;
 inline constexpr int IDC_OVERWRITE_EXISTING = 1031;
 inline constexpr int IDC_OVERWRITE_INCOMING = 1032;
 inline constexpr int IDC_OVERWRITE_CANCEL = 1033;
+
+// Controls of the create-directory dialog.
+inline constexpr int IDC_NEW_DIR_NAME = 1024;
+inline constexpr int IDC_NEW_DIR_OK = 1006;
+inline constexpr int IDC_NEW_DIR_CANCEL = 1007;
 
 // Controls of the About box.
 inline constexpr int IDC_ABOUT_LINK = 1029;

@@ -1,3 +1,4 @@
+#include "gui/manage/CreateDirectoryDialog.h"
 #include "gui/transfer/TransferDialogs.h"
 #include "gui/ui/AboutDialog.h"
 #include "gui/ui/DesktopServices.h"
@@ -74,6 +75,8 @@ int main(int argc, char** argv) {
              return tidewell::OverwriteAnswer::Cancel;
          },
          [](QWidget*) { ADD_FAILURE() << "unexpected completion notice"; }});
+    tidewell::ScopedCreateDirectoryDialogHook unexpectedNewDir(
+        [](tidewell::CreateDirectoryDialog&) { ADD_FAILURE() << "unexpected Create Directory dialog"; });
     tidewell::ScopedAboutBoxHook unexpectedAbout(
         [](tidewell::AboutDialog&) { ADD_FAILURE() << "unexpected About box"; });
     // No test starts a real browser or file manager.

@@ -1,5 +1,8 @@
 #include "gui/app/MainDialog.h"
 
+#include "core/manage/CreateDirectoryRun.h"
+#include "core/manage/DeleteRun.h"
+#include "core/manage/RenameRun.h"
 #include "core/profiles/DataLocations.h"
 #include "core/profiles/Preferences.h"
 #include "core/remote/ListingRun.h"
@@ -7,6 +10,8 @@
 #include "core/remote/SizeText.h"
 #include "core/transfer/DownloadRun.h"
 #include "gui/app/WindowLayout.h"
+#include "gui/manage/CreateDirectoryDialog.h"
+#include "gui/manage/ManageCommands.h"
 #include "gui/profiles/ProfileCommands.h"
 #include "gui/profiles/SitePanes.h"
 #include "gui/profiles/TabPane.h"
@@ -202,6 +207,11 @@ void MainDialog::InitDialog() {
     transferStatus_ = new TransferStatusView([this](int id) { return Control(id); }, this);
     download_ = std::make_unique<DownloadCommand>(DownloadCommand::Parts{
         this, ControlAs<QLineEdit>(IDC_DOWNLOAD_FOLDER), RemoteList(), *panes_, sites_, remote_});
+    manage_ = std::make_unique<ManageCommands>(*RemoteList(), *ControlAs<QLabel>(IDC_DIR_COUNT));
+    RemoteList()->SetLabelEditing(true);
+    // Queued: the run starts once the editor has closed, not from inside its commit.
+    connect(RemoteList()->Model(), &RemoteListModel::NameEdited, this, &MainDialog::OnEndLabelEdit,
+            Qt::QueuedConnection);
     profiles_->Document().ShowPlainTitle();
 
     // The listing follows the window from the places its controls were built at.
@@ -517,10 +527,40 @@ void MainDialog::OnDownload() {
         runs_.Start(std::make_unique<DownloadRun>(std::move(*request), ShowsListing()));
     }
 }
-// Deletes the selected rows.
-void MainDialog::OnDelete() {}
-// Creates a remote directory.
-void MainDialog::OnNewDir() {}
+void MainDialog::OnDelete() {
+    if (auto request = manage_->PrepareDelete()) {
+        runs_.Start(std::make_unique<DeleteRun>(std::move(*request), [this](DeleteOutcome outcome) {
+            if (outcome.listing.connected && !outcome.listing.listing) {
+                manage_->RemoveDeleted(outcome.deleted);
+            }
+            ShowListingOutcome(std::move(outcome.listing));
+        }));
+    }
+}
+void MainDialog::OnNewDir() {
+    if (auto name = AskDirectoryName(this)) {
+        runs_.Start(std::make_unique<CreateDirectoryRun>(*name, [this, made = *name](bool created) {
+            if (created) {
+                manage_->ShowNewDirectory(made);
+            }
+        }));
+    }
+}
+// Renames only while logged in and idle; a successful rename lists the directory again, as Login does.
+void MainDialog::OnEndLabelEdit(int row, const QString& text) {
+    if (runs_.Busy() || !remote_.Connected()) {
+        return;
+    }
+    if (auto request = manage_->PrepareRename(row, text)) {
+        const std::string to = request->to;
+        runs_.Start(std::make_unique<RenameRun>(std::move(*request), [this, row, to](bool renamed) {
+            if (renamed) {
+                RemoteList()->Model()->SetName(row, to);
+                OnLogin();
+            }
+        }));
+    }
+}
 // Opens the help contents page.
 void MainDialog::OnHelp() {
     ShowHelpPage(HelpWindow::ContentsPage());

@@ -29,6 +29,7 @@ namespace tidewell {
 class DownloadCommand;
 class HelpWindow;
 class ListViewControl;
+class ManageCommands;
 class ProfileCommands;
 class SitePanes;
 class TabControl;
@@ -153,6 +154,7 @@ private:
     void OnToolTips();
     void OnAbout();
     void OnListDoubleClick();
+    void OnEndLabelEdit(int row, const QString& text);
     void OnColumnClick(int column);
 
     struct Command {
@@ -181,6 +183,7 @@ private:
     std::unique_ptr<ProfileCommands> profiles_;
     std::unique_ptr<DownloadCommand> download_;
     std::unique_ptr<UploadCommand> upload_;
+    std::unique_ptr<ManageCommands> manage_;
     TransferStatusView* transferStatus_ = nullptr;
     // The help viewer, made on the first help request and reused; closed at tear-down.
     HelpWindow* help_ = nullptr;

@@ -101,6 +101,13 @@ void ListViewControl::SetHeaderDragDrop(bool enabled) {
     report_->header()->setSectionsMovable(enabled);
 }
 
+void ListViewControl::SetLabelEditing(bool enabled) {
+    const auto triggers = enabled ? QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked
+                                  : QAbstractItemView::NoEditTriggers;
+    list_->setEditTriggers(triggers);
+    report_->setEditTriggers(triggers);
+}
+
 void ListViewControl::SetReportMode(bool report) {
     stack_->setCurrentWidget(report ? static_cast<QWidget*>(report_) : list_);
 }

@@ -35,6 +35,8 @@ public:
     void SetColumns(std::span<const Column> columns);
     // Lets the user reorder the report's columns by dragging their headers.
     void SetHeaderDragDrop(bool enabled);
+    // Lets the user edit a selected row's name (F2, or a click on a selected row) in either view.
+    void SetLabelEditing(bool enabled);
     void SetReportMode(bool report);
     bool IsReportMode() const;
 

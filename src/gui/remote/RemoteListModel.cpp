@@ -133,6 +133,45 @@ void RemoteListModel::Sort(const SortOrder& order) {
     emit layoutChanged();
 }
 
+void RemoteListModel::RemoveRow(int row) {
+    const auto at = static_cast<std::size_t>(row);
+    beginRemoveRows({}, row, row);
+    listing_.rows.erase(listing_.rows.begin() + static_cast<std::ptrdiff_t>(at));
+    iconOfRow_.erase(iconOfRow_.begin() + static_cast<std::ptrdiff_t>(at));
+    endRemoveRows();
+}
+
+void RemoteListModel::InsertDirectoryRow(const std::string& name) {
+    const QString key = QString::fromStdString(name).toCaseFolded();
+    const auto place =
+        std::find_if(listing_.rows.begin(), listing_.rows.end(), [&key](const ListingRow& row) {
+            return QString::fromStdString(row.name).toCaseFolded() > key;
+        });
+    const auto row = static_cast<int>(place - listing_.rows.begin());
+    beginInsertRows({}, row, row);
+    listing_.rows.insert(place, ListingRow{name, kDirectoryTag, {}, {}});
+    iconOfRow_.insert(iconOfRow_.begin() + row, kFolderIcon);
+    ++listing_.dirCount;
+    endInsertRows();
+}
+
+void RemoteListModel::SetName(int row, const std::string& name) {
+    listing_.rows.at(static_cast<std::size_t>(row)).name = name;
+    emit dataChanged(index(row, 0), index(row, 0));
+}
+
+Qt::ItemFlags RemoteListModel::flags(const QModelIndex& index) const {
+    const Qt::ItemFlags base = QAbstractTableModel::flags(index);
+    return index.isValid() && index.column() == 0 ? base | Qt::ItemIsEditable : base;
+}
+
+bool RemoteListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (index.isValid() && index.column() == 0 && role == Qt::EditRole) {
+        emit NameEdited(index.row(), value.toString());
+    }
+    return false;
+}
+
 std::uint32_t RemoteListModel::Tag(int row) const {
     return listing_.rows.at(static_cast<std::size_t>(row)).tag;
 }
@@ -177,6 +216,7 @@ QVariant RemoteListModel::data(const QModelIndex& index, int role) const {
     const auto row = static_cast<std::size_t>(index.row());
     switch (role) {
     case Qt::DisplayRole:
+    case Qt::EditRole:
         return CellText(listing_.rows[row], index.column());
     case Qt::DecorationRole:
         if (index.column() == 0) {

@@ -35,6 +35,13 @@ public:
     // Reorders the rows by the column and direction (stable).
     void Sort(const SortOrder& order);
 
+    // Takes one row out; the listing's counters stay as they are.
+    void RemoveRow(int row);
+    // A row for a directory made in the listed one, placed where the name
+    // order puts it among the rows as they stand; counted in dirCount.
+    void InsertDirectoryRow(const std::string& name);
+    void SetName(int row, const std::string& name);
+
     const ListingResult& Listing() const { return listing_; }
     std::uint32_t Tag(int row) const;
     std::string Name(int row) const;
@@ -48,6 +55,14 @@ public:
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    // Names are edited in place, but an edit only asks for the rename
+    // (NameEdited): the row changes when the server has agreed.
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+
+signals:
+    // The user ended editing a row's name with this text (Escape ends without).
+    void NameEdited(int row, const QString& text);
 
 private:
     int IconIndexFor(const ListingRow& row);

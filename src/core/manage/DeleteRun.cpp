@@ -1,0 +1,148 @@
+#include "core/manage/DeleteRun.h"
+
+#include "core/remote/RemotePath.h"
+#include "core/remote/ftp/FtpConnection.h"
+#include "core/remote/ftp/FtpFileFind.h"
+
+namespace tidewell {
+
+namespace {
+
+constexpr const char* kError = "ERROR";
+
+std::string Quoted(const std::string& name) {
+    return "\"" + name + "\"";
+}
+
+} // namespace
+
+DeleteRun::DeleteRun(DeleteRequest request, Done done)
+    : request_(std::move(request)), done_(std::move(done)) {}
+
+Answer DeleteRun::Say(const std::string& text, const char* caption, MessageIcon icon,
+                      MessageButtons buttons) {
+    return context_->window.Ask({text, caption, icon, buttons});
+}
+
+void DeleteRun::Execute(RunContext& context) {
+    context_ = &context;
+    const bool confirmed = Say("Delete the selected file(s)?", "Delete Confirmation", MessageIcon::Question,
+                               MessageButtons::YesNo) == Answer::Yes;
+    if (!context.connection) {
+        return; // the window deletes only while logged in
+    }
+    ftp::FtpConnection& connection = *context.connection;
+    bool relist = true;
+    const bool located = connection.GetCurrentDirectory(listed_);
+    if (confirmed && located) {
+        context.window.SetFileNameText("Deleting, Please Wait...");
+        for (std::size_t i = 0; i < request_.rows.size() && !context.cancel; ++i) {
+            const DeleteRow& row = request_.rows[i];
+            Step step = Step::Stop;
+            if (row.name == "..") {
+                Say("Cannot delete directory " + Quoted(".."), kError, MessageIcon::Exclamation);
+            } else {
+                step = row.directory ? DeleteDirectory(row.name) : DeleteFile(row.name);
+            }
+            if (step != Step::Deleted) {
+                relist = step == Step::Stop;
+                break;
+            }
+            outcome_.deleted.push_back(i);
+        }
+    }
+    if (!connection.IsConnected()) {
+        Say("The connection to the FTP server was lost", "FTP Error", MessageIcon::Stop);
+        context.connection.reset();
+        return;
+    }
+    outcome_.listing.connected = true;
+    if (relist) {
+        if (located) {
+            connection.SetCurrentDirectory(listed_);
+        }
+        outcome_.listing.listing = ReadRemoteDirectory(connection);
+        if (outcome_.listing.listing->failure) {
+            Say("The directory could not be listed: " + *outcome_.listing.listing->failure, "FTP Error",
+                MessageIcon::Stop);
+        }
+    }
+}
+
+DeleteRun::Step DeleteRun::DeleteFile(const std::string& name) {
+    if (context_->connection->Remove(name)) {
+        return Step::Deleted;
+    }
+    if (context_->connection->IsConnected()) {
+        Say("Could not delete file(s)", kError, MessageIcon::Exclamation);
+    }
+    return Step::Stop;
+}
+
+DeleteRun::Step DeleteRun::DeleteDirectory(const std::string& name) {
+    ftp::FtpConnection& connection = *context_->connection;
+    // A link listed as a directory goes as a link: its target is no part of the selection.
+    if (connection.Remove(name)) {
+        return Step::Deleted;
+    }
+    const std::size_t count = CountEntries(ChildDirectory(listed_, name));
+    if (connection.RemoveDirectory(name)) {
+        return Step::Deleted;
+    }
+    if (!connection.IsConnected()) {
+        return Step::Stop;
+    }
+    if (count == 0) {
+        Say("Cannot delete directory, you may not have permission to do this", kError,
+            MessageIcon::Exclamation);
+        return Step::StopWithoutListing;
+    }
+    if (Say("The directory " + Quoted(name) + " contains files, Remove Them?", "QUESTION",
+            MessageIcon::Question, MessageButtons::OkCancel) != Answer::Ok) {
+        return Step::Stop;
+    }
+    return DeleteTree(name);
+}
+
+std::size_t DeleteRun::CountEntries(const std::string& path) {
+    ftp::FtpConnection& connection = *context_->connection;
+    std::size_t count = 0;
+    if (connection.SetCurrentDirectory(path)) {
+        ftp::FtpFileFind find(connection);
+        for (bool more = find.FindFile(); more;) {
+            more = find.FindNextFile();
+            count += find.IsDots() ? 0 : 1;
+        }
+        if (find.LastResult() == ftp::FtpFileFind::Result::Failed) {
+            count = 0;
+        }
+        find.Close();
+    }
+    connection.SetCurrentDirectory(listed_);
+    return count;
+}
+
+DeleteRun::Step DeleteRun::DeleteTree(const std::string& name) {
+    RemoteTreeDelete tree(*context_->connection, context_->cancel, request_.maxDepth);
+    if (tree.Delete(ChildDirectory(listed_, name), listed_)) {
+        return Step::Deleted;
+    }
+    if (context_->cancel || !context_->connection->IsConnected()) {
+        return Step::Stop;
+    }
+    if (const auto& skipped = tree.Skipped(); !skipped.empty()) {
+        constexpr std::size_t kNamed = 10; // the message stays readable
+        std::string text = "These remote directories could not be entered and were not emptied:";
+        for (std::size_t i = 0; i < skipped.size() && i < kNamed; ++i) {
+            text += "\n" + skipped[i];
+        }
+        if (skipped.size() > kNamed) {
+            text += "\n(and " + std::to_string(skipped.size() - kNamed) + " more)";
+        }
+        Say(text, kError, MessageIcon::Exclamation);
+    }
+    Say("Some of the files could not be deleted", "INFORMATION", MessageIcon::Information);
+    return Step::StopWithoutListing;
+}
+
+} // namespace tidewell

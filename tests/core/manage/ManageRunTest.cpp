@@ -1,0 +1,161 @@
+// The manage runs against real servers through a scripted window; the "locked" one refuses.
+#include "core/manage/CreateDirectoryRun.h"
+#include "core/manage/DeleteRun.h"
+#include "core/manage/RenameRun.h"
+#include "core/remote/RemoteSession.h"
+#include "fixtures/FtpServers.h"
+#include "support/ScriptedRunHost.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+
+namespace tidewell {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Answers the confirmation as told, the rest OK; keeps "CAPTION <icon> text".
+struct AnsweringHost : test::ScriptedRunHost {
+    Answer confirm = Answer::Yes;
+    std::vector<std::string> said;
+
+    Answer Ask(const UserMessage& m) override {
+        said.push_back(m.caption + " " + "-x?!i"[static_cast<int>(m.icon)] + " " + m.text);
+        return m.caption == "Delete Confirmation" ? confirm : Answer::Ok;
+    }
+};
+
+std::set<std::string> Tree(const fs::path& root) {
+    std::set<std::string> paths;
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        paths.insert(fs::relative(entry.path(), root).string());
+    }
+    return paths;
+}
+
+// Logged in to the server's login directory (not at all without one).
+struct Session {
+    explicit Session(const test::FtpServer* server) {
+        if (server != nullptr) {
+            const auto& a = server->Address();
+            Run<ListingRun, ListingOutcome>(
+                session, SiteProfile{a.host + ":" + std::to_string(a.port), a.user, a.password, ""});
+            EXPECT_TRUE(session.Connected()) << "no log-in";
+        }
+    }
+    template <class R, class Result, class... Args> Result Run(Args&&... args) {
+        std::optional<Result> result;
+        runs.Start(
+            std::make_unique<R>(std::forward<Args>(args)..., [&](Result r) { result = std::move(r); }));
+        EXPECT_TRUE(host.PumpUntil([&] { return result.has_value(); })) << "the run did not end";
+        return result.value_or(Result{});
+    }
+    DeleteOutcome Delete(DeleteRequest request) { return Run<DeleteRun, DeleteOutcome>(std::move(request)); }
+    bool MakeDirectory(std::string name) { return Run<CreateDirectoryRun, bool>(std::move(name)); }
+    bool Rename(RenameRequest request) { return Run<RenameRun, bool>(std::move(request)); }
+
+    AnsweringHost host;
+    RemoteSession session{std::chrono::seconds(10)};
+    RunController runs{host, session};
+};
+
+const std::string kConfirm = "Delete Confirmation ? Delete the selected file(s)?";
+const std::string kQuestion = "QUESTION ? The directory \"T\" contains files, Remove Them?";
+
+// A file, an empty directory, a link to a directory and a tree holding another:
+// one question, everything selected gone, the links' target untouched. Then
+// create directory and rename, with the refusals a plain server gives and
+// those that never reach it; and without a connection nothing is created.
+TEST(ManageOnServers, DeleteTreesWithoutFollowingLinksThenCreateAndRename) {
+    for (const auto kind : {test::ServerKind::Pyftpdlib, test::ServerKind::Vsftpd}) {
+        SCOPED_TRACE(test::ServerKindName(kind));
+        auto server = test::StartServer(kind);
+        ASSERT_TRUE(server->Ready()) << server->Failure();
+        for (const char* dir : {"E", "T", "T/S", "T/S/Deep", "outside"}) {
+            server->PutDirectory(dir); // one by one, so that each belongs to the server's user
+        }
+        for (const char* file : {"a.txt", "T/f1", "T/S/f2", "T/S/Deep/f3", "outside/keep.txt", "taken.txt"}) {
+            server->PutFile(file, "x");
+        }
+        fs::create_directory_symlink(server->Root() / "outside", server->Root() / "T/S/link");
+        fs::create_directory_symlink(server->Root() / "outside", server->Root() / "L");
+        Session s(server.get());
+        const DeleteOutcome outcome = s.Delete({{{"E", true}, {"L", true}, {"T", true}}});
+        EXPECT_EQ(s.host.FileNames().back(), "Deleting, Please Wait...");
+        EXPECT_EQ(outcome.deleted, (std::vector<std::size_t>{0, 1, 2}));
+
+        EXPECT_FALSE(s.MakeDirectory(""));
+        EXPECT_TRUE(s.MakeDirectory("new"));
+        EXPECT_FALSE(s.MakeDirectory("new"));
+        EXPECT_TRUE(s.Rename({"a.txt", "b.txt", false, false}));
+        EXPECT_FALSE(s.Rename({"b.txt", "taken.txt", false, true}));
+        EXPECT_FALSE(s.Rename({"..", "up", true, false}));
+        EXPECT_FALSE(s.Rename({"b.txt", "x\r\nDELE taken.txt", false, false}));
+        EXPECT_EQ(s.host.said,
+                  (std::vector<std::string>{
+                      kConfirm, kQuestion, "ERROR x You must enter a name for the directory",
+                      "ERROR x Directory already exists, or you do not have permission to create directories",
+                      "ERROR x \"taken.txt\" already exists in this directory; choose another name",
+                      "ERROR x Cannot rename special directories", "ERROR x Could not rename the File"}));
+        EXPECT_EQ(Tree(server->Root()),
+                  (std::set<std::string>{"b.txt", "new", "outside", "outside/keep.txt", "taken.txt"}));
+        Session offline(nullptr);
+        EXPECT_FALSE(offline.MakeDirectory("new"));
+        EXPECT_EQ(offline.host.said,
+                  std::vector<std::string>{"ERROR x Could not connect to FTP server to create directory"});
+    }
+}
+
+// Each way a delete or rename stops: messages, what stays, whether it lists again; "x/" is a directory.
+TEST(Refusals, EachEndsTheRunWithItsMessage) {
+    const std::string skipped =
+        "ERROR ! These remote directories could not be entered and were not emptied:\n";
+    const std::string partly = "INFORMATION i Some of the files could not be deleted";
+    const struct Case {
+        std::vector<std::string> files;
+        std::vector<DeleteRow> rows; // none: rename locked-d to "free"
+        Answer confirm;
+        int maxDepth;
+        std::vector<std::string> said;
+        std::set<std::string> left;
+        bool listed;
+    } cases[] = {
+        // clang-format off
+        {{"a", "b"}, {{"a", false}}, Answer::No, 64, {kConfirm}, {"a", "b"}, true},
+        {{"a", "locked-b", "c"}, {{"a", false}, {"locked-b", false}, {"c", false}}, Answer::Yes, 64,
+         {kConfirm, "ERROR ! Could not delete file(s)"}, {"locked-b", "c"}, true},
+        {{"a", "c"}, {{"a", false}, {"..", true}, {"c", false}}, Answer::Yes, 64,
+         {kConfirm, "ERROR ! Cannot delete directory \"..\""}, {"c"}, true},
+        {{"locked-d/", "locked-d/x"}, {{"locked-d", true}}, Answer::Yes, 64,
+         {kConfirm, "ERROR ! Cannot delete directory, you may not have permission to do this"},
+         {"locked-d", "locked-d/x"}, false},
+        {{"T/", "T/f", "T/locked-s/", "T/locked-s/x"}, {{"T", true}}, Answer::Yes, 64,
+         {kConfirm, kQuestion, skipped + "/T/locked-s", partly}, {"T", "T/locked-s", "T/locked-s/x"}, false},
+        {{"T/", "T/a/", "T/a/b/", "T/a/b/f"}, {{"T", true}}, Answer::Yes, 1,
+         {kConfirm, kQuestion, skipped + "/T/a/b", partly}, {"T", "T/a", "T/a/b", "T/a/b/f"}, false},
+        {{"locked-d/"}, {}, Answer::Yes, 64,
+         {"ERROR x Could not rename the Directory. This operation may not be supported by the FTP server."},
+         {"locked-d"}, false},
+        // clang-format on
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.said.back());
+        test::PyftpdlibServer server("locked");
+        ASSERT_TRUE(server.Ready()) << server.Failure();
+        for (const std::string& file : c.files) {
+            file.back() == '/' ? server.PutDirectory(file) : server.PutFile(file, file);
+        }
+        Session s(&server);
+        s.host.confirm = c.confirm;
+        const bool listed = c.rows.empty() ? s.Rename({"locked-d", "free", true, false})
+                                           : s.Delete({c.rows, c.maxDepth}).listing.listing.has_value();
+        EXPECT_EQ(s.host.said, c.said);
+        EXPECT_EQ(Tree(server.Root()), c.left);
+        EXPECT_EQ(listed, c.listed);
+    }
+}
+
+} // namespace
+} // namespace tidewell
