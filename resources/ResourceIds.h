@@ -19,6 +19,8 @@ inline constexpr int IDI_FOLDER = 135;
 inline constexpr int IDI_FILE = 136;
 inline constexpr int IDR_TRANSFER_ANIMATION = 142;
 inline constexpr int IDI_UP = 146;
+// Beside the listing counters while the connection is encrypted.
+inline constexpr int IDI_PADLOCK = 147;
 
 // Strings.
 inline constexpr int IDS_SOCKETS_INIT_FAILED = 103;

@@ -22,6 +22,8 @@ QIcon LoadIcon(int id) {
         return QIcon(QStringLiteral(":/icons/file.svg"));
     case IDI_FOLDER:
         return QIcon(QStringLiteral(":/icons/folder.svg"));
+    case IDI_PADLOCK:
+        return QIcon(QStringLiteral(":/icons/padlock.svg"));
     default:
         return {};
     }

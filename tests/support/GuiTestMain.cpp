@@ -1,4 +1,5 @@
 #include "gui/manage/CreateDirectoryDialog.h"
+#include "gui/remote/CertificateDialog.h"
 #include "gui/transfer/TransferDialogs.h"
 #include "gui/ui/AboutDialog.h"
 #include "gui/ui/DesktopServices.h"
@@ -77,6 +78,11 @@ int main(int argc, char** argv) {
          [](QWidget*) { ADD_FAILURE() << "unexpected completion notice"; }});
     tidewell::ScopedCreateDirectoryDialogHook unexpectedNewDir(
         [](tidewell::CreateDirectoryDialog&) { ADD_FAILURE() << "unexpected Create Directory dialog"; });
+    tidewell::ScopedCertificateDialogHook unexpectedCertificate(
+        [](QWidget*, const tidewell::CertificateQuestion& question) {
+            ADD_FAILURE() << "unexpected certificate question: " << question.certificate.host;
+            return tidewell::CertificateAnswer::Cancel;
+        });
     tidewell::ScopedAboutBoxHook unexpectedAbout(
         [](tidewell::AboutDialog&) { ADD_FAILURE() << "unexpected About box"; });
     // No test starts a real browser or file manager.

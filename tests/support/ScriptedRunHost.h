@@ -18,6 +18,9 @@ namespace tidewell::test {
 class ScriptedRunHost : public RunHost, public WindowInterface {
 public:
     std::vector<std::string> events; // test thread only
+    // Certificate questions: the answers to give, and those asked (read them once the run has ended).
+    std::deque<CertificateAnswer> certificateAnswers;
+    std::vector<CertificateQuestion> certificateQuestions;
     // Called on the run's thread with every display shown.
     std::function<void(const TransferDisplay&)> onTransfer;
 
@@ -57,6 +60,17 @@ public:
         }
         const OverwriteAnswer answer = answers_.front();
         answers_.pop_front();
+        return answer;
+    }
+    // Answered from `certificateAnswers` (Cancel when it runs out); every question recorded.
+    CertificateAnswer AskCertificate(const CertificateQuestion& question) override {
+        std::lock_guard lock(mutex_);
+        certificateQuestions.push_back(question);
+        if (certificateAnswers.empty()) {
+            return CertificateAnswer::Cancel;
+        }
+        const CertificateAnswer answer = certificateAnswers.front();
+        certificateAnswers.pop_front();
         return answer;
     }
     void ShowCompletion() override {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/app/MessageTypes.h"
+#include "core/remote/CertificateQuestion.h"
 #include "core/transfer/TransferTypes.h"
 
 #include <string>
@@ -25,6 +26,8 @@ public:
     virtual OverwriteAnswer AskOverwrite(const OverwriteQuestion& question) = 0;
     // "FTP File Transfer Complete"; returns once the user has closed it.
     virtual void ShowCompletion() = 0;
+    // Whether to go on with a server whose certificate nothing vouches for.
+    virtual CertificateAnswer AskCertificate(const CertificateQuestion& question) = 0;
 };
 
 } // namespace tidewell

@@ -2,6 +2,7 @@
 
 #include "core/remote/RemoteSession.h"
 #include "core/remote/SiteAddress.h"
+#include "core/remote/TrustStore.h"
 #include "core/remote/ftp/FtpConnection.h"
 #include "core/remote/ftp/FtpException.h"
 
@@ -9,12 +10,17 @@ namespace tidewell {
 
 namespace {
 
-const char* ConnectFailureText(std::uint32_t code) {
-    switch (code) {
+std::string ConnectFailureText(const ftp::FtpException& failure) {
+    switch (failure.ErrorCode()) {
     case ftp::error::kLoginRefused:
         return "Can't connect to FTP server - check the FTP username/password";
     case ftp::error::kHostNotResolved:
         return "Can't connect to FTP server - check the FTP address";
+    case ftp::error::kTlsRefused:
+        return "Can't connect to FTP server - it does not offer TLS, which the address (ftpes://) requires; "
+               "nothing was sent in the clear";
+    case ftp::error::kTlsFailed:
+        return "Can't connect to FTP server - the secure connection failed: " + std::string(failure.what());
     default:
         return "Can't connect to the FTP server";
     }
@@ -23,7 +29,7 @@ const char* ConnectFailureText(std::uint32_t code) {
 } // namespace
 
 ListingRun::ListingRun(RemoteSession& session, SiteProfile site, Done done)
-    : remote_(session), session_(session.Session()), site_(std::move(site)),
+    : remote_(session), session_(session.Session()), site_(std::move(site)), trustFile_(session.TrustFile()),
       loginDirectory_(session.LoginDirectory()), done_(std::move(done)) {}
 
 void ListingRun::ShowFtpError(RunContext& context, const std::string& text) {
@@ -66,12 +72,16 @@ bool ListingRun::Connect(RunContext& context) {
         if (!address) {
             throw ftp::FtpException(ftp::error::kHostNotResolved, {});
         }
-        context.connection =
-            session_.GetFtpConnection(address->host, site_.username, site_.password, address->port, false);
+        const ftp::TlsOptions tls{address->security, [&](const ftp::CertificateInfo& certificate) {
+                                      return Decide(context, certificate, address->port);
+                                  }};
+        context.connection = session_.GetFtpConnection(address->host, site_.username, site_.password,
+                                                       address->port, false, tls);
     } catch (const ftp::FtpException& failure) {
         context.connection.reset();
-        if (!context.cancel) {
-            ShowFtpError(context, ConnectFailureText(failure.ErrorCode()));
+        // A certificate the user turned down needs no message of its own.
+        if (!context.cancel && failure.ErrorCode() != ftp::error::kCertificateRejected) {
+            ShowFtpError(context, ConnectFailureText(failure));
         }
         return false;
     }
@@ -89,6 +99,27 @@ bool ListingRun::Connect(RunContext& context) {
         return false;
     }
     return true;
+}
+
+bool ListingRun::Decide(RunContext& context, const ftp::CertificateInfo& certificate, std::uint16_t port) {
+    const TrustStore store(trustFile_);
+    const std::optional<std::string> trusted = store.Trusted(certificate.host, port);
+    if (trusted == certificate.sha256) {
+        return true;
+    }
+    switch (context.window.AskCertificate({certificate, trusted})) {
+    case CertificateAnswer::AlwaysTrust:
+        if (!store.Remember(certificate.host, port, certificate.sha256)) {
+            ShowFtpError(context, "The certificate is trusted for this connection only: " +
+                                      store.Path().toStdString() + " could not be written");
+        }
+        return true;
+    case CertificateAnswer::Trust:
+        return true;
+    case CertificateAnswer::Cancel:
+        break;
+    }
+    return false;
 }
 
 bool ListingRun::ChangeDirectory(RunContext& context) {

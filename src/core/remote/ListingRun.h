@@ -5,6 +5,9 @@
 #include "core/remote/ListingEngine.h"
 #include "core/remote/ftp/FtpSession.h"
 
+#include <QString>
+
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -45,12 +48,16 @@ public:
 
 private:
     bool Connect(RunContext& context);
+    // Whether to go on with a certificate nothing vouches for: one the user
+    // always trusts for this server, or the user's answer.
+    bool Decide(RunContext& context, const ftp::CertificateInfo& certificate, std::uint16_t port);
     bool ChangeDirectory(RunContext& context);
     void ShowFtpError(RunContext& context, const std::string& text);
 
     RemoteSession& remote_;
     const ftp::FtpSession session_;
     const SiteProfile site_;
+    const QString trustFile_;
     std::string loginDirectory_;
     bool loggedIn_ = false;
     ListingOutcome outcome_;

@@ -8,6 +8,10 @@ RemoteSession::RemoteSession(std::chrono::milliseconds timeout) : session_(timeo
 
 RemoteSession::~RemoteSession() = default;
 
+std::optional<ftp::CertificateInfo> RemoteSession::Encryption() const {
+    return connection_ ? connection_->Encryption() : std::nullopt;
+}
+
 bool RemoteSession::Disconnect() {
     if (lent_) {
         return false;

@@ -3,8 +3,12 @@
 #include "core/app/RunController.h"
 #include "core/remote/ftp/FtpSession.h"
 
+#include <QString>
+
 #include <chrono>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace tidewell {
@@ -31,6 +35,14 @@ public:
     const std::string& LoginDirectory() const { return loginDirectory_; }
     void SetLoginDirectory(std::string directory) { loginDirectory_ = std::move(directory); }
 
+    // The file of always-trusted certificates, asked for each time a
+    // connecting run is made (it follows the settings file).
+    void SetTrustFileSource(std::function<QString()> source) { trustFile_ = std::move(source); }
+    QString TrustFile() const { return trustFile_ ? trustFile_() : QString(); }
+    // The connection's protocol and certificate when it is encrypted; nothing
+    // while logged out, on plain FTP, or while a run holds the connection.
+    std::optional<ftp::CertificateInfo> Encryption() const;
+
     // Ends the connection, if any. Refused (false) while a run holds it.
     bool Disconnect();
 
@@ -43,6 +55,7 @@ private:
     bool connected_ = false;
     bool lent_ = false;
     std::string loginDirectory_;
+    std::function<QString()> trustFile_;
 };
 
 } // namespace tidewell

@@ -1,6 +1,8 @@
 #include "core/remote/SiteAddress.h"
 
 #include <algorithm>
+#include <cctype>
+#include <utility>
 
 namespace tidewell {
 
@@ -23,9 +25,29 @@ std::optional<std::uint16_t> ParsePort(std::string_view text) {
     return static_cast<std::uint16_t>(value);
 }
 
-} // namespace
+// The part after a scheme, which decides the security.
+std::string_view TakeScheme(std::string_view text, ftp::Security& security) {
+    static constexpr std::pair<std::string_view, ftp::Security> kSchemes[] = {
+        {"ftpes://", ftp::Security::Explicit},
+        {"ftps://", ftp::Security::Implicit},
+        {"ftp://", ftp::Security::Plain},
+    };
+    for (const auto& [scheme, meaning] : kSchemes) {
+        if (text.size() >= scheme.size() &&
+            std::equal(scheme.begin(), scheme.end(), text.begin(),
+                       [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); })) {
+            security = meaning;
+            text.remove_prefix(scheme.size());
+            if (!text.empty() && text.back() == '/') {
+                text.remove_suffix(1);
+            }
+            return text;
+        }
+    }
+    return text;
+}
 
-std::optional<SiteAddress> ParseSiteAddress(std::string_view text) {
+std::optional<SiteAddress> ParseHostAndPort(std::string_view text) {
     if (!text.empty() && text.front() == '[') {
         const auto close = text.find(']');
         if (close == std::string_view::npos) {
@@ -57,6 +79,18 @@ std::optional<SiteAddress> ParseSiteAddress(std::string_view text) {
         return std::nullopt;
     }
     return SiteAddress{std::string(text.substr(0, colon)), *port};
+}
+
+} // namespace
+
+std::optional<SiteAddress> ParseSiteAddress(std::string_view text) {
+    ftp::Security security = ftp::Security::Auto;
+    auto address = ParseHostAndPort(TakeScheme(text, security));
+    if (!address || address->host.empty()) {
+        return std::nullopt;
+    }
+    address->security = security;
+    return address;
 }
 
 } // namespace tidewell

@@ -90,6 +90,11 @@ OverwriteAnswer BridgedWindow::AskOverwrite(const OverwriteQuestion& question) {
                                          OverwriteAnswer::Cancel);
 }
 
+CertificateAnswer BridgedWindow::AskCertificate(const CertificateQuestion& question) {
+    return bridge_.Call<CertificateAnswer>([this, question] { return window_.AskCertificate(question); },
+                                           CertificateAnswer::Cancel);
+}
+
 void BridgedWindow::ShowCompletion() {
     bridge_.Call<bool>(
         [this] {

@@ -89,6 +89,7 @@ public:
     void ShowTransfer(const TransferDisplay& display) override;
     OverwriteAnswer AskOverwrite(const OverwriteQuestion& question) override;
     void ShowCompletion() override;
+    CertificateAnswer AskCertificate(const CertificateQuestion& question) override;
 
 private:
     WindowInterface& window_;

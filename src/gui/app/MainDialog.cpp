@@ -8,6 +8,7 @@
 #include "core/remote/ListingRun.h"
 #include "core/remote/RemotePath.h"
 #include "core/remote/SizeText.h"
+#include "core/remote/TrustStore.h"
 #include "core/transfer/DownloadRun.h"
 #include "gui/app/WindowLayout.h"
 #include "gui/manage/CreateDirectoryDialog.h"
@@ -15,6 +16,7 @@
 #include "gui/profiles/ProfileCommands.h"
 #include "gui/profiles/SitePanes.h"
 #include "gui/profiles/TabPane.h"
+#include "gui/remote/CertificateDialog.h"
 #include "gui/remote/ListViewControl.h"
 #include "gui/remote/RemoteListModel.h"
 #include "gui/transfer/DownloadCommand.h"
@@ -109,6 +111,12 @@ void MainDialog::BuildWindow() {
     client_ = new QWidget(this);
     layout->addWidget(client_, 1);
     controls_ = BuildTemplateControls(main, client_, units);
+    // On the Dir(s) counter's right end, so that it moves with the counters.
+    auto* dirCount = ControlAs<QLabel>(IDC_DIR_COUNT);
+    padlock_ = new QLabel(dirCount);
+    padlock_->setPixmap(LoadIcon(IDI_PADLOCK).pixmap(16, 16));
+    padlock_->resize(16, 16);
+    padlock_->hide();
     const QSize clientSize(units.ToPixelsX(main.width), units.ToPixelsY(main.height));
     resize(clientSize.width(), clientSize.height() + menuBar_->sizeHint().height());
 
@@ -205,6 +213,7 @@ void MainDialog::InitDialog() {
     // Not played until a transfer runs.
     ControlAs<AnimationControl>(IDC_ANIMATION)->Open(IDR_TRANSFER_ANIMATION);
     transferStatus_ = new TransferStatusView([this](int id) { return Control(id); }, this);
+    remote_.SetTrustFileSource([this] { return TrustStore::PathBeside(SettingsPath()); });
     download_ = std::make_unique<DownloadCommand>(DownloadCommand::Parts{
         this, ControlAs<QLineEdit>(IDC_DOWNLOAD_FOLDER), RemoteList(), *panes_, sites_, remote_});
     manage_ = std::make_unique<ManageCommands>(*RemoteList(), *ControlAs<QLabel>(IDC_DIR_COUNT));
@@ -289,6 +298,9 @@ void MainDialog::SetIdleState(bool idleNow) {
     if (idleNow && !connected) {
         ShowLoggedOut();
     }
+    if (idleNow) {
+        ShowEncryption();
+    }
     RefreshCursor();
     if (idleNow) {
         // Back to the control that started the run, so that the keyboard goes on
@@ -324,6 +336,20 @@ void MainDialog::ShowLoggedOut() {
     ControlAs<QLabel>(IDC_TOTAL_SIZE)->setText(QStringLiteral("Total Size:"));
     ControlAs<QLabel>(IDC_DIR_COUNT)->setText(QStringLiteral("Dir(s):"));
     SetEnabled(IDC_LOGOUT, false);
+    ShowEncryption();
+}
+
+void MainDialog::ShowEncryption() {
+    const auto encryption = remote_.Encryption();
+    const QWidget* counter = padlock_->parentWidget();
+    padlock_->move(counter->width() - padlock_->width(), (counter->height() - padlock_->height()) / 2);
+    padlock_->setVisible(encryption.has_value());
+    if (encryption) {
+        padlock_->setToolTip(QStringLiteral("Encrypted: %1\nCertificate: %2\nSHA-256: %3")
+                                 .arg(QString::fromStdString(encryption->tlsVersion),
+                                      QString::fromStdString(encryption->subject),
+                                      QString::fromStdString(encryption->sha256)));
+    }
 }
 
 void MainDialog::LogOut() {
@@ -497,6 +523,10 @@ OverwriteAnswer MainDialog::AskOverwrite(const OverwriteQuestion& question) {
 void MainDialog::ShowCompletion() {
     transferStatus_->Flush();
     ShowCompletionNotice(this);
+}
+
+CertificateAnswer MainDialog::AskCertificate(const CertificateQuestion& question) {
+    return tidewell::AskCertificate(this, question);
 }
 
 // Ends the running run at its next check; a connection attempt or a wait for

@@ -20,6 +20,7 @@
 #include <vector>
 
 class QAction;
+class QLabel;
 class QMenuBar;
 class QTabBar;
 class QUrl;
@@ -108,6 +109,7 @@ private:
     void ShowTransfer(const TransferDisplay& display) override;
     OverwriteAnswer AskOverwrite(const OverwriteQuestion& question) override;
     void ShowCompletion() override;
+    CertificateAnswer AskCertificate(const CertificateQuestion& question) override;
 
     void BuildWindow();
     void BuildMenu();
@@ -120,6 +122,8 @@ private:
     void SetEnabled(int id, bool enabled);
     // The not-connected state: empty, disabled listing and log-in offered.
     void ShowLoggedOut();
+    // The padlock beside the counters: shown while the connection is encrypted.
+    void ShowEncryption();
     void LogOut();
 
     // Connects when needed, moves to the current site's directory and lists it.
@@ -185,6 +189,7 @@ private:
     std::unique_ptr<UploadCommand> upload_;
     std::unique_ptr<ManageCommands> manage_;
     TransferStatusView* transferStatus_ = nullptr;
+    QLabel* padlock_ = nullptr;
     // The help viewer, made on the first help request and reused; closed at tear-down.
     HelpWindow* help_ = nullptr;
     std::unique_ptr<WindowLayout> listingLayout_;

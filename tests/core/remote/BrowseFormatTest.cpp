@@ -34,11 +34,15 @@ TEST(SiteAddressParsing, HostsPortsAndIpv6) {
     EXPECT_EQ(ParseSiteAddress("[::1]"), (SiteAddress{"::1", 0}));
     EXPECT_EQ(ParseSiteAddress("::1"), (SiteAddress{"::1", 0}));
     EXPECT_EQ(ParseSiteAddress("fe80::1:2"), (SiteAddress{"fe80::1:2", 0}));
+    using ftp::Security;
+    EXPECT_EQ(ParseSiteAddress("FTPES://host:2121/"), (SiteAddress{"host", 2121, Security::Explicit}));
+    EXPECT_EQ(ParseSiteAddress("ftps://[::1]"), (SiteAddress{"::1", 0, Security::Implicit}));
+    EXPECT_EQ(ParseSiteAddress("ftp://host"), (SiteAddress{"host", 0, Security::Plain}));
 }
 
 TEST(SiteAddressParsing, BadPortsAreRefused) {
-    for (const char* text :
-         {"host:", "host:0", "host:65536", "host:21x", "[::1", "[::1]x", "[::1]:", "h:123456"}) {
+    for (const char* text : {"host:", "host:0", "host:65536", "host:21x", "[::1", "[::1]x",
+                             "[::1]:", "h:123456", "ftps://", "ftp://:21"}) {
         EXPECT_FALSE(ParseSiteAddress(text).has_value()) << text;
     }
     EXPECT_EQ(ParseSiteAddress("host:65535")->port, 65535);

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "core/remote/CertificateQuestion.h"
+
+#include <QDialog>
+
+#include <functional>
+
+class QPushButton;
+
+namespace tidewell {
+
+// Puts a certificate that nothing vouches for to the user, with what a person
+// needs to decide: the server, who the certificate names and who issued it,
+// its validity, its SHA-256 fingerprint and why it could not be checked. A
+// certificate that changed since it was always trusted is said loudly.
+// Cancel is the default and Escape's answer.
+class CertificateDialog : public QDialog {
+    Q_OBJECT
+public:
+    CertificateDialog(const CertificateQuestion& question, QWidget* parent);
+
+    CertificateAnswer Ask();
+    QPushButton* Button(CertificateAnswer answer) const;
+
+private:
+    QPushButton* trust_ = nullptr;
+    QPushButton* alwaysTrust_ = nullptr;
+    QPushButton* cancel_ = nullptr;
+    CertificateAnswer answer_ = CertificateAnswer::Cancel;
+};
+
+using CertificateDialogHook = std::function<CertificateAnswer(QWidget* parent, const CertificateQuestion&)>;
+
+// Modal over parent; call on the GUI thread.
+CertificateAnswer AskCertificate(QWidget* parent, const CertificateQuestion& question);
+
+// Replaces how the question is put while it lives (tests answer it); puts the previous way back.
+class ScopedCertificateDialogHook {
+public:
+    explicit ScopedCertificateDialogHook(CertificateDialogHook hook);
+    ~ScopedCertificateDialogHook();
+    ScopedCertificateDialogHook(const ScopedCertificateDialogHook&) = delete;
+    ScopedCertificateDialogHook& operator=(const ScopedCertificateDialogHook&) = delete;
+
+private:
+    CertificateDialogHook previous_;
+};
+
+} // namespace tidewell
