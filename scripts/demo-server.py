@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """The bundled demo FTP server: pyftpdlib on 127.0.0.1 serving a sample tree.
 
-Usage: demo-server.py --home DIR [--port N] [--preferences FILE [--downloads DIR]]
+Usage: demo-server.py --home DIR [--port N] [--tls] [--preferences FILE [--downloads DIR]]
        demo-server.py --self-test
 
 DIR receives the sample tree (root/), made once, and the demo settings file
@@ -14,6 +14,9 @@ user saved there survives. --preferences points SettingsPath of that
 Tidewell.conf at the demo settings file, so that a Save As elsewhere never
 leaves the next start on a file whose Site 1 names a dead port; a missing
 Tidewell.conf starts with Download To = --downloads (default DIR/downloads).
+--tls requires FTP over TLS (explicit, AUTH TLS) on control and data
+connections, with a self-signed certificate for localhost made on the first
+such start (DIR/tls/), and Site 1's address becomes ftpes://127.0.0.1:N.
 Login: demo/demo.
 """
 import argparse
@@ -22,6 +25,7 @@ import os
 import random
 import re
 import signal
+import subprocess
 import sys
 import tempfile
 
@@ -104,7 +108,7 @@ def update_site1(data: bytes, address: str):
         return None
     prefix, start, end = span
     old = data[start:end]
-    if old == address.encode() or not re.fullmatch(rb"127\.0\.0\.1:\d+", old):
+    if old == address.encode() or not re.fullmatch(rb"(ftpes://)?127\.0\.0\.1:\d+", old):
         return None
     return data[:prefix] + archive_string(address.encode()) + data[end:]
 
@@ -200,6 +204,24 @@ def listen(handler, port: int) -> FTPServer:
         return FTPServer(("127.0.0.1", 0), handler)
 
 
+def tls_handler(home: str):
+    """A handler class that requires TLS, with the demo's own certificate."""
+    from pyftpdlib.handlers import TLS_FTPHandler  # needs python3-openssl
+
+    folder = os.path.join(home, "tls")
+    cert, key = os.path.join(folder, "cert.pem"), os.path.join(folder, "key.pem")
+    if not (os.path.exists(cert) and os.path.exists(key)):
+        os.makedirs(folder, mode=0o700, exist_ok=True)
+        subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", key,
+                        "-out", cert, "-days", "3650", "-subj", "/CN=localhost"],
+                       check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    TLS_FTPHandler.certfile = cert
+    TLS_FTPHandler.keyfile = key
+    TLS_FTPHandler.tls_control_required = True
+    TLS_FTPHandler.tls_data_required = True
+    return TLS_FTPHandler
+
+
 def self_test() -> int:
     """The rewrite rule: only Site 1's address changes, and only when stale."""
     # A user edit in Site 1 and bytes after the seventh record, both to be kept.
@@ -207,6 +229,8 @@ def self_test() -> int:
     new = update_site1(data, "127.0.0.1:40000")
     assert new == data.replace(b"\x0e127.0.0.1:2121", b"\x0f127.0.0.1:40000"), new
     assert update_site1(new, "127.0.0.1:40000") is None  # same port: untouched
+    secure = update_site1(new, "ftpes://127.0.0.1:40000")  # --tls, and back
+    assert update_site1(secure, "127.0.0.1:40000") == new, secure
     assert update_site1(settings_file("ftp.example.org"), "127.0.0.1:1") is None
     assert update_site1(b"not a settings file", "127.0.0.1:1") is None
     with tempfile.TemporaryDirectory() as d:
@@ -231,6 +255,7 @@ def main() -> int:
     parser.add_argument("--port", type=int, default=0)
     parser.add_argument("--preferences")
     parser.add_argument("--downloads")
+    parser.add_argument("--tls", action="store_true")
     args = parser.parse_args()
     home = os.path.abspath(args.home)
     root = os.path.join(home, "root")
@@ -239,7 +264,7 @@ def main() -> int:
     logging.basicConfig(level=logging.WARNING)
     authorizer = DummyAuthorizer()
     authorizer.add_user(USER, PASSWORD, root, perm="elradfmwMT")
-    handler = FTPHandler
+    handler = tls_handler(home) if args.tls else FTPHandler
     handler.authorizer = authorizer
     handler.banner = "Tidewell demo server ready."
     handler.passive_ports = range(42000, 42999)
@@ -248,7 +273,7 @@ def main() -> int:
     write(os.path.join(home, "last-port"), str(port).encode())
 
     settings = os.path.join(home, "data", "Tidewell", "TDWL23Settings.dat")
-    address = f"127.0.0.1:{port}"
+    address = f"{'ftpes://' if args.tls else ''}127.0.0.1:{port}"
     if not os.path.exists(settings):
         write(settings, settings_file(address))
     else:

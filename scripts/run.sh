@@ -4,10 +4,18 @@
 # its own preferences and settings file under build/demo/, apart from yours:
 # the server keeps its port while it is free, and what was saved in the demo's
 # settings file stays (only Site 1's address follows the port).
+#   scripts/run.sh [--tls] [paths to upload...]
+# --tls: the demo server requires FTP over TLS, with a certificate of its own
+# that Tidewell asks about on the first log-in.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 # Only the application: the tests and benchmarks are scripts/test.sh's business.
 "$here/scripts/setup.sh" --target tidewell
+tls=()
+if [ "${1:-}" = --tls ]; then
+  tls=(--tls)
+  shift
+fi
 
 demo=$here/build/demo
 mkdir -p "$demo/config/Orvane" "$demo/data" "$demo/downloads"
@@ -15,7 +23,7 @@ rm -f "$demo/port"
 # The demo's first start downloads into build/demo/downloads; later starts keep
 # whatever Download To was left at. Every start opens the demo's own settings
 # file, whatever file the last run ended on.
-/usr/bin/python3 "$here/scripts/demo-server.py" --home "$demo" \
+/usr/bin/python3 "$here/scripts/demo-server.py" --home "$demo" "${tls[@]}" \
   --preferences "$demo/config/Orvane/Tidewell.conf" --downloads "$demo/downloads" &
 server=$!
 trap 'kill $server 2>/dev/null; wait $server 2>/dev/null || true' EXIT
@@ -27,6 +35,6 @@ for _ in $(seq 1 300); do
   sleep 0.1
 done
 [ -s "$demo/port" ] || { echo "The demo FTP server did not start in time." >&2; exit 1; }
-echo "Demo FTP server on 127.0.0.1:$(cat "$demo/port") (user demo, password demo)"
+echo "Demo FTP server on ${tls:+ftpes://}127.0.0.1:$(cat "$demo/port") (user demo, password demo)"
 
 XDG_CONFIG_HOME=$demo/config XDG_DATA_HOME=$demo/data "$here/build/src/tidewell" "$@"

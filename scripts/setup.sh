@@ -21,7 +21,7 @@ packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-svg-dev libgl-dev
   libgtest-dev libgmock-dev librsvg2-bin
-  python3 python3-pyftpdlib fonts-dejavu-core fonts-urw-base35
+  python3 python3-pyftpdlib python3-openssl openssl fonts-dejavu-core fonts-urw-base35
 )
 if [ -z "$target" ]; then
   # Tests, CI, benchmarks, screenshots and the Debian package.
