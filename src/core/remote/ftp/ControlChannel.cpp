@@ -174,7 +174,6 @@ void ControlChannel::Secure(const std::string& host) {
     }
     context_ = std::make_unique<TlsContext>();
     tls_ = std::make_unique<TlsStream>(*context_, socket_.Get(), host, false);
-    context_->SetSessionSource(tls_->Native());
     const auto result = Complete(socket_.Get(), Deadline(), [&] { return tls_->Handshake(); });
     if (result.status != IoStatus::Done) {
         const bool timedOut = result.status == IoStatus::TimedOut;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <arpa/inet.h>
+#include <array>
 #include <cctype>
 #include <cerrno>
 #include <charconv>
@@ -473,6 +474,7 @@ void DataTransfer::WaitForData(short events) {
             }
             if (!reply.IsPreliminary()) {
                 finalReply_ = std::move(reply);
+                return; // the caller may be waiting for just this
             }
             continue;
         }
@@ -630,17 +632,18 @@ void DataTransfer::CloseSecureSend() {
         }
     }
     ::shutdown(data_.Get(), SHUT_WR);
-    // The server's session tickets may sit unread on the data connection, and
-    // closing over unread bytes resets it, which can drop the file's tail
-    // before the server has read it: the socket stays open until the verdict.
-    if (!finalReply_) {
-        try {
-            finalReply_ = ReadFinalReply(channel_->Deadline());
-        } catch (const FtpException&) {
-            tls_.reset();
-            data_.Abort();
-            Release();
-            throw;
+    // Read on until the server's verdict: the session it issued on this
+    // connection is the one the next data connection resumes, and closing
+    // over unread bytes would reset the connection, which can drop the file's
+    // tail before the server has read it.
+    std::array<char, 4096> scratch{};
+    for (;;) {
+        const auto result = tls_->Read(scratch.data(), scratch.size());
+        if (result.status == IoStatus::Done) {
+            continue;
+        }
+        if (finalReply_ || !WaitAsAsked(result)) {
+            return;
         }
     }
 }

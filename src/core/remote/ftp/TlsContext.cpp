@@ -108,12 +108,24 @@ BIO* TlsContext::NewSocketBio(int fd) const {
     return bio;
 }
 
+SSL_SESSION* TlsContext::TakeSession() {
+    if (!fresh_.empty()) {
+        offered_ = std::move(fresh_.back());
+        fresh_.pop_back();
+    }
+    return offered_.get();
+}
+
 int TlsContext::OnNewSession(SSL* ssl, SSL_SESSION* session) {
+    constexpr std::size_t kKept = 4;
     auto* self = static_cast<TlsContext*>(SSL_CTX_get_app_data(SSL_get_SSL_CTX(ssl)));
-    if (self == nullptr || ssl != self->sessionSource_) {
+    if (self == nullptr) {
         return 0;
     }
-    self->session_.reset(session); // returning 1 hands us the reference
+    if (self->fresh_.size() == kKept) {
+        self->fresh_.erase(self->fresh_.begin());
+    }
+    self->fresh_.emplace_back(session); // returning 1 hands us the reference
     return 1;
 }
 

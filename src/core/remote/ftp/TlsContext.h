@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include <openssl/ssl.h>
 
@@ -17,8 +18,8 @@ struct BioMethodFree {
 };
 
 // The client side of TLS for one control connection and its data connections:
-// settings, the socket transport, and the session the server last issued, which
-// every data connection resumes (servers such as vsftpd refuse one that does not).
+// settings, the socket transport, and the sessions the server issued, which
+// data connections resume (servers such as vsftpd refuse one that does not).
 // Lives at a fixed address: OpenSSL's callbacks find it through the SSL_CTX.
 class TlsContext {
 public:
@@ -30,18 +31,18 @@ public:
     SSL_CTX* Get() const { return context_.get(); }
     // A socket BIO on `fd` that never raises SIGPIPE; the caller owns it.
     BIO* NewSocketBio(int fd) const;
-    // The latest session the server issued on the control connection; nullptr before one came.
-    SSL_SESSION* Session() const { return session_.get(); }
-    // Only sessions issued on this connection are kept for resumption.
-    void SetSessionSource(const SSL* ssl) { sessionSource_ = ssl; }
+    // The session for the next data connection: the newest one not offered
+    // yet (a TLS 1.3 server may take each only once), else the one offered
+    // last; nullptr before the server issued any.
+    SSL_SESSION* TakeSession();
 
 private:
     static int OnNewSession(SSL* ssl, SSL_SESSION* session);
 
     std::unique_ptr<SSL_CTX, SslCtxFree> context_;
     std::unique_ptr<BIO_METHOD, BioMethodFree> socketMethod_;
-    std::unique_ptr<SSL_SESSION, SslSessionFree> session_;
-    const SSL* sessionSource_ = nullptr;
+    std::vector<std::unique_ptr<SSL_SESSION, SslSessionFree>> fresh_;
+    std::unique_ptr<SSL_SESSION, SslSessionFree> offered_;
 };
 
 } // namespace tidewell::ftp

@@ -95,8 +95,8 @@ TlsStream::TlsStream(TlsContext& context, int fd, const std::string& host, bool 
         throw FtpException(error::kTlsFailed,
                            OpenSslError(("cannot check a certificate for " + host).c_str()));
     }
-    if (resume && context.Session() != nullptr) {
-        SSL_set_session(ssl_.get(), context.Session());
+    if (SSL_SESSION* session = resume ? context.TakeSession() : nullptr) {
+        SSL_set_session(ssl_.get(), session);
     }
     SSL_set_connect_state(ssl_.get());
 }

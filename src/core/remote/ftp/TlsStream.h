@@ -35,7 +35,6 @@ public:
     // Decrypted or received bytes inside OpenSSL that no poll would show.
     bool HasPending() const { return SSL_has_pending(ssl_.get()) == 1; }
     bool Resumed() const { return SSL_session_reused(ssl_.get()) == 1; }
-    const SSL* Native() const { return ssl_.get(); }
     // Why the last step failed.
     const std::string& Failure() const { return failure_; }
 
