@@ -653,7 +653,8 @@ void DataTransfer::Abandon() noexcept {
         return;
     }
     const auto grace = Clock::now() + std::min(channel_->Timeout(), kAbandonGrace);
-    if (direction_ == Direction::Receive && transferred_ == 0 && !finalReply_) {
+    // (A TLS handshake has shown that already.)
+    if (direction_ == Direction::Receive && transferred_ == 0 && !finalReply_ && !tls_) {
         // A passive data connection may still wait in the server's accept queue.
         // Reset there, it never reaches the server, which then neither answers for
         // the transfer nor forgets it: some run it on the next data connection.
