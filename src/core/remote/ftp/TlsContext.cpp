@@ -110,10 +110,14 @@ BIO* TlsContext::NewSocketBio(int fd) const {
 
 SSL_SESSION* TlsContext::TakeSession() {
     if (!fresh_.empty()) {
-        offered_ = std::move(fresh_.back());
+        offered_ = std::move(fresh_.back().session);
         fresh_.pop_back();
     }
     return offered_.get();
+}
+
+void TlsContext::ForgetSessionsFrom(const SSL* ssl) {
+    std::erase_if(fresh_, [ssl](const Issued& issued) { return issued.source == ssl; });
 }
 
 int TlsContext::OnNewSession(SSL* ssl, SSL_SESSION* session) {
@@ -125,7 +129,8 @@ int TlsContext::OnNewSession(SSL* ssl, SSL_SESSION* session) {
     if (self->fresh_.size() == kKept) {
         self->fresh_.erase(self->fresh_.begin());
     }
-    self->fresh_.emplace_back(session); // returning 1 hands us the reference
+    self->fresh_.push_back(
+        {std::unique_ptr<SSL_SESSION, SslSessionFree>(session), ssl}); // 1 hands us the reference
     return 1;
 }
 

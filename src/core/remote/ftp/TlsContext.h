@@ -35,13 +35,20 @@ public:
     // yet (a TLS 1.3 server may take each only once), else the one offered
     // last; nullptr before the server issued any.
     SSL_SESSION* TakeSession();
+    // Drops the sessions issued on a connection that did not end with the
+    // server's close_notify: the server has most likely forgotten them.
+    void ForgetSessionsFrom(const SSL* ssl);
 
 private:
     static int OnNewSession(SSL* ssl, SSL_SESSION* session);
 
     std::unique_ptr<SSL_CTX, SslCtxFree> context_;
     std::unique_ptr<BIO_METHOD, BioMethodFree> socketMethod_;
-    std::vector<std::unique_ptr<SSL_SESSION, SslSessionFree>> fresh_;
+    struct Issued {
+        std::unique_ptr<SSL_SESSION, SslSessionFree> session;
+        const SSL* source; // compared only, never used
+    };
+    std::vector<Issued> fresh_;
     std::unique_ptr<SSL_SESSION, SslSessionFree> offered_;
 };
 

@@ -80,7 +80,7 @@ std::string OpenSslError(const char* what) {
 } // namespace
 
 TlsStream::TlsStream(TlsContext& context, int fd, const std::string& host, bool resume)
-    : ssl_(SSL_new(context.Get())), host_(host) {
+    : context_(context), ssl_(SSL_new(context.Get())), host_(host) {
     BIO* bio = ssl_ ? context.NewSocketBio(fd) : nullptr;
     if (bio == nullptr) {
         throw FtpException(error::kTlsFailed, OpenSslError("OpenSSL could not set up a TLS connection"));
@@ -99,6 +99,12 @@ TlsStream::TlsStream(TlsContext& context, int fd, const std::string& host, bool 
         SSL_set_session(ssl_.get(), session);
     }
     SSL_set_connect_state(ssl_.get());
+}
+
+TlsStream::~TlsStream() {
+    if (ssl_ && (SSL_get_shutdown(ssl_.get()) & SSL_RECEIVED_SHUTDOWN) == 0) {
+        context_.ForgetSessionsFrom(ssl_.get());
+    }
 }
 
 IoResult TlsStream::Outcome(int rc, const char* what) {

@@ -26,6 +26,9 @@ public:
     // as SNI. `resume` offers the context's last session (data connections).
     // Throws FtpException(kTlsFailed) when OpenSSL cannot set it up.
     TlsStream(TlsContext& context, int fd, const std::string& host, bool resume);
+    TlsStream(const TlsStream&) = delete;
+    TlsStream& operator=(const TlsStream&) = delete;
+    ~TlsStream();
 
     IoResult Handshake();
     IoResult Read(char* buffer, std::size_t size);
@@ -45,6 +48,7 @@ public:
 private:
     IoResult Outcome(int rc, const char* what);
 
+    TlsContext& context_;
     std::unique_ptr<SSL, SslFree> ssl_;
     std::string host_;
     std::string failure_;

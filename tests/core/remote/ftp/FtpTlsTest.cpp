@@ -86,6 +86,12 @@ TEST_P(TlsTransfer, ListsAndMovesFilesEncrypted) {
         EXPECT_TRUE(server->ReadFile("up.bin") == MakeContent(content.size(), i));
     }
     EXPECT_TRUE(Download(*connection, "down.bin") == content);
+    // A download given up half-way leaves the connection, and a session to resume, usable.
+    auto file = connection->OpenFile("down.bin", FtpFile::Access::Read);
+    std::string block(kBlock, '\0');
+    EXPECT_EQ(file->Read(block.data(), block.size()), block.size());
+    file->Close();
+    EXPECT_THAT(Names(List(*connection)), ::testing::ElementsAre("down.bin", "up.bin"));
     EXPECT_EQ(judge.seen.size(), 1u) << "data connections are not judged again";
 }
 
