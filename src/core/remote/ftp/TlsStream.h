@@ -19,11 +19,12 @@ struct SslFree {
 
 // The client side of TLS on one non-blocking socket it does not own. Every
 // call is one non-blocking step; the caller waits as the result says, within
-// its own deadline. Freeing it sends nothing: Shutdown is the orderly close.
+// its own deadline. Freeing it sends nothing (Shutdown is the orderly close);
+// when the server did not close in order, the sessions issued on it are dropped.
 class TlsStream {
 public:
     // `host` is checked against the certificate and, when it is a name, sent
-    // as SNI. `resume` offers the context's last session (data connections).
+    // as SNI. `resume` offers a session the server issued earlier (data connections).
     // Throws FtpException(kTlsFailed) when OpenSSL cannot set it up.
     TlsStream(TlsContext& context, int fd, const std::string& host, bool resume);
     TlsStream(const TlsStream&) = delete;
@@ -37,7 +38,6 @@ public:
     IoResult Shutdown();
     // Decrypted or received bytes inside OpenSSL that no poll would show.
     bool HasPending() const { return SSL_has_pending(ssl_.get()) == 1; }
-    bool Resumed() const { return SSL_session_reused(ssl_.get()) == 1; }
     // Why the last step failed.
     const std::string& Failure() const { return failure_; }
 
