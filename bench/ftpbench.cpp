@@ -1,9 +1,10 @@
 // Drives the FTP engine the way the product does, for bench/engine-bench.sh:
 // 16,384-byte blocks through one buffer, to and from a local file.
 //
-//   ftpbench get  HOST PORT USER PASS REMOTE LOCAL [passive]
-//   ftpbench put  HOST PORT USER PASS LOCAL REMOTE [passive]
-//   ftpbench list HOST PORT USER PASS DIRECTORY   [passive]
+//   ftpbench get  HOST PORT USER PASS REMOTE LOCAL [passive] [tls]
+//   ftpbench put  HOST PORT USER PASS LOCAL REMOTE [passive] [tls]
+//   ftpbench list HOST PORT USER PASS DIRECTORY   [passive] [tls]
+// `tls` requires explicit TLS and accepts any certificate (as curl -k does).
 #include "core/remote/ftp/FtpException.h"
 #include "core/remote/ftp/FtpFileFind.h"
 #include "core/remote/ftp/FtpSession.h"
@@ -20,7 +21,7 @@ namespace {
 constexpr std::size_t kBlock = 16384;
 
 int Usage() {
-    std::fprintf(stderr, "usage: ftpbench get|put|list HOST PORT USER PASS ARG [ARG] [passive]\n");
+    std::fprintf(stderr, "usage: ftpbench get|put|list HOST PORT USER PASS ARG [ARG] [passive] [tls]\n");
     return 2;
 }
 
@@ -110,11 +111,19 @@ int main(int argc, char** argv) {
     if (argc < fixed) {
         return Usage();
     }
-    const bool passive = argc > fixed && std::string(argv[fixed]) == "passive";
+    bool passive = false;
+    TlsOptions tls{Security::Plain, {}};
+    for (int i = fixed; i < argc; ++i) {
+        const std::string option = argv[i];
+        passive = passive || option == "passive";
+        if (option == "tls") {
+            tls = {Security::Explicit, [](const CertificateInfo&) { return true; }};
+        }
+    }
     try {
         FtpSession session;
-        auto connection = session.GetFtpConnection(argv[2], argv[4], argv[5],
-                                                   static_cast<std::uint16_t>(std::atoi(argv[3])), passive);
+        auto connection = session.GetFtpConnection(
+            argv[2], argv[4], argv[5], static_cast<std::uint16_t>(std::atoi(argv[3])), passive, tls);
         if (verb == "get") {
             return Get(*connection, argv[6], argv[7]);
         }

@@ -1,8 +1,8 @@
-# Sourced by the benchmarks: start_vsftpd WORK ROOT starts vsftpd on 127.0.0.1
-# serving ROOT to the local test user, with its config and log in WORK, and
-# sets `port` and `vsftpd_pid`. The caller's exit trap stops it.
+# Sourced by the benchmarks: start_vsftpd WORK ROOT [EXTRA] starts vsftpd on 127.0.0.1
+# serving ROOT to the local test user, with its config and log in WORK (and the
+# config lines EXTRA), and sets `port` and `vsftpd_pid`. The caller's exit trap stops it.
 start_vsftpd() {
-  local work=$1 root=$2
+  local work=$1 root=$2 extra=${3:-}
   mkdir -p /var/run/vsftpd/empty
   port=$(/usr/bin/python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
   cat > "$work/vsftpd.conf" <<CONF
@@ -26,6 +26,7 @@ utf8_filesystem=YES
 seccomp_sandbox=NO
 delay_failed_login=0
 secure_chroot_dir=/var/run/vsftpd/empty
+$extra
 CONF
   chmod 600 "$work/vsftpd.conf"
   # vsftpd reports start-up errors on descriptor 0.

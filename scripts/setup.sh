@@ -19,14 +19,14 @@ shift || true
 # rsvg-convert (the icons); running needs the dialog font and the demo server.
 packages=(
   build-essential cmake pkg-config
-  qt6-base-dev qt6-svg-dev libgl-dev
+  qt6-base-dev qt6-svg-dev libgl-dev libssl-dev
   libgtest-dev libgmock-dev librsvg2-bin
   python3 python3-pyftpdlib python3-openssl openssl fonts-dejavu-core fonts-urw-base35
 )
 if [ -z "$target" ]; then
   # Tests, CI, benchmarks, screenshots and the Debian package.
   packages+=(
-    vsftpd curl lftp
+    vsftpd curl lftp python3-openssl
     clang clang-tidy libclang-rt-14-dev
     xvfb xauth x11-utils imagemagick
     dpkg-dev desktop-file-utils

@@ -24,6 +24,7 @@ ControlChannel::ControlChannel(Socket socket, std::chrono::milliseconds timeout)
 }
 
 void ControlChannel::Drop() {
+    tls_.reset();
     socket_.Reset();
     bufferStart_ = bufferEnd_ = 0;
 }
@@ -50,56 +51,39 @@ void ControlChannel::SendFollowing(std::string_view command) {
     const auto deadline = Deadline();
     std::size_t sent = 0;
     while (sent < line.size()) {
-        const auto n = ::send(socket_.Get(), line.data() + sent, line.size() - sent, MSG_NOSIGNAL);
-        if (n > 0) {
-            sent += static_cast<std::size_t>(n);
+        const auto result = Complete(socket_.Get(), deadline, [&] {
+            return tls_ ? tls_->Write(line.data() + sent, line.size() - sent)
+                        : socket_.Send(line.data() + sent, line.size() - sent);
+        });
+        if (result.status == IoStatus::Done) {
+            sent += result.bytes;
             continue;
-        }
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-            const auto waited = WaitFor(socket_.Get(), POLLOUT, deadline);
-            if (waited == WaitResult::Ready) {
-                continue;
-            }
-            Drop();
-            throw FtpException(waited == WaitResult::TimedOut ? error::kTimeout : error::kConnectionLost, {});
         }
         Drop();
-        throw FtpException(error::kConnectionLost, {});
+        throw FtpException(result.status == IoStatus::TimedOut ? error::kTimeout : error::kConnectionLost,
+                           {});
     }
 }
 
-void ControlChannel::Fill(Clock::time_point deadline) {
-    for (;;) {
-        const auto n = ::recv(socket_.Get(), buffer_.data(), buffer_.size(), 0);
-        if (n > 0) {
-            bufferStart_ = 0;
-            bufferEnd_ = static_cast<std::size_t>(n);
-            return;
-        }
-        if (n == 0) {
-            Drop();
-            throw FtpException(error::kConnectionLost, {});
-        }
-        if (errno == EINTR) {
-            continue;
-        }
-        if (errno != EAGAIN && errno != EWOULDBLOCK) {
-            Drop();
-            throw FtpException(error::kConnectionLost, {});
-        }
-        const auto waited = WaitFor(socket_.Get(), POLLIN, deadline);
-        if (waited == WaitResult::TimedOut) {
-            Drop();
-            throw FtpException(error::kTimeout, {});
-        }
-        if (waited == WaitResult::Failed) {
-            Drop();
-            throw FtpException(error::kConnectionLost, {});
-        }
+IoResult ControlChannel::ReadSome() {
+    const auto result =
+        tls_ ? tls_->Read(buffer_.data(), buffer_.size()) : socket_.Receive(buffer_.data(), buffer_.size());
+    if (result.status == IoStatus::Done) {
+        bufferStart_ = 0;
+        bufferEnd_ = result.bytes;
     }
+    return result;
+}
+
+void ControlChannel::Fill(Clock::time_point deadline) {
+    const auto result = Complete(socket_.Get(), deadline, [&] { return ReadSome(); });
+    if (result.status == IoStatus::Done) {
+        return;
+    }
+    std::string reason = tls_ && result.status != IoStatus::Closed ? tls_->Failure() : std::string();
+    Drop();
+    throw FtpException(result.status == IoStatus::TimedOut ? error::kTimeout : error::kConnectionLost,
+                       std::move(reason));
 }
 
 Reply ControlChannel::ReadReply(Clock::time_point deadline) {
@@ -154,18 +138,55 @@ bool ControlChannel::ReplyPending() {
     if (bufferStart_ != bufferEnd_) {
         return true;
     }
+    if (tls_ && tls_->HasPending()) {
+        return ReadSome().status != IoStatus::WantRead;
+    }
     pollfd entry{socket_.Get(), POLLIN, 0};
-    return ::poll(&entry, 1, 0) > 0;
+    if (::poll(&entry, 1, 0) <= 0) {
+        return false;
+    }
+    // Readable TLS may hold no reply at all (a session ticket): only a read tells.
+    return !tls_ || ReadSome().status != IoStatus::WantRead;
 }
 
 bool ControlChannel::WaitForReply(Clock::time_point deadline) {
-    if (!socket_.IsOpen()) {
-        return false;
+    for (;;) {
+        if (!socket_.IsOpen()) {
+            return false;
+        }
+        if (ReplyPending()) {
+            return true;
+        }
+        if (WaitFor(socket_.Get(), POLLIN, deadline) == WaitResult::TimedOut) {
+            return false;
+        }
+        if (!tls_) {
+            return true;
+        }
     }
+}
+
+void ControlChannel::Secure(const std::string& host) {
     if (bufferStart_ != bufferEnd_) {
-        return true;
+        // Plain text after 234 would pass for the first encrypted reply.
+        Drop();
+        throw FtpException(error::kTlsFailed, "the server sent more after accepting AUTH TLS");
     }
-    return WaitFor(socket_.Get(), POLLIN, deadline) != WaitResult::TimedOut;
+    context_ = std::make_unique<TlsContext>();
+    tls_ = std::make_unique<TlsStream>(*context_, socket_.Get(), host, false);
+    const auto result = Complete(socket_.Get(), Deadline(), [&] { return tls_->Handshake(); });
+    if (result.status != IoStatus::Done) {
+        const bool timedOut = result.status == IoStatus::TimedOut;
+        auto reason = "TLS handshake with " + host + " failed" + (timedOut ? "" : ": " + tls_->Failure());
+        Drop();
+        throw FtpException(timedOut ? error::kTimeout : error::kTlsFailed, std::move(reason));
+    }
+    tlsHost_ = host;
+    encryption_ = tls_->Certificate();
+}
+
+std::unique_ptr<TlsStream> ControlChannel::DataStream(int fd) const {
+    return std::make_unique<TlsStream>(*context_, fd, tlsHost_, true);
 }
 
 void ControlChannel::SetFeatures(const Reply& featReply) {

@@ -2,9 +2,13 @@
 
 #include "core/remote/ftp/ReplyParser.h"
 #include "core/remote/ftp/Socket.h"
+#include "core/remote/ftp/TlsContext.h"
+#include "core/remote/ftp/TlsStream.h"
 
 #include <array>
 #include <chrono>
+#include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -48,6 +52,19 @@ public:
     // Closes the connection; every later call fails with kConnectionLost.
     void Drop();
 
+    // Runs the TLS handshake on the connection (right after connecting for
+    // implicit TLS, after 234 to AUTH TLS for explicit); from then on every
+    // command and reply is encrypted. `host` is what the certificate must name.
+    // Throws kTlsFailed or kTimeout, leaving the channel closed.
+    void Secure(const std::string& host);
+    bool IsSecure() const { return tls_ != nullptr; }
+    // The certificate and protocol of a secured channel.
+    const std::optional<CertificateInfo>& Encryption() const { return encryption_; }
+    // TLS for a data connection on `fd`: same host, resuming this channel's session.
+    std::unique_ptr<TlsStream> DataStream(int fd) const;
+    // Whether a data connection's server is the one this channel verified.
+    bool SamePeer(const TlsStream& data) const { return tls_ && data.SamePeerCertificate(*tls_); }
+
     void SetFeatures(const Reply& featReply);
     bool HasFeature(std::string_view name) const;
 
@@ -69,9 +86,15 @@ public:
 
 private:
     void Fill(Clock::time_point deadline);
+    // One non-blocking read into the empty buffer.
+    IoResult ReadSome();
     void DropUnaskedReplies();
 
     Socket socket_;
+    std::unique_ptr<TlsContext> context_;
+    std::unique_ptr<TlsStream> tls_; // declared after the context it uses
+    std::optional<CertificateInfo> encryption_;
+    std::string tlsHost_;
     SocketAddress local_;
     SocketAddress peer_;
     std::chrono::milliseconds timeout_;

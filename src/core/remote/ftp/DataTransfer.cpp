@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <arpa/inet.h>
+#include <array>
 #include <cctype>
 #include <cerrno>
 #include <charconv>
@@ -355,6 +356,7 @@ std::unique_ptr<DataTransfer> DataTransfer::Start(std::shared_ptr<ControlChannel
         transfer->NotePreliminary(*attempt.preliminary);
     }
     transfer->finalReply_ = std::move(attempt.finalReply);
+    transfer->Secure();
     return transfer;
 }
 
@@ -404,7 +406,37 @@ void DataTransfer::Release() noexcept {
     channel_->EndTransfer();
 }
 
+void DataTransfer::Secure() {
+    if (!channel_->IsSecure()) {
+        return;
+    }
+    // Servers handshake after their 150 reply, so this comes after Start's reply.
+    tls_ = channel_->DataStream(data_.Get());
+    for (;;) {
+        const auto result = tls_->Handshake();
+        if (result.status == IoStatus::Done) {
+            break;
+        }
+        if (!WaitAsAsked(result)) {
+            Fail(error::kTlsFailed, "TLS handshake on the data connection failed: " + tls_->Failure());
+        }
+    }
+    if (!channel_->SamePeer(*tls_)) {
+        Fail(error::kTlsFailed,
+             "the data connection presented another certificate than the control connection");
+    }
+}
+
+bool DataTransfer::WaitAsAsked(const IoResult& result) {
+    if (result.status == IoStatus::WantRead || result.status == IoStatus::WantWrite) {
+        WaitForData(result.status == IoStatus::WantRead ? POLLIN : POLLOUT);
+        return true;
+    }
+    return false;
+}
+
 void DataTransfer::Fail(std::uint32_t code, std::string text) {
+    tls_.reset();
     data_.Abort();
     if (code == error::kTimeout) {
         // The server stopped answering; waiting again for its reply would double the bound.
@@ -442,6 +474,7 @@ void DataTransfer::WaitForData(short events) {
             }
             if (!reply.IsPreliminary()) {
                 finalReply_ = std::move(reply);
+                return; // the caller may be waiting for just this
             }
             continue;
         }
@@ -466,29 +499,31 @@ std::size_t DataTransfer::Receive(char* buffer, std::size_t size) {
     }
     std::size_t got = 0;
     while (got < size) {
-        const auto n = ::recv(data_.Get(), buffer + got, size - got, 0);
-        if (n > 0) {
-            got += static_cast<std::size_t>(n);
-            transferred_ += static_cast<std::size_t>(n);
+        const auto result =
+            tls_ ? tls_->Read(buffer + got, size - got) : data_.Receive(buffer + got, size - got);
+        if (result.status == IoStatus::Done) {
+            got += result.bytes;
+            transferred_ += result.bytes;
             continue;
         }
-        if (n == 0) {
+        if (result.status == IoStatus::Closed) {
+            if (tls_) {
+                tls_->Shutdown(); // our close_notify in answer, so the server need not wait for it
+            }
             CompleteReceive();
             break;
         }
-        if (errno == EINTR) {
-            continue;
+        if (!WaitAsAsked(result)) {
+            // An end TLS did not announce may have cut the data short, whatever the server replies.
+            Fail(tls_ && result.status != IoStatus::Truncated ? error::kTlsFailed : error::kConnectionLost,
+                 tls_ ? tls_->Failure() : std::string());
         }
-        if (errno == EAGAIN || errno == EWOULDBLOCK) {
-            WaitForData(POLLIN);
-            continue;
-        }
-        Fail(error::kConnectionLost, {});
     }
     return got;
 }
 
 void DataTransfer::Conclude() {
+    tls_.reset();
     data_.Reset();
     if (!finalReply_) {
         try {
@@ -561,20 +596,16 @@ void DataTransfer::FlushSend() {
 void DataTransfer::SendNow(const char* buffer, std::size_t size) {
     std::size_t sent = 0;
     while (sent < size) {
-        const auto n = ::send(data_.Get(), buffer + sent, size - sent, MSG_NOSIGNAL);
-        if (n > 0) {
-            sent += static_cast<std::size_t>(n);
-            transferred_ += static_cast<std::size_t>(n);
+        const auto result =
+            tls_ ? tls_->Write(buffer + sent, size - sent) : data_.Send(buffer + sent, size - sent);
+        if (result.status == IoStatus::Done) {
+            sent += result.bytes;
+            transferred_ += result.bytes;
             continue;
         }
-        if (n < 0 && errno == EINTR) {
-            continue;
+        if (!WaitAsAsked(result)) {
+            Fail(tls_ ? error::kTlsFailed : error::kConnectionLost, tls_ ? tls_->Failure() : std::string());
         }
-        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-            WaitForData(POLLOUT);
-            continue;
-        }
-        Fail(error::kConnectionLost, {});
     }
 }
 
@@ -583,8 +614,38 @@ void DataTransfer::FinishSend() {
         return;
     }
     FlushSend();
+    if (tls_) {
+        CloseSecureSend();
+    }
     // The orderly close tells the server the file is complete.
     Conclude();
+}
+
+void DataTransfer::CloseSecureSend() {
+    for (;;) {
+        const auto result = tls_->Shutdown();
+        if (result.status == IoStatus::Done) {
+            break;
+        }
+        if (!WaitAsAsked(result)) {
+            Fail(error::kTlsFailed, tls_->Failure());
+        }
+    }
+    ::shutdown(data_.Get(), SHUT_WR);
+    // Read on until the server's verdict: the session it issued on this
+    // connection is the one the next data connection resumes, and closing
+    // over unread bytes would reset the connection, which can drop the file's
+    // tail before the server has read it.
+    std::array<char, 4096> scratch{};
+    for (;;) {
+        const auto result = tls_->Read(scratch.data(), scratch.size());
+        if (result.status == IoStatus::Done) {
+            continue;
+        }
+        if (finalReply_ || !WaitAsAsked(result)) {
+            return;
+        }
+    }
 }
 
 void DataTransfer::Abandon() noexcept {
@@ -592,13 +653,15 @@ void DataTransfer::Abandon() noexcept {
         return;
     }
     const auto grace = Clock::now() + std::min(channel_->Timeout(), kAbandonGrace);
-    if (direction_ == Direction::Receive && transferred_ == 0 && !finalReply_) {
+    // (A TLS handshake has shown that already.)
+    if (direction_ == Direction::Receive && transferred_ == 0 && !finalReply_ && !tls_) {
         // A passive data connection may still wait in the server's accept queue.
         // Reset there, it never reaches the server, which then neither answers for
         // the transfer nor forgets it: some run it on the next data connection.
         // The first byte (or the end) shows that the server has taken it.
         WaitFor(data_.Get(), POLLIN, grace);
     }
+    tls_.reset();
     data_.Abort();
     if (!finalReply_ && channel_->IsOpen()) {
         // The reset normally brings the transfer's final reply at once. A server

@@ -2,6 +2,7 @@
 
 #include "core/remote/ftp/ControlChannel.h"
 #include "core/remote/ftp/Socket.h"
+#include "core/remote/ftp/TlsStream.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -59,6 +60,12 @@ private:
         std::string source;
     };
 
+    // TLS on the data connection when the control connection has it.
+    void Secure();
+    // Waits as a non-blocking step asked; false when the step did not ask to wait.
+    bool WaitAsAsked(const IoResult& result);
+    // After an upload: close_notify, the end of our side, then the server's verdict.
+    void CloseSecureSend();
     void WaitForData(short events);
     void CompleteReceive();
     void CheckLength() const;
@@ -75,6 +82,7 @@ private:
 
     std::shared_ptr<ControlChannel> channel_;
     Socket data_;
+    std::unique_ptr<TlsStream> tls_;
     Direction direction_;
     std::optional<Reply> finalReply_;
     std::vector<Expectation> expected_;

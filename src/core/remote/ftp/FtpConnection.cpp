@@ -123,7 +123,7 @@ bool FtpConnection::SetCurrentDirectory(std::string_view path) {
 }
 
 std::optional<CertificateInfo> FtpConnection::Encryption() const {
-    return std::nullopt;
+    return channel_->Encryption();
 }
 
 bool FtpConnection::CreateDirectory(std::string_view name) {

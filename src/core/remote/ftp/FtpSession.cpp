@@ -3,10 +3,68 @@
 #include "core/remote/ftp/ControlChannel.h"
 #include "core/remote/ftp/FtpException.h"
 
+#include <cctype>
+#include <sstream>
+#include <string_view>
+
 namespace tidewell::ftp {
 
 namespace {
 constexpr std::uint16_t kDefaultPort = 21;
+constexpr std::uint16_t kImplicitTlsPort = 990;
+
+std::string Upper(std::string_view text) {
+    std::string upper(text);
+    for (auto& c : upper) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return upper;
+}
+
+// Whether FEAT lists "AUTH TLS" (or AUTH with TLS among its mechanisms, "AUTH SSL;TLS").
+bool OffersTls(const Reply& feat) {
+    if (!feat.IsSuccess()) {
+        return false;
+    }
+    for (std::size_t i = 1; i + 1 < feat.lines.size(); ++i) {
+        std::istringstream words(Upper(feat.lines[i]));
+        std::string name;
+        std::string mechanism;
+        if (!(words >> name) || name != "AUTH") {
+            continue;
+        }
+        while (std::getline(words, mechanism, ';')) {
+            std::istringstream parts(mechanism);
+            for (std::string part; parts >> part;) {
+                if (part == "TLS") {
+                    return true;
+                }
+            }
+        }
+    }
+    return false;
+}
+
+// The handshake, then the certificate: one the trust store does not vouch
+// for goes to the judge, and without its yes nothing more is sent.
+void Secure(ControlChannel& channel, const std::string& host, const TlsOptions& tls) {
+    channel.Secure(host);
+    const auto& info = *channel.Encryption();
+    if (!info.problem.empty() && !(tls.judge && tls.judge(info))) {
+        channel.Drop();
+        throw FtpException(error::kCertificateRejected, info.problem);
+    }
+}
+
+// Data connections are encrypted too (RFC 4217: PBSZ 0, then PROT P).
+void ProtectData(ControlChannel& channel) {
+    for (const char* command : {"PBSZ 0", "PROT P"}) {
+        const auto reply = channel.Command(command);
+        if (!reply.IsSuccess()) {
+            throw FtpException(error::kTlsRefused, reply.Text());
+        }
+    }
+}
 
 void Login(ControlChannel& channel, const std::string& user, const std::string& password) {
     auto reply = channel.Command("USER " + user);
@@ -40,9 +98,6 @@ std::unique_ptr<FtpConnection> FtpSession::GetFtpConnection(const std::string& s
                                                             const std::string& user,
                                                             const std::string& password, std::uint16_t port,
                                                             bool passive, const TlsOptions& tls) const {
-    if (tls.security == Security::Explicit || tls.security == Security::Implicit) {
-        throw FtpException(error::kTlsFailed, "TLS is not available in this build");
-    }
     if (IsUnsafeArgument(user) || IsUnsafeArgument(password)) {
         throw FtpException(error::kErrorReply, "the user name or password holds a line break or NUL");
     }
@@ -53,7 +108,11 @@ std::unique_ptr<FtpConnection> FtpSession::GetFtpConnection(const std::string& s
     if (host.empty() || IsUnsafeArgument(host)) {
         throw FtpException(error::kHostNotResolved, {});
     }
-    auto outcome = ConnectToHost(host, port == 0 ? kDefaultPort : port, timeout_);
+    const bool implicit = tls.security == Security::Implicit;
+    if (port == 0) {
+        port = implicit ? kImplicitTlsPort : kDefaultPort;
+    }
+    auto outcome = ConnectToHost(host, port, timeout_);
     if (!outcome.socket.IsOpen()) {
         throw FtpException(outcome.error, {});
     }
@@ -61,11 +120,26 @@ std::unique_ptr<FtpConnection> FtpSession::GetFtpConnection(const std::string& s
     if (passive) {
         channel->PreferPassive();
     }
+    if (implicit) {
+        Secure(*channel, host, tls);
+    }
     const auto greeting = channel->ReadFinalReply(channel->Deadline());
     if (!greeting.IsSuccess()) {
         throw FtpException(error::kErrorReply, greeting.Text());
     }
+    // Auto asks FEAT before logging in, so the password goes encrypted when it can.
+    if (tls.security == Security::Explicit ||
+        (tls.security == Security::Auto && OffersTls(channel->Command("FEAT")))) {
+        const auto reply = channel->Command("AUTH TLS");
+        if (reply.code != 234) {
+            throw FtpException(error::kTlsRefused, reply.Text());
+        }
+        Secure(*channel, host, tls);
+    }
     Login(*channel, user, password);
+    if (channel->IsSecure()) {
+        ProtectData(*channel);
+    }
     Negotiate(*channel);
     return std::make_unique<FtpConnection>(std::move(channel));
 }

@@ -122,6 +122,33 @@ void Socket::Abort() {
     Reset();
 }
 
+IoResult Socket::Receive(char* buffer, std::size_t size) const {
+    for (;;) {
+        const auto n = ::recv(fd_, buffer, size, 0);
+        if (n > 0) {
+            return {IoStatus::Done, static_cast<std::size_t>(n)};
+        }
+        if (n == 0) {
+            return {IoStatus::Closed, 0};
+        }
+        if (errno != EINTR) {
+            return {errno == EAGAIN || errno == EWOULDBLOCK ? IoStatus::WantRead : IoStatus::Failed, 0};
+        }
+    }
+}
+
+IoResult Socket::Send(const char* buffer, std::size_t size) const {
+    for (;;) {
+        const auto n = ::send(fd_, buffer, size, MSG_NOSIGNAL);
+        if (n >= 0) {
+            return {IoStatus::Done, static_cast<std::size_t>(n)};
+        }
+        if (errno != EINTR) {
+            return {errno == EAGAIN || errno == EWOULDBLOCK ? IoStatus::WantWrite : IoStatus::Failed, 0};
+        }
+    }
+}
+
 std::optional<SocketAddress> Socket::LocalAddress() const {
     SocketAddress address;
     address.length = sizeof address.storage;

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <poll.h>
 #include <string>
 #include <sys/socket.h>
 
@@ -26,6 +27,14 @@ struct SocketAddress {
     const sockaddr* Raw() const { return reinterpret_cast<const sockaddr*>(&storage); }
 };
 
+// What one non-blocking read or write came to. `Closed` is an orderly end (a
+// FIN, or TLS close_notify); `Truncated` an end that TLS did not announce.
+enum class IoStatus { Done, WantRead, WantWrite, Closed, Truncated, Failed, TimedOut };
+struct IoResult {
+    IoStatus status = IoStatus::Failed;
+    std::size_t bytes = 0;
+};
+
 // Owns one non-blocking socket descriptor.
 class Socket {
 public:
@@ -42,6 +51,10 @@ public:
     void Reset();
     // Closes with a reset instead of an orderly end, so unread data is dropped at once.
     void Abort();
+
+    // One recv or send, never blocking and never raising SIGPIPE.
+    IoResult Receive(char* buffer, std::size_t size) const;
+    IoResult Send(const char* buffer, std::size_t size) const;
 
     std::optional<SocketAddress> LocalAddress() const;
     std::optional<SocketAddress> PeerAddress() const;
@@ -73,6 +86,22 @@ int PollMilliseconds(Clock::time_point deadline);
 
 // Waits until fd has `events` (POLLIN/POLLOUT) or the deadline passes.
 WaitResult WaitFor(int fd, short events, Clock::time_point deadline);
+
+// Repeats `step` (a non-blocking read, write or handshake) while it waits on
+// fd, waiting within the deadline; a failed wait is `Failed`.
+template <typename Step> IoResult Complete(int fd, Clock::time_point deadline, Step step) {
+    for (;;) {
+        const IoResult result = step();
+        if (result.status != IoStatus::WantRead && result.status != IoStatus::WantWrite) {
+            return result;
+        }
+        const short events = result.status == IoStatus::WantRead ? POLLIN : POLLOUT;
+        const auto waited = WaitFor(fd, events, deadline);
+        if (waited != WaitResult::Ready) {
+            return {waited == WaitResult::TimedOut ? IoStatus::TimedOut : IoStatus::Failed, 0};
+        }
+    }
+}
 
 // Outcome of connecting: the socket, or the error code that explains the failure.
 struct ConnectOutcome {

@@ -15,10 +15,10 @@ std::string MakeContent(std::size_t size, unsigned seed) {
 }
 
 std::unique_ptr<FtpConnection> Connect(const test::FtpServer& server, bool passive,
-                                       std::chrono::milliseconds timeout) {
+                                       std::chrono::milliseconds timeout, const TlsOptions& tls) {
     FtpSession session(timeout);
     const auto& address = server.Address();
-    return session.GetFtpConnection(address.host, address.user, address.password, address.port, passive);
+    return session.GetFtpConnection(address.host, address.user, address.password, address.port, passive, tls);
 }
 
 void Upload(FtpConnection& connection, const std::string& name, const std::string& content) {

@@ -24,7 +24,8 @@ inline constexpr std::size_t kBlock = 16384;
 std::string MakeContent(std::size_t size, unsigned seed = 1);
 
 std::unique_ptr<FtpConnection> Connect(const test::FtpServer& server, bool passive,
-                                       std::chrono::milliseconds timeout = std::chrono::seconds(10));
+                                       std::chrono::milliseconds timeout = std::chrono::seconds(10),
+                                       const TlsOptions& tls = {});
 
 // Upload and download the way the product does: blocks of 16,384 bytes.
 void Upload(FtpConnection& connection, const std::string& name, const std::string& content);
