@@ -26,7 +26,7 @@ packages=(
 if [ -z "$target" ]; then
   # Tests, CI, benchmarks, screenshots and the Debian package.
   packages+=(
-    vsftpd curl lftp python3-openssl
+    vsftpd curl lftp
     clang clang-tidy libclang-rt-14-dev
     xvfb xauth x11-utils imagemagick
     dpkg-dev desktop-file-utils
