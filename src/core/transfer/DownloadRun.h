@@ -45,6 +45,7 @@ private:
     bool lost_ = false; // the connection is gone
     bool saidLocal_ = false;
     bool saidRemote_ = false;
+    char buffer_[kBlockSize];
 };
 
 } // namespace tidewell

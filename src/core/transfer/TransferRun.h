@@ -48,7 +48,6 @@ protected:
     RunContext* context_ = nullptr;
     TransferProgress progress_;
     bool stopped_ = false; // after an error, later files are passed over
-    char buffer_[kBlockSize];
 
 private:
     TransferDisplay published_;

@@ -142,15 +142,14 @@ void UploadRun::UploadSinglePath(const std::string& dir, const UploadStep& step,
             if (local->Size() > 0) {
                 progress_.StepFile();
             }
-            const std::optional<std::size_t> read = local->Read(buffer_, kBlockSize);
+            // Read straight into what goes on the wire: no copy per block.
+            const std::optional<std::size_t> read = local->Read(file->WriteSpace(kBlockSize), kBlockSize);
             if (!read) {
                 readFailed = true;
                 break;
             }
             got = *read;
-            if (got > 0) {
-                file->Write(buffer_, got);
-            }
+            file->CommitWrite(got);
             progress_.EndBlock(start, MillisecondsOfDay());
             Publish(false);
         }

@@ -584,6 +584,26 @@ void DataTransfer::Send(const char* buffer, std::size_t size) {
     SendNow(buffer, size);
 }
 
+char* DataTransfer::SendSpace(std::size_t size) {
+    if (finished_ || size > kSendBufferBytes) {
+        throw FtpException(error::kConnectionLost, {});
+    }
+    if (!sendBuffer_) {
+        sendBuffer_ = std::make_unique<char[]>(kSendBufferBytes);
+    }
+    if (sendFill_ + size > kSendBufferBytes) {
+        FlushSend();
+    }
+    return sendBuffer_.get() + sendFill_;
+}
+
+void DataTransfer::CommitSend(std::size_t filled) {
+    sendFill_ += filled;
+    if (sendFill_ == kSendBufferBytes) {
+        FlushSend();
+    }
+}
+
 void DataTransfer::FlushSend() {
     if (sendFill_ == 0) {
         return;

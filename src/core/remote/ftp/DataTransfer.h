@@ -44,6 +44,11 @@ public:
     std::size_t Receive(char* buffer, std::size_t size);
     // Sends all `size` bytes. Throws when the transfer fails.
     void Send(const char* buffer, std::size_t size);
+    // Sending in place: room for up to `size` bytes (at most kSendBufferBytes)
+    // after what is gathered, for the caller to fill; CommitSend takes the
+    // first `filled` of them. Saves the copy that Send makes.
+    char* SendSpace(std::size_t size);
+    void CommitSend(std::size_t filled);
     // Sends what Send has gathered so far. Throws when the transfer fails.
     void FlushSend();
     // Ends an upload: closes the data connection and checks the final reply (throws).

@@ -28,6 +28,17 @@ void FtpFile::Write(const void* buffer, std::size_t size) {
     transfer_->Send(static_cast<const char*>(buffer), size);
 }
 
+char* FtpFile::WriteSpace(std::size_t size) {
+    if (!transfer_ || access_ != Access::Write) {
+        throw FtpException(error::kErrorReply, "the file is not open for writing");
+    }
+    return transfer_->SendSpace(size);
+}
+
+void FtpFile::CommitWrite(std::size_t filled) {
+    transfer_->CommitSend(filled);
+}
+
 bool FtpFile::Flush() {
     if (failure_) {
         return false;

@@ -29,6 +29,10 @@ public:
 
     std::size_t Read(void* buffer, std::size_t size);
     void Write(const void* buffer, std::size_t size);
+    // Writing in place, without Write's copy: room for up to `size` bytes,
+    // filled by the caller, then sent (gathered) by CommitWrite.
+    char* WriteSpace(std::size_t size);
+    void CommitWrite(std::size_t filled);
     // Sends what Write has gathered. False when the upload failed; Close then
     // throws that failure.
     bool Flush();
