@@ -2,11 +2,13 @@
 # Opens the built Tidewell on a virtual X screen and saves a picture of its window.
 #   scripts/screenshot.sh [OUT.png] [BUILD_DIR]
 #   scripts/screenshot.sh --browse [OUT.png] [BUILD_DIR] [details|large]
+#   scripts/screenshot.sh --secure [OUT.png] [BUILD_DIR]
 #   scripts/screenshot.sh --connecting [OUT.png] [BUILD_DIR]
 #   scripts/screenshot.sh --downloading [OUT.png] [BUILD_DIR]
 # --browse starts the demo FTP server, logs in to it through the window's own
 # Login button (bench/browse_shot, offscreen) and pictures the listing; large
-# enlarges the window to 1400x1000 first.
+# enlarges the window to 1400x1000 first. --secure does the same over explicit
+# TLS (the demo's --tls, its certificate trusted), with the padlock showing.
 # --connecting logs in to a port that accepts and never answers, pictures the
 # window while it connects, and fails unless Cancel Transfer frees it at once.
 # --downloading starts the demo FTP server, logs in, downloads large.bin into a
@@ -14,8 +16,9 @@
 # unless the run ends with the completion notice and the file arrives whole.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
-browse= connecting= downloading=
+browse= connecting= downloading= tls=() scheme=
 if [ "${1:-}" = "--browse" ]; then browse=1; shift; fi
+if [ "${1:-}" = "--secure" ]; then browse=1 tls=(--tls) scheme=ftpes://; shift; fi
 if [ "${1:-}" = "--connecting" ]; then connecting=1; shift; fi
 if [ "${1:-}" = "--downloading" ]; then browse=1 downloading=1; shift; fi
 out=$(realpath -m "${1:-$here/screenshot.png}")
@@ -48,7 +51,7 @@ fi
 
 if [ -n "$browse" ]; then
   cmake --build "$build" -j2 --target browse_shot >/dev/null
-  /usr/bin/python3 "$here/scripts/demo-server.py" --home "$scratch/demo" &
+  /usr/bin/python3 "$here/scripts/demo-server.py" --home "$scratch/demo" "${tls[@]}" &
   server=$!
   for _ in $(seq 1 300); do
     [ -s "$scratch/demo/port" ] && break
@@ -67,7 +70,7 @@ if [ -n "$browse" ]; then
     exit 0
   fi
   XDG_CONFIG_HOME="$scratch/config" XDG_DATA_HOME="$scratch/data" QT_QPA_PLATFORM=offscreen \
-    "$build/bench/browse_shot" "127.0.0.1:$(cat "$scratch/demo/port")" demo demo "" "$out" "${3:-}"
+    "$build/bench/browse_shot" "${scheme}127.0.0.1:$(cat "$scratch/demo/port")" demo demo "" "$out" "${3:-}"
   echo "$out"
   exit 0
 fi
