@@ -64,8 +64,9 @@ CertificateDialog::CertificateDialog(const CertificateQuestion& question, QWidge
         {alwaysTrust_, CertificateAnswer::AlwaysTrust},
         {cancel_, CertificateAnswer::Cancel},
     };
-    for (const auto& [button, answer] : choices) {
-        connect(button, &QPushButton::clicked, this, [this, answer] {
+    for (const auto& choice : choices) {
+        const CertificateAnswer answer = choice.second;
+        connect(choice.first, &QPushButton::clicked, this, [this, answer] {
             answer_ = answer;
             done(answer == CertificateAnswer::Cancel ? Rejected : Accepted);
         });
