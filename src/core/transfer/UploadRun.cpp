@@ -2,6 +2,7 @@
 
 #include "core/remote/ftp/FtpConnection.h"
 #include "core/remote/ftp/FtpException.h"
+#include "core/remote/ftp/Socket.h"
 #include "core/transfer/LocalFile.h"
 #include "core/transfer/RemoteDirectories.h"
 
@@ -29,7 +30,18 @@ void UploadRun::Execute(RunContext& context) {
         progress_.SetFileName(kListingWaitText);
     }
     Publish(true);
-    const bool ready = listing_.Prepare(context);
+    bool ready = false;
+    {
+        // Until the upload starts, a cancel abandons the attempt at once, even
+        // against a server that never answers, as a log-in does.
+        const ftp::CancelScope cancellable(context.cancel);
+        ready = listing_.Prepare(context);
+    }
+    if (context.cancel && context.connection) {
+        // Whatever the connection was in the middle of, it cannot be trusted now.
+        context.connection.reset();
+        ready = false;
+    }
     progress_.SetFileName({});
     progress_.ResetSession(plan_.FileCount());
     Publish(true);

@@ -5,6 +5,7 @@
 #include "fixtures/FtpServers.h"
 #include "support/FileTree.h"
 #include "support/ScriptedRunHost.h"
+#include "support/SilentServer.h"
 
 #include <gtest/gtest.h>
 
@@ -178,6 +179,25 @@ TEST(UploadFailures, NothingLandsInTheWrongPlaceOrHalfWritten) {
         EXPECT_EQ(upload.host.Completions(), 1);
         EXPECT_TRUE(upload.session.Connected());
     }
+}
+
+// Cancel while the upload is still connecting to a server that never answers:
+// the attempt is abandoned at once, not after the timeout, and nothing is said.
+TEST(UploadCancel, ASilentServerIsLeftAtOnce) {
+    test::SilentServer silent;
+    test::ScriptedRunHost host;
+    RemoteSession session(std::chrono::minutes(10));
+    RunController runs(host, session);
+    test::TempDir local;
+    Write(local.Path() / "file", "content");
+    bool ended = false;
+    ASSERT_TRUE(runs.Start(std::make_unique<UploadRun>(session, SiteProfile{silent.Address(), "u", "p", ""},
+                                                       UploadPlan::CountLocalFiles({local.Path() / "file"}),
+                                                       [&](ListingOutcome) { ended = true; })));
+    runs.Cancel();
+    EXPECT_TRUE(host.PumpUntil([&] { return ended; }, std::chrono::seconds(20)));
+    EXPECT_TRUE(host.Messages().empty());
+    EXPECT_FALSE(session.Connected());
 }
 
 } // namespace
