@@ -51,6 +51,8 @@ void UploadRun::Execute(RunContext& context) {
         TellSkipped("These local files were not uploaded:", plan_.Skipped());
         RemoteDirectories remote(*context.connection);
         UploadList(base, remote);
+    } else if (ready) {
+        Fail(kRemoteFailure, saidRemote_); // the server would not say where the run starts
     }
     progress_.EndRun();
     Publish(true);
