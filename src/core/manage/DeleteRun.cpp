@@ -1,8 +1,9 @@
 #include "core/manage/DeleteRun.h"
 
+#include "core/remote/RemoteDirectories.h"
+#include "core/remote/RemoteName.h"
 #include "core/remote/RemotePath.h"
 #include "core/remote/ftp/FtpConnection.h"
-#include "core/remote/ftp/FtpFileFind.h"
 
 namespace tidewell {
 
@@ -32,6 +33,8 @@ void DeleteRun::Execute(RunContext& context) {
         return; // the window deletes only while logged in
     }
     ftp::FtpConnection& connection = *context.connection;
+    RemoteDirectories remote(connection);
+    remote_ = &remote;
     bool relist = true;
     const bool located = connection.GetCurrentDirectory(listed_);
     if (confirmed && located) {
@@ -41,6 +44,9 @@ void DeleteRun::Execute(RunContext& context) {
             Step step = Step::Stop;
             if (row.name == "..") {
                 Say("Cannot delete directory " + Quoted(".."), kError, MessageIcon::Exclamation);
+            } else if (!IsPlainName(row.name)) {
+                Say("A remote name that cannot be addressed safely was not deleted: " + Quoted(row.name),
+                    kError, MessageIcon::Exclamation);
             } else {
                 step = row.directory ? DeleteDirectory(row.name) : DeleteFile(row.name);
             }
@@ -51,6 +57,7 @@ void DeleteRun::Execute(RunContext& context) {
             outcome_.deleted.push_back(i);
         }
     }
+    remote_ = nullptr;
     if (!connection.IsConnected()) {
         Say("The connection to the FTP server was lost", "FTP Error", MessageIcon::Stop);
         context.connection.reset();
@@ -70,7 +77,7 @@ void DeleteRun::Execute(RunContext& context) {
 }
 
 DeleteRun::Step DeleteRun::DeleteFile(const std::string& name) {
-    if (context_->connection->Remove(name)) {
+    if (context_->connection->Remove(ChildDirectory(listed_, name))) {
         return Step::Deleted;
     }
     if (context_->connection->IsConnected()) {
@@ -81,12 +88,15 @@ DeleteRun::Step DeleteRun::DeleteFile(const std::string& name) {
 
 DeleteRun::Step DeleteRun::DeleteDirectory(const std::string& name) {
     ftp::FtpConnection& connection = *context_->connection;
+    const std::string path = ChildDirectory(listed_, name);
     // A link listed as a directory goes as a link: its target is no part of the selection.
-    if (connection.Remove(name)) {
+    if (connection.Remove(path)) {
         return Step::Deleted;
     }
-    const std::size_t count = CountEntries(ChildDirectory(listed_, name));
-    if (connection.RemoveDirectory(name)) {
+    const RemoteEntry* listed = remote_->Find(listed_, name);
+    const bool link = listed != nullptr && listed->link;
+    const std::size_t count = link ? 0 : CountEntries(path);
+    if (connection.RemoveDirectory(path)) {
         return Step::Deleted;
     }
     if (!connection.IsConnected()) {
@@ -105,44 +115,44 @@ DeleteRun::Step DeleteRun::DeleteDirectory(const std::string& name) {
 }
 
 std::size_t DeleteRun::CountEntries(const std::string& path) {
-    ftp::FtpConnection& connection = *context_->connection;
-    std::size_t count = 0;
-    if (connection.SetCurrentDirectory(path)) {
-        ftp::FtpFileFind find(connection);
-        for (bool more = find.FindFile(); more;) {
-            more = find.FindNextFile();
-            count += find.IsDots() ? 0 : 1;
-        }
-        if (find.LastResult() == ftp::FtpFileFind::Result::Failed) {
-            count = 0;
-        }
-        find.Close();
-    }
-    connection.SetCurrentDirectory(listed_);
-    return count;
+    const std::vector<RemoteEntry>* entries = remote_->List(path);
+    remote_->Enter(listed_);
+    return entries == nullptr ? 0 : entries->size();
 }
 
 DeleteRun::Step DeleteRun::DeleteTree(const std::string& name) {
-    RemoteTreeDelete tree(*context_->connection, context_->cancel, request_.maxDepth);
-    if (tree.Delete(ChildDirectory(listed_, name), listed_)) {
-        return Step::Deleted;
-    }
+    RemoteTreeDelete tree(*remote_, *context_->connection, context_->cancel, request_.maxDepth);
+    const bool deleted = tree.Delete(ChildDirectory(listed_, name), listed_);
     if (context_->cancel || !context_->connection->IsConnected()) {
         return Step::Stop;
     }
-    if (const auto& skipped = tree.Skipped(); !skipped.empty()) {
-        constexpr std::size_t kNamed = 10; // the message stays readable
-        std::string text = "These remote directories could not be entered and were not emptied:";
-        for (std::size_t i = 0; i < skipped.size() && i < kNamed; ++i) {
-            text += "\n" + skipped[i];
-        }
-        if (skipped.size() > kNamed) {
-            text += "\n(and " + std::to_string(skipped.size() - kNamed) + " more)";
-        }
-        Say(text, kError, MessageIcon::Exclamation);
+    Name("These remote directories could not be entered and were not emptied:", tree.Skipped());
+    Name("These directories lead out of the tree and were left alone (only the link was removed where it "
+         "could "
+         "be):",
+         tree.NotFollowed());
+    Name("These names could reach outside their directory and were not sent to the server:",
+         tree.UnsafeNames());
+    if (deleted) {
+        return Step::Deleted;
     }
     Say("Some of the files could not be deleted", "INFORMATION", MessageIcon::Information);
     return Step::StopWithoutListing;
+}
+
+void DeleteRun::Name(const std::string& heading, const std::vector<std::string>& names) {
+    if (names.empty()) {
+        return;
+    }
+    constexpr std::size_t kNamed = 10; // the message stays readable
+    std::string text = heading;
+    for (std::size_t i = 0; i < names.size() && i < kNamed; ++i) {
+        text += "\n" + names[i];
+    }
+    if (names.size() > kNamed) {
+        text += "\n(and " + std::to_string(names.size() - kNamed) + " more)";
+    }
+    Say(text, kError, MessageIcon::Exclamation);
 }
 
 } // namespace tidewell

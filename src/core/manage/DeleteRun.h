@@ -11,6 +11,8 @@
 
 namespace tidewell {
 
+class RemoteDirectories;
+
 // One selected row of the remote list.
 struct DeleteRow {
     std::string name;
@@ -54,13 +56,16 @@ private:
     // How many entries the directory holds; 0 when it cannot be entered or read.
     std::size_t CountEntries(const std::string& path);
     Step DeleteTree(const std::string& name);
+    // One message naming what a tree delete left out (the first few of them).
+    void Name(const std::string& heading, const std::vector<std::string>& names);
     Answer Say(const std::string& text, const char* caption, MessageIcon icon,
                MessageButtons buttons = MessageButtons::Ok);
 
     DeleteRequest request_;
     Done done_;
     RunContext* context_ = nullptr;
-    std::string listed_; // the directory the rows were listed from
+    RemoteDirectories* remote_ = nullptr; // while Execute runs
+    std::string listed_;                  // the directory the rows were listed from
     DeleteOutcome outcome_;
 };
 

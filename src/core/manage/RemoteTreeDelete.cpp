@@ -1,32 +1,38 @@
 #include "core/manage/RemoteTreeDelete.h"
 
-#include "core/remote/RemotePath.h"
+#include "core/remote/RemoteDirectories.h"
+#include "core/remote/RemoteName.h"
 #include "core/remote/ftp/FtpConnection.h"
-#include "core/remote/ftp/FtpFileFind.h"
 
 namespace tidewell {
 
-RemoteTreeDelete::RemoteTreeDelete(ftp::FtpConnection& connection, const std::atomic<bool>& cancel,
-                                   int maxDepth)
-    : connection_(connection), cancel_(cancel), maxDepth_(maxDepth) {}
+RemoteTreeDelete::RemoteTreeDelete(RemoteDirectories& remote, ftp::FtpConnection& connection,
+                                   const std::atomic<bool>& cancel, int maxDepth)
+    : remote_(remote), connection_(connection), cancel_(cancel), maxDepth_(maxDepth) {}
 
 bool RemoteTreeDelete::Delete(const std::string& top, const std::string& returnTo) {
-    directories_ = {top};
+    directories_.clear();
     skipped_.clear();
-    visited_ = {top};
-    std::vector<std::string> level{top};
+    const std::optional<std::string> real = remote_.EnterReal(top);
+    if (!real) {
+        skipped_.push_back(top);
+        return false;
+    }
+    bounds_.AddRoot(*real);
+    directories_ = {*real};
+    std::vector<std::string> level{*real};
     for (int depth = 0; !level.empty() && !cancel_ && connection_.IsConnected(); ++depth) {
         level = EmptyLevel(level, depth);
     }
     // A directory cannot be removed while the connection stands in it.
-    connection_.SetCurrentDirectory(returnTo);
+    remote_.Enter(returnTo);
     if (cancel_ || !connection_.IsConnected()) {
         return false;
     }
     for (auto it = directories_.rbegin(); it + 1 != directories_.rend(); ++it) {
         connection_.RemoveDirectory(*it);
     }
-    return connection_.RemoveDirectory(top);
+    return connection_.RemoveDirectory(*real);
 }
 
 std::vector<std::string> RemoteTreeDelete::EmptyLevel(const std::vector<std::string>& level, int depth) {
@@ -44,39 +50,44 @@ std::vector<std::string> RemoteTreeDelete::EmptyLevel(const std::vector<std::str
     return next;
 }
 
-void RemoteTreeDelete::EmptyDirectory(const std::string& path, std::vector<std::string>& next) {
-    // Without this check a refused change would leave the entries of whatever
-    // directory is current to be deleted in its place.
-    if (!connection_.SetCurrentDirectory(path)) {
-        skipped_.push_back(path);
+void RemoteTreeDelete::EmptyDirectory(const std::string& real, std::vector<std::string>& next) {
+    const std::vector<RemoteEntry>* entries = remote_.List(real);
+    if (entries == nullptr) {
+        skipped_.push_back(real);
         return;
     }
-    ftp::FtpFileFind find(connection_);
-    for (bool more = find.FindFile(); more;) {
-        more = find.FindNextFile();
-        if (find.IsDots()) {
+    for (const RemoteEntry& entry : *entries) {
+        if (cancel_ || !connection_.IsConnected()) {
+            return;
+        }
+        if (!IsPlainName(entry.name)) {
+            unsafe_.push_back(entry.name);
             continue;
         }
-        const std::string name = find.GetFileName();
-        if (find.IsLink() || !find.IsDirectory()) {
-            connection_.Remove(name); // a file that stays keeps its directories, which the end reports
+        const std::string path = RemoteDirectories::Join(real, entry.name);
+        // A file that stays keeps its directories, which the end reports. A
+        // server may list a link by its target's type: removing it as a file
+        // takes the link, and is refused for a real directory.
+        if (connection_.Remove(path) || entry.link || !entry.directory) {
             continue;
         }
-        // Some servers list a link by its target's type; removing it as a file
-        // takes a link and is refused for a real directory.
-        if (connection_.Remove(name)) {
+        const std::optional<std::string> child = remote_.EnterReal(path);
+        if (!child) {
+            skipped_.push_back(path);
             continue;
         }
-        const std::string child = ChildDirectory(path, name);
-        if (visited_.insert(child).second) {
-            directories_.push_back(child);
-            next.push_back(child);
+        switch (bounds_.Admit(path, *child, false)) {
+        case TreeBounds::Verdict::Walk:
+            directories_.push_back(*child);
+            next.push_back(*child);
+            break;
+        case TreeBounds::Verdict::Outside:
+            bounds_.NoteOutside(path);
+            break;
+        case TreeBounds::Verdict::Seen:
+            break;
         }
     }
-    if (find.LastResult() == ftp::FtpFileFind::Result::Failed) {
-        skipped_.push_back(path);
-    }
-    find.Close();
 }
 
 } // namespace tidewell

@@ -1,50 +1,61 @@
 #pragma once
 
+#include "core/remote/TreeBounds.h"
+
 #include <atomic>
-#include <set>
 #include <string>
 #include <vector>
 
 namespace tidewell {
 
+class RemoteDirectories;
 namespace ftp {
 class FtpConnection;
 }
 
 // Deletes a remote directory with everything below it. The files of each
 // level go first, all directories of a level before the next one's, then the
-// directories from the deepest up. A symbolic link is removed as a link and
-// never entered, so a link to a directory elsewhere costs nothing but the
-// link. A directory that cannot be entered is skipped, never mistaken for the
-// current one; the walk keeps to a depth limit and visits no path twice.
+// directories from the deepest up. Every entry is addressed by the full path
+// of a directory the walk really entered, and a directory is entered only
+// when its real path lies inside the tree (TreeBounds): a link is removed as
+// a link and never followed, so a link to "/", to a parent or to a directory
+// elsewhere costs nothing but the link. A name that could reach past its
+// directory ("../x", "/x") is never sent. A directory that cannot be entered
+// is skipped, never mistaken for the current one.
 class RemoteTreeDelete {
 public:
     static constexpr int kMaxDepth = 64;
 
-    RemoteTreeDelete(ftp::FtpConnection& connection, const std::atomic<bool>& cancel,
-                     int maxDepth = kMaxDepth);
+    RemoteTreeDelete(RemoteDirectories& remote, ftp::FtpConnection& connection,
+                     const std::atomic<bool>& cancel, int maxDepth = kMaxDepth);
 
     // Empties `top` (an absolute path), moves the connection back to
     // `returnTo`, and removes the directories found from the last to the
     // first. True when `top` itself is gone. Does nothing more once cancelled.
     bool Delete(const std::string& top, const std::string& returnTo);
 
-    // Every directory found, top first, level by level.
+    // Every directory found, top first, level by level, by real path.
     const std::vector<std::string>& Directories() const { return directories_; }
     // The directories that could not be entered or lay too deep.
     const std::vector<std::string>& Skipped() const { return skipped_; }
+    // Directories listed in the tree that lead out of it, left alone.
+    const std::vector<std::string>& NotFollowed() const { return bounds_.Outside(); }
+    // Names that were not sent, as listed.
+    const std::vector<std::string>& UnsafeNames() const { return unsafe_; }
 
 private:
     // Empties one level; the subdirectories found make the next.
     std::vector<std::string> EmptyLevel(const std::vector<std::string>& level, int depth);
-    void EmptyDirectory(const std::string& path, std::vector<std::string>& next);
+    void EmptyDirectory(const std::string& real, std::vector<std::string>& next);
 
+    RemoteDirectories& remote_;
     ftp::FtpConnection& connection_;
     const std::atomic<bool>& cancel_;
     const int maxDepth_;
+    TreeBounds bounds_;
     std::vector<std::string> directories_;
     std::vector<std::string> skipped_;
-    std::set<std::string> visited_;
+    std::vector<std::string> unsafe_;
 };
 
 } // namespace tidewell

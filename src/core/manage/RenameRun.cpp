@@ -1,8 +1,27 @@
 #include "core/manage/RenameRun.h"
 
+#include "core/remote/RemoteName.h"
 #include "core/remote/ftp/FtpConnection.h"
+#include "core/remote/ftp/FtpFileFind.h"
 
 namespace tidewell {
+
+namespace {
+
+// Read now, with hidden entries: the window's listing may be older than the
+// entry another client made, and many servers replace a target without a word.
+bool Exists(ftp::FtpConnection& connection, const std::string& name) {
+    ftp::FtpFileFind find(connection, true);
+    for (bool more = find.FindFile(); more;) {
+        more = find.FindNextFile();
+        if (find.GetFileName() == name) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
 
 void RenameRun::Execute(RunContext& context) {
     if (!context.connection || !context.connection->IsConnected()) {
@@ -11,7 +30,12 @@ void RenameRun::Execute(RunContext& context) {
     std::string refusal;
     if (request_.from == "..") {
         refusal = "Cannot rename special directories";
-    } else if (request_.targetListed) {
+    } else if (!IsPlainName(request_.to)) {
+        refusal =
+            "\"" + request_.to +
+            "\" is not a name for an entry of this directory: it cannot be \".\" or \"..\", nor hold \"/\" "
+            "or \"\\\"; choose another name";
+    } else if (request_.targetListed || Exists(*context.connection, request_.to)) {
         refusal = "\"" + request_.to + "\" already exists in this directory; choose another name";
     } else if (context.connection->Rename(request_.from, request_.to)) {
         renamed_ = true;

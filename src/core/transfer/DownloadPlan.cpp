@@ -1,64 +1,120 @@
 #include "core/transfer/DownloadPlan.h"
 
+#include "core/remote/RemoteName.h"
+
 namespace tidewell {
 
-bool DownloadPlan::IsSafeName(std::string_view name) {
-    return !name.empty() && name != "." && name != ".." &&
-           name.find_first_of(std::string_view("/\\\0", 3)) == std::string_view::npos;
-}
-
 DownloadPlan DownloadPlan::Make(RemoteDirectories& remote, const std::string& base,
-                                const std::vector<std::string>& names, const std::filesystem::path& folder) {
-    DownloadPlan plan;
+                                const std::vector<std::string>& names, const std::filesystem::path& folder,
+                                const std::atomic<bool>& cancel) {
+    DownloadPlan plan(remote, cancel);
     for (const std::string& name : names) {
+        if (cancel) {
+            break;
+        }
         if (const RemoteEntry* entry = remote.Find(base, name)) {
-            plan.AddEntry(remote, base, *entry, folder, 0);
+            plan.AddSelected(base, *entry, folder);
         }
     }
     return plan;
 }
 
-void DownloadPlan::AddEntry(RemoteDirectories& remote, const std::string& dir, const RemoteEntry& listed,
-                            const std::filesystem::path& local, int depth) {
-    RemoteEntry entry = listed;
-    if (entry.link && !entry.directory && IsSafeName(entry.name)) {
-        // A listing does not say where a link leads: one that can be entered is a directory.
-        entry.directory = remote.Enter(RemoteDirectories::Join(dir, entry.name));
+void DownloadPlan::AddFile(const std::string& dir, const RemoteEntry& entry,
+                           const std::filesystem::path& local) {
+    steps_.push_back({DownloadStep::Kind::CopyFile, dir, entry, local / entry.name});
+    ++fileCount_;
+}
+
+// A selected directory (or link to one) is walked wherever it leads: the user chose it.
+void DownloadPlan::AddSelected(const std::string& base, const RemoteEntry& listed,
+                               const std::filesystem::path& folder) {
+    if (!IsPlainName(listed.name)) {
+        steps_.push_back({DownloadStep::Kind::SkipUnsafeName, base, listed, {}});
+        fileCount_ += listed.directory ? 0 : 1;
+        return;
     }
-    if (!IsSafeName(entry.name)) {
+    if (!listed.directory && !listed.link) {
+        AddFile(base, listed, folder);
+        return;
+    }
+    const std::string path = RemoteDirectories::Join(base, listed.name);
+    const std::optional<std::string> real = remote_.EnterReal(path);
+    if (!real) {
+        if (listed.link) {
+            AddFile(base, listed, folder); // a link that cannot be entered leads to a file, or nowhere
+        } else {
+            unreadable_.push_back(path);
+        }
+        return;
+    }
+    if (bounds_.AddRoot(*real) == TreeBounds::Verdict::Walk) {
+        AddDirectory(*real, listed, folder, 1);
+    }
+}
+
+void DownloadPlan::AddChild(const std::string& dir, const RemoteEntry& entry,
+                            const std::filesystem::path& local, int depth) {
+    if (!IsPlainName(entry.name)) {
         steps_.push_back({DownloadStep::Kind::SkipUnsafeName, dir, entry, {}});
         fileCount_ += entry.directory ? 0 : 1;
         return;
     }
-    const std::filesystem::path target = local / entry.name;
-    if (!entry.directory) {
-        steps_.push_back({DownloadStep::Kind::CopyFile, dir, entry, target});
-        ++fileCount_;
+    if (!entry.directory && !entry.link) {
+        AddFile(dir, entry, local);
         return;
     }
-    steps_.push_back({DownloadStep::Kind::MakeDirectory, dir, entry, target});
-    AddDirectory(remote, RemoteDirectories::Join(dir, entry.name), target, depth + 1);
+    const std::string path = RemoteDirectories::Join(dir, entry.name);
+    const std::optional<std::string> real = depth > kMaxDepth ? std::nullopt : remote_.EnterReal(path);
+    if (!real) {
+        if (entry.link && depth <= kMaxDepth) {
+            AddFile(dir, entry, local);
+        } else {
+            unreadable_.push_back(path);
+        }
+        return;
+    }
+    switch (bounds_.Admit(path, *real, entry.link)) {
+    case TreeBounds::Verdict::Walk:
+        AddDirectory(*real, entry, local, depth + 1);
+        break;
+    case TreeBounds::Verdict::Outside:
+        bounds_.NoteOutside(path);
+        break;
+    case TreeBounds::Verdict::Seen:
+        break;
+    }
 }
 
-void DownloadPlan::AddDirectory(RemoteDirectories& remote, const std::string& dir,
+void DownloadPlan::AddDirectory(const std::string& real, const RemoteEntry& entry,
                                 const std::filesystem::path& local, int depth) {
-    const std::vector<RemoteEntry>* entries =
-        depth > kMaxDepth || !visited_.insert(dir).second ? nullptr : remote.List(dir);
+    const std::filesystem::path target = local / entry.name;
+    steps_.push_back({DownloadStep::Kind::MakeDirectory, real, entry, target});
+    const std::vector<RemoteEntry>* entries = cancel_ ? nullptr : remote_.List(real);
     if (entries == nullptr) {
-        unreadable_.push_back(dir);
+        if (!cancel_) {
+            unreadable_.push_back(real);
+        }
         return;
     }
-    // Files first, then the subdirectories, each in the server's order.
+    // Files first, then the real subdirectories, then links: a link into the
+    // selection is walked only when the directory it leads to was not.
     std::vector<const RemoteEntry*> directories;
-    for (const RemoteEntry& entry : *entries) {
-        if (entry.directory || entry.link) {
-            directories.push_back(&entry);
+    std::vector<const RemoteEntry*> links;
+    for (const RemoteEntry& child : *entries) {
+        if (child.link) {
+            links.push_back(&child);
+        } else if (child.directory) {
+            directories.push_back(&child);
         } else {
-            AddEntry(remote, dir, entry, local, depth);
+            AddChild(real, child, target, depth);
         }
     }
-    for (const RemoteEntry* entry : directories) {
-        AddEntry(remote, dir, *entry, local, depth);
+    directories.insert(directories.end(), links.begin(), links.end());
+    for (const RemoteEntry* child : directories) {
+        if (cancel_) {
+            return;
+        }
+        AddChild(real, *child, target, depth);
     }
 }
 

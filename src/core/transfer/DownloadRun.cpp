@@ -1,11 +1,13 @@
 #include "core/transfer/DownloadRun.h"
 
+#include "core/remote/RemoteDirectories.h"
 #include "core/remote/ftp/FtpConnection.h"
 #include "core/remote/ftp/FtpException.h"
+#include "core/remote/ftp/Socket.h"
 #include "core/transfer/DownloadPlan.h"
 #include "core/transfer/PartFile.h"
-#include "core/transfer/RemoteDirectories.h"
 
+#include <optional>
 #include <system_error>
 
 namespace tidewell {
@@ -34,16 +36,30 @@ void DownloadRun::Execute(RunContext& context) {
     connection.GetCurrentDirectory(startDir);
     {
         RemoteDirectories remote(connection);
-        const DownloadPlan plan =
-            DownloadPlan::Make(remote, request_.remoteBase, request_.names, request_.folder);
+        std::optional<DownloadPlan> plan;
+        {
+            // Nothing is written while counting: a cancel may cut any wait short.
+            const ftp::CancelScope cancellable(context.cancel);
+            plan.emplace(DownloadPlan::Make(remote, request_.remoteBase, request_.names, request_.folder,
+                                            context.cancel));
+        }
         progress_.SetFileName({});
-        progress_.ResetSession(plan.FileCount());
+        progress_.ResetSession(plan->FileCount());
         Publish(true);
-        TellSkipped("These remote directories could not be read and were skipped:", plan.Unreadable());
-        Walk(plan, remote);
+        if (!Cancelled()) {
+            TellSkipped("These remote directories could not be read and were skipped:", plan->Unreadable());
+            TellSkipped("These links lead out of the selected directories, or back into them, and were not "
+                        "followed:",
+                        plan->NotFollowed());
+        }
+        Walk(*plan, remote);
     }
     progress_.EndRun();
     Publish(true);
+    if (Cancelled() && !connection.IsConnected()) {
+        context.connection.reset(); // a wait the cancel cut short took the connection with it
+        return;
+    }
     if (DropIfLost(saidRemote_)) {
         return;
     }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <sys/stat.h>
 #include <system_error>
+#include <utility>
 
 namespace tidewell {
 
@@ -13,12 +14,12 @@ namespace fs = std::filesystem;
 UploadPlan UploadPlan::CountLocalFiles(const std::vector<fs::path>& paths) {
     UploadPlan plan;
     for (const fs::path& path : paths) {
-        plan.CountSinglePath(path);
+        plan.CountSinglePath(path, nullptr);
     }
     return plan;
 }
 
-void UploadPlan::CountSinglePath(const fs::path& path) {
+void UploadPlan::CountSinglePath(const fs::path& path, const std::string* parent) {
     // A trailing separator would leave the last component empty.
     const fs::path clean = path.has_filename() ? path : path.parent_path();
     const std::string name = clean.filename().string();
@@ -40,14 +41,33 @@ void UploadPlan::CountSinglePath(const fs::path& path) {
         skipped_.push_back(clean.string() + " (not a file or folder)");
         return;
     }
-    if (!visited_.emplace(info.st_dev, info.st_ino).second) {
-        skipped_.push_back(clean.string() + " (a link to a folder already uploaded)");
+    std::error_code error;
+    const std::string real = fs::canonical(clean, error).string();
+    if (error) {
+        skipped_.push_back(clean.string() + " (cannot be read)");
         return;
     }
-    std::error_code error;
-    std::vector<fs::path> entries;
+    struct stat own {};
+    const bool link = ::lstat(clean.c_str(), &own) == 0 && S_ISLNK(own.st_mode);
+    const TreeBounds::Verdict verdict =
+        parent == nullptr ? bounds_.AddRoot(real) : bounds_.Admit(*parent + "/" + name, real, link);
+    if (verdict == TreeBounds::Verdict::Seen) {
+        if (parent == nullptr) {
+            skipped_.push_back(clean.string() + " (a link to a folder already uploaded)");
+        }
+        return;
+    }
+    if (verdict == TreeBounds::Verdict::Outside) {
+        skipped_.push_back(clean.string() +
+                           " (a link that leads out of the folders chosen, or back into them)");
+        return;
+    }
+    // In name order, links last: a link into the chosen folders is followed
+    // only when the folder it leads to was not walked at its own place.
+    std::vector<std::pair<bool, fs::path>> entries;
     for (fs::directory_iterator it(clean, error), end; !error && it != end; it.increment(error)) {
-        entries.push_back(it->path());
+        std::error_code ignored;
+        entries.emplace_back(it->is_symlink(ignored), it->path());
     }
     if (error || name.empty()) {
         skipped_.push_back(clean.string() + " (cannot be read)");
@@ -55,8 +75,8 @@ void UploadPlan::CountSinglePath(const fs::path& path) {
     }
     std::sort(entries.begin(), entries.end());
     steps_.push_back({UploadStep::Kind::EnterDirectory, clean, name});
-    for (const fs::path& entry : entries) {
-        CountSinglePath(entry);
+    for (const auto& entry : entries) {
+        CountSinglePath(entry.second, &real);
     }
     steps_.push_back({UploadStep::Kind::LeaveDirectory, clean, name});
 }

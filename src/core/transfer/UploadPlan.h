@@ -1,10 +1,10 @@
 #pragma once
 
+#include "core/remote/TreeBounds.h"
 #include <cstdint>
+
 #include <filesystem>
-#include <set>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace tidewell {
@@ -21,9 +21,11 @@ struct UploadStep {
 
 // Walks the local paths of an upload once, before the run starts, so that the
 // session bar knows its range and the run walks exactly what was counted.
-// A file is a regular file that opens for reading; a directory is walked once
-// per run, however many links lead to it, so a link back to a parent folder
-// cannot loop. Anything else is set aside and named.
+// A file is a regular file that opens for reading. Folders are known by their
+// real path (TreeBounds): a link inside a chosen folder is followed only into
+// a part of the chosen folders not walked yet, never out of them or back into
+// a parent, so a link to "/" or to a parent folder costs nothing. Anything
+// else is set aside and named.
 class UploadPlan {
 public:
     static UploadPlan CountLocalFiles(const std::vector<std::filesystem::path>& paths);
@@ -34,12 +36,13 @@ public:
     const std::vector<std::string>& Skipped() const { return skipped_; }
 
 private:
-    void CountSinglePath(const std::filesystem::path& path);
+    // `parent`: the real path of the folder that holds `path`; none for a path the user chose.
+    void CountSinglePath(const std::filesystem::path& path, const std::string* parent);
 
     std::vector<UploadStep> steps_;
     std::int64_t fileCount_ = 0;
     std::vector<std::string> skipped_;
-    std::set<std::pair<std::uint64_t, std::uint64_t>> visited_; // device and inode of each directory
+    TreeBounds bounds_;
 };
 
 } // namespace tidewell

@@ -1,12 +1,15 @@
 #include "core/transfer/UploadRun.h"
 
+#include "core/remote/RemoteDirectories.h"
 #include "core/remote/ftp/FtpConnection.h"
 #include "core/remote/ftp/FtpException.h"
 #include "core/remote/ftp/Socket.h"
 #include "core/transfer/LocalFile.h"
-#include "core/transfer/RemoteDirectories.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <ctime>
+#include <random>
 #include <vector>
 
 namespace tidewell {
@@ -50,7 +53,11 @@ void UploadRun::Execute(RunContext& context) {
     if (known) {
         TellSkipped("These local files were not uploaded:", plan_.Skipped());
         RemoteDirectories remote(*context.connection);
+        bounds_.AddRoot(base);
         UploadList(base, remote);
+        TellSkipped("These remote directories are links that lead elsewhere; what belongs in them was not "
+                    "uploaded:",
+                    bounds_.Outside());
     } else if (ready) {
         Fail(kRemoteFailure, saidRemote_); // the server would not say where the run starts
     }
@@ -107,17 +114,23 @@ std::optional<std::string> UploadRun::OpenDirectory(const std::string& parent, c
              saidInTheWay_);
         return std::nullopt;
     }
+    const bool link = existing != nullptr && existing->link;
     // When the parent could not be listed, making it is tried anyway: a
     // refusal may mean it is there already, which entering it tells.
     if (existing == nullptr && connection.CreateDirectory(path)) {
         remote.NoteCreated(parent, name);
     }
-    if (!remote.Enter(path)) {
+    const std::optional<std::string> real = remote.EnterReal(path);
+    if (!real) {
         lost_ = !connection.IsConnected();
         Fail(kNoPermission, saidPermission_);
         return std::nullopt;
     }
-    return path;
+    if (bounds_.Admit(path, *real, link) != TreeBounds::Verdict::Walk) {
+        bounds_.NoteOutside(path);
+        return std::nullopt;
+    }
+    return *real;
 }
 
 void UploadRun::UploadSinglePath(const std::string& dir, const UploadStep& step, RemoteDirectories& remote) {
@@ -128,7 +141,9 @@ void UploadRun::UploadSinglePath(const std::string& dir, const UploadStep& step,
         Fail(kLocalFailure, saidLocal_);
         return;
     }
-    if (const RemoteEntry* existing = remote.Find(dir, step.name)) {
+    const std::vector<RemoteEntry>* listed = remote.List(dir);
+    const RemoteEntry* existing = remote.Find(dir, step.name);
+    if (existing != nullptr) {
         if (existing->directory) {
             Tell("Could not upload \"" + step.name + "\": the FTP server holds a directory of that name",
                  saidInTheWay_);
@@ -142,25 +157,88 @@ void UploadRun::UploadSinglePath(const std::string& dir, const UploadStep& step,
     if (Cancelled()) {
         return;
     }
+    // What is there already (or may be, when the directory could not be
+    // listed) survives until the new file is whole: it is written under a
+    // temporary name and renamed over the old one once the server confirmed it.
+    const bool replacing = existing != nullptr || listed == nullptr;
+    if (replacing && !directWrites_) {
+        const std::string temporary = TemporaryName(step.name, listed);
+        const Sent sent = Send(dir, temporary, *local, remote);
+        if (sent != Sent::Whole) {
+            RemoveQuietly(temporary);
+            Report(sent, {});
+            return;
+        }
+        switch (Replace(temporary, step.name)) {
+        case Replaced::Yes:
+            remote.Forget(dir, temporary);
+            remote.Note(
+                dir, {step.name, local->Size(), static_cast<std::int64_t>(std::time(nullptr)), false, false});
+            return;
+        case Replaced::Failed:
+            remote.Note(
+                dir, {temporary, local->Size(), static_cast<std::int64_t>(std::time(nullptr)), false, false});
+            Fail(std::string(kRemoteFailure) + ": the new \"" + step.name + "\" is on the server as \"" +
+                     temporary + "\", and the old one may be gone",
+                 saidRemote_);
+            return;
+        case Replaced::Unsupported:
+            // This server cannot rename: the old file can only be written over.
+            RemoveQuietly(temporary);
+            directWrites_ = true;
+            local.reset(); // read again from the start
+            if (std::optional<LocalFile> again = LocalFile::Open(step.local)) {
+                local.emplace(std::move(*again));
+            } else {
+                Fail(kLocalFailure, saidLocal_);
+                return;
+            }
+            break;
+        }
+    }
+    const Sent sent = Send(dir, step.name, *local, remote);
+    if (sent == Sent::Whole) {
+        remote.Note(dir,
+                    {step.name, local->Size(), static_cast<std::int64_t>(std::time(nullptr)), false, false});
+        return;
+    }
+    // A partial file is never left under the real name: without a file there
+    // before, a failure after STOR was accepted (a TLS handshake included)
+    // leaves nothing that anyone had.
+    if (sent != Sent::Refused || existing == nullptr) {
+        if (RemoveQuietly(step.name)) {
+            remote.Forget(dir, step.name);
+        } else {
+            remote.Note(dir, {step.name, 0, static_cast<std::int64_t>(std::time(nullptr)), false, false});
+        }
+    }
+    Report(sent, existing != nullptr && sent != Sent::Refused ? step.name : std::string());
+}
+
+UploadRun::Sent UploadRun::Send(const std::string& dir, const std::string& name, LocalFile& local,
+                                RemoteDirectories& remote) {
     ftp::FtpConnection& connection = *context_->connection;
     bool opened = false;
-    bool readFailed = false;
     try {
         if (!remote.Enter(dir)) {
             throw ftp::FtpException(ftp::error::kErrorReply, connection.LastReply());
         }
-        auto file = connection.OpenFile(step.name, ftp::FtpFile::Access::Write);
+        auto file = connection.OpenFile(name, ftp::FtpFile::Access::Write);
         opened = true;
-        for (std::size_t got = kBlockSize; got == kBlockSize && !Cancelled();) {
+        for (std::size_t got = kBlockSize; got == kBlockSize;) {
+            if (Cancelled()) {
+                file->Close(); // abandons the transfer; the connection stays usable
+                return Sent::Cancelled;
+            }
             const std::int64_t start = MillisecondsOfDay();
-            if (local->Size() > 0) {
+            if (local.Size() > 0) {
                 progress_.StepFile();
             }
             // Read straight into what goes on the wire: no copy per block.
-            const std::optional<std::size_t> read = local->Read(file->WriteSpace(kBlockSize), kBlockSize);
+            const std::optional<std::size_t> read = local.Read(file->WriteSpace(kBlockSize), kBlockSize);
             if (!read) {
-                readFailed = true;
-                break;
+                file->Close();
+                return Sent::ReadFailed;
             }
             got = *read;
             file->CommitWrite(got);
@@ -171,30 +249,66 @@ void UploadRun::UploadSinglePath(const std::string& dir, const UploadStep& step,
         file->Close();
     } catch (const ftp::FtpException&) {
         lost_ = !connection.IsConnected();
-        if (opened && !lost_) {
-            RemovePartial(dir, step.name, remote);
-        }
-        if (!Cancelled()) {
-            Fail(kRemoteFailure, saidRemote_);
-        }
-        return;
+        return opened ? Sent::Failed : Sent::Refused;
     }
-    if (readFailed || Cancelled()) {
-        RemovePartial(dir, step.name, remote);
-        if (readFailed) {
-            Fail(kLocalFailure, saidLocal_);
-        }
-        return;
+    return Cancelled() ? Sent::Cancelled : Sent::Whole;
+}
+
+UploadRun::Replaced UploadRun::Replace(const std::string& temporary, const std::string& name) {
+    ftp::FtpConnection& connection = *context_->connection;
+    if (!connection.RenameFrom(temporary)) {
+        return connection.IsConnected() ? Replaced::Unsupported : Replaced::Failed;
     }
-    remote.Note(dir, {step.name, local->Size(), static_cast<std::int64_t>(std::time(nullptr)), false, false});
+    if (connection.RenameTo(name)) {
+        return Replaced::Yes;
+    }
+    // Some servers will not rename onto an existing name: the old file goes
+    // only now, when the new one is whole beside it.
+    const bool moved =
+        connection.Remove(name) && connection.RenameFrom(temporary) && connection.RenameTo(name);
+    lost_ = !connection.IsConnected();
+    return moved ? Replaced::Yes : Replaced::Failed;
 }
 
 // Tried once: a file the server would not take is not worth a second error.
-void UploadRun::RemovePartial(const std::string& dir, const std::string& name, RemoteDirectories& remote) {
-    if (context_->connection->Remove(name)) {
-        remote.Forget(dir, name);
-    } else {
-        remote.Note(dir, {name, 0, static_cast<std::int64_t>(std::time(nullptr)), false, false});
+bool UploadRun::RemoveQuietly(const std::string& name) {
+    return !lost_ && context_->connection->IsConnected() && context_->connection->Remove(name);
+}
+
+void UploadRun::Report(Sent sent, const std::string& overwritten) {
+    switch (sent) {
+    case Sent::Whole:
+    case Sent::Cancelled:
+        return;
+    case Sent::ReadFailed:
+        Fail(kLocalFailure, saidLocal_);
+        return;
+    case Sent::Refused:
+    case Sent::Failed:
+        if (Cancelled()) {
+            return;
+        }
+        Fail(overwritten.empty() ? std::string(kRemoteFailure)
+                                 : std::string(kRemoteFailure) + ": this FTP server cannot rename, so \"" +
+                                       overwritten + "\" was written over in place, and its old copy is lost",
+             saidRemote_);
+        return;
+    }
+}
+
+std::string UploadRun::TemporaryName(const std::string& name, const std::vector<RemoteEntry>* listed) {
+    // Hidden, in the same directory, and short enough for any server's names.
+    const std::string stem = name.size() <= 200 ? "." + name : std::string(".upload");
+    std::random_device random;
+    for (;;) {
+        char suffix[16];
+        std::snprintf(suffix, sizeof suffix, ".part-%08x", static_cast<unsigned>(random()));
+        std::string candidate = stem + suffix;
+        if (listed == nullptr || std::none_of(listed->begin(), listed->end(), [&](const RemoteEntry& entry) {
+                return entry.name == candidate;
+            })) {
+            return candidate;
+        }
     }
 }
 

@@ -1,23 +1,29 @@
 #pragma once
 
 #include "core/remote/ListingRun.h"
+#include "core/remote/TreeBounds.h"
 #include "core/transfer/TransferRun.h"
 #include "core/transfer/UploadPlan.h"
 
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tidewell {
 
+class LocalFile;
 class RemoteDirectories;
+struct RemoteEntry;
 
 // The upload run: connects when needed, moves to the site's directory and
 // recreates the counted local paths in it, with the overwrite question for
-// each remote file of the same name, progress, and cancel within one block
-// (the partial remote file removed). Remote directories are made or reused
-// and addressed by their full path, so a directory that could not be made or
-// entered never receives another's files. At the end the connection is back
+// each remote file of the same name, progress, and cancel within one block.
+// A file that replaces another is written under a temporary name and renamed
+// over it only when whole, so a failure or a cancel never costs the old one.
+// Remote directories are made or reused and addressed by their real path, so
+// a directory that could not be made or entered, or a link that leads
+// elsewhere, never receives another's files. At the end the connection is back
 // in the site's directory, the listing is read again and the completion
 // notice shown.
 class UploadRun : public TransferRun {
@@ -36,10 +42,22 @@ private:
     std::optional<std::string> OpenDirectory(const std::string& parent, const std::string& name,
                                              RemoteDirectories& remote);
     void UploadSinglePath(const std::string& dir, const UploadStep& step, RemoteDirectories& remote);
-    void RemovePartial(const std::string& dir, const std::string& name, RemoteDirectories& remote);
+
+    enum class Sent { Whole, Cancelled, ReadFailed, Refused, Failed };
+    // One file into dir under `name`, from the start of `local`.
+    Sent Send(const std::string& dir, const std::string& name, LocalFile& local, RemoteDirectories& remote);
+    enum class Replaced { Yes, Unsupported, Failed };
+    Replaced Replace(const std::string& temporary, const std::string& name);
+    bool RemoveQuietly(const std::string& name);
+    // The message for a file that was not sent whole; `overwritten` names a
+    // file written over in place.
+    void Report(Sent sent, const std::string& overwritten);
+    static std::string TemporaryName(const std::string& name, const std::vector<RemoteEntry>* listed);
 
     ListingRun listing_;
     const UploadPlan plan_;
+    TreeBounds bounds_;
+    bool directWrites_ = false; // the server cannot rename: files are written over in place
     bool lost_ = false;
     bool saidPermission_ = false;
     bool saidRemote_ = false;

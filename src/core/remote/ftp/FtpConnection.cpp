@@ -142,7 +142,15 @@ bool FtpConnection::Rename(std::string_view from, std::string_view to) {
     if (from.empty() || to.empty() || IsUnsafeArgument(to)) {
         return false;
     }
-    return Simple("RNFR", from, 350) && Simple("RNTO", to, 250);
+    return RenameFrom(from) && RenameTo(to);
+}
+
+bool FtpConnection::RenameFrom(std::string_view from) {
+    return !from.empty() && Simple("RNFR", from, 350);
+}
+
+bool FtpConnection::RenameTo(std::string_view to) {
+    return !to.empty() && Simple("RNTO", to, 250);
 }
 
 std::optional<std::uint64_t> FtpConnection::RemoteSize(std::string_view name) {
@@ -203,10 +211,10 @@ std::unique_ptr<FtpFile> FtpConnection::OpenFile(std::string_view name, FtpFile:
     return std::make_unique<FtpFile>(std::move(transfer), access);
 }
 
-FtpConnection::Listing FtpConnection::ReadListing(std::size_t maxBytes) {
+FtpConnection::Listing FtpConnection::ReadListing(std::size_t maxBytes, bool marksLinks) {
     CheckCanStart("listing");
     Listing listing;
-    listing.format = channel_->HasFeature("MLST") ? ListingFormat::Mlsd : ListingFormat::List;
+    listing.format = channel_->HasFeature("MLST") && !marksLinks ? ListingFormat::Mlsd : ListingFormat::List;
     Reply refusal;
     const auto start = [&](const char* command) {
         return DataTransfer::Start(channel_, command, DataTransfer::Direction::Receive, refusal);

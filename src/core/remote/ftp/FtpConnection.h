@@ -34,6 +34,9 @@ public:
     bool RemoveDirectory(std::string_view name);
     bool Remove(std::string_view name);
     bool Rename(std::string_view from, std::string_view to);
+    // The two halves of Rename, for a caller that must know which was refused.
+    bool RenameFrom(std::string_view from);
+    bool RenameTo(std::string_view to);
     // Opens a file for download (Read) or upload (Write; created or replaced).
     // `listedSize`, the size a listing gave, is one more length the download
     // must come to (see FtpFile).
@@ -41,12 +44,13 @@ public:
                                       std::optional<std::uint64_t> listedSize = std::nullopt);
 
     // The current directory's listing as the server sent it: MLSD when offered,
-    // else LIST. At most `maxBytes`; more fails.
+    // else LIST; LIST alone when `marksLinks`, since some servers' MLSD describes
+    // a link by its target's type. At most `maxBytes`; more fails.
     struct Listing {
         std::string data;
         ListingFormat format = ListingFormat::List;
     };
-    Listing ReadListing(std::size_t maxBytes);
+    Listing ReadListing(std::size_t maxBytes, bool marksLinks = false);
 
     // Says QUIT and closes; the destructor does it too.
     void Close();

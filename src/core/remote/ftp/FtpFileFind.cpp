@@ -20,7 +20,8 @@ bool Matches(std::string_view pattern, std::string_view name) {
 }
 } // namespace
 
-FtpFileFind::FtpFileFind(FtpConnection& connection) : connection_(connection) {}
+FtpFileFind::FtpFileFind(FtpConnection& connection, bool marksLinks)
+    : connection_(connection), marksLinks_(marksLinks) {}
 
 bool FtpFileFind::Fail(FtpException failure) {
     result_ = Result::Failed;
@@ -37,7 +38,7 @@ bool FtpFileFind::FindFile(std::string_view pattern) {
     }
     FtpConnection::Listing listing;
     try {
-        listing = connection_.ReadListing(kMaxListingBytes);
+        listing = connection_.ReadListing(kMaxListingBytes, marksLinks_);
     } catch (const FtpException& failure) {
         return Fail(failure);
     }

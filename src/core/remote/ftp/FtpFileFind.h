@@ -36,7 +36,8 @@ public:
         Failed,  // no listing: refused, timed out, connection lost, not a listing
     };
 
-    explicit FtpFileFind(FtpConnection& connection);
+    // `marksLinks`: list in a form that tells links apart (see FtpConnection::ReadListing).
+    explicit FtpFileFind(FtpConnection& connection, bool marksLinks = false);
 
     // No pattern (or "*") finds every entry; "name*" the entries whose names start
     // with name; any other pattern the entry of exactly that name. True when
@@ -64,6 +65,7 @@ private:
     bool Fail(FtpException failure);
 
     FtpConnection& connection_;
+    const bool marksLinks_;
     std::vector<ListEntry> entries_;
     Result result_ = Result::Nothing;
     std::optional<FtpException> failure_;

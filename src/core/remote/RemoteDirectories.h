@@ -23,12 +23,17 @@ struct RemoteEntry {
 
 // The remote directories a run works in: each is entered and listed at most
 // once per run, and the connection is moved only when it is somewhere else.
+// Listings mark links (see FtpConnection::ReadListing) and show hidden entries.
 class RemoteDirectories {
 public:
     explicit RemoteDirectories(ftp::FtpConnection& connection) : connection_(connection) {}
 
     // Moves the connection to dir; false when the server refuses.
     bool Enter(const std::string& dir);
+    // Moves the connection to dir and says where it really stands: the
+    // server's answer to PWD, which resolves links on servers that resolve
+    // them. std::nullopt when dir cannot be entered or the server will not say.
+    std::optional<std::string> EnterReal(const std::string& dir);
     // The entries of dir other than "." and "..", in the server's order;
     // nullptr when dir cannot be entered or its listing failed.
     const std::vector<RemoteEntry>* List(const std::string& dir);
@@ -47,6 +52,7 @@ public:
 private:
     ftp::FtpConnection& connection_;
     std::map<std::string, std::optional<std::vector<RemoteEntry>>> listed_;
+    std::map<std::string, std::string> real_;
     std::string current_;
 };
 

@@ -1,4 +1,4 @@
-#include "core/transfer/RemoteDirectories.h"
+#include "core/remote/RemoteDirectories.h"
 
 #include "core/remote/ftp/FtpConnection.h"
 #include "core/remote/ftp/FtpFileFind.h"
@@ -19,10 +19,24 @@ bool RemoteDirectories::Enter(const std::string& dir) {
     return true;
 }
 
+std::optional<std::string> RemoteDirectories::EnterReal(const std::string& dir) {
+    if (const auto known = real_.find(dir); known != real_.end()) {
+        return Enter(dir) ? std::optional(known->second) : std::nullopt;
+    }
+    std::string real;
+    if (!Enter(dir) || !connection_.GetCurrentDirectory(real)) {
+        return std::nullopt;
+    }
+    real_.emplace(dir, real);
+    real_.emplace(real, real);
+    current_ = real; // both texts name where the connection stands; the walk goes on by the real one
+    return real;
+}
+
 const std::vector<RemoteEntry>* RemoteDirectories::List(const std::string& dir) {
     auto [it, added] = listed_.try_emplace(dir);
     if (added && Enter(dir)) {
-        ftp::FtpFileFind find(connection_);
+        ftp::FtpFileFind find(connection_, true);
         std::vector<RemoteEntry> entries;
         for (bool more = find.FindFile(); more;) {
             more = find.FindNextFile();
