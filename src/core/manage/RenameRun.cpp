@@ -30,14 +30,15 @@ void RenameRun::Execute(RunContext& context) {
     std::string refusal;
     if (request_.from == "..") {
         refusal = "Cannot rename special directories";
-    } else if (!IsPlainName(request_.to)) {
+    } else if (!IsPlainName(request_.to) &&
+               request_.to.find_first_of(std::string_view("\r\n\0", 3)) == std::string::npos) {
         refusal =
             "\"" + request_.to +
             "\" is not a name for an entry of this directory: it cannot be \".\" or \"..\", nor hold \"/\" "
             "or \"\\\"; choose another name";
     } else if (request_.targetListed || Exists(*context.connection, request_.to)) {
         refusal = "\"" + request_.to + "\" already exists in this directory; choose another name";
-    } else if (context.connection->Rename(request_.from, request_.to)) {
+    } else if (IsPlainName(request_.to) && context.connection->Rename(request_.from, request_.to)) {
         renamed_ = true;
         return;
     } else if (request_.directory) {

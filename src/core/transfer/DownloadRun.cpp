@@ -48,8 +48,8 @@ void DownloadRun::Execute(RunContext& context) {
         Publish(true);
         if (!Cancelled()) {
             TellSkipped("These remote directories could not be read and were skipped:", plan->Unreadable());
-            TellSkipped("These links lead out of the selected directories, or back into them, and were not "
-                        "followed:",
+            TellSkipped("These links were not followed: they lead out of the selected directories, back into "
+                        "them, or where the server will not say:",
                         plan->NotFollowed());
         }
         Walk(*plan, remote);
@@ -144,8 +144,10 @@ void DownloadRun::CopyFile(const DownloadStep& step, RemoteDirectories& remote) 
         if (!remote.Enter(step.remoteDir)) {
             throw ftp::FtpException(ftp::error::kErrorReply, connection.LastReply());
         }
-        auto file = connection.OpenFile(step.entry.name, ftp::FtpFile::Access::Read,
-                                        static_cast<std::uint64_t>(step.entry.size));
+        // A link's listed size is that of the link, not of the file it leads to.
+        auto file = connection.OpenFile(
+            step.entry.name, ftp::FtpFile::Access::Read,
+            step.entry.link ? std::nullopt : std::optional(static_cast<std::uint64_t>(step.entry.size)));
         for (std::size_t got = kBlockSize; got == kBlockSize;) {
             if (Cancelled()) {
                 file->Close(); // abandons the transfer; the connection stays usable
