@@ -30,7 +30,7 @@ struct AnsweringHost : test::ScriptedRunHost {
 std::set<std::string> Tree(const fs::path& root) {
     std::set<std::string> paths;
     for (const auto& entry : fs::recursive_directory_iterator(root)) {
-        paths.insert(fs::relative(entry.path(), root).string());
+        paths.insert(entry.path().lexically_relative(root).string()); // a link as itself
     }
     return paths;
 }
@@ -62,6 +62,9 @@ struct Session {
 };
 
 const std::string kConfirm = "Delete Confirmation ? Delete the selected file(s)?";
+const std::string kNotAName =
+    " is not a name for an entry of this directory: it cannot be \".\" or \"..\", nor hold \"/\" or \"\\\"; "
+    "choose another name";
 const std::string kQuestion = "QUESTION ? The directory \"T\" contains files, Remove Them?";
 
 // A file, an empty directory, a link to a directory and a tree holding another:
@@ -76,7 +79,8 @@ TEST(ManageOnServers, DeleteTreesWithoutFollowingLinksThenCreateAndRename) {
         for (const char* dir : {"E", "T", "T/S", "T/S/Deep", "outside"}) {
             server->PutDirectory(dir); // one by one, so that each belongs to the server's user
         }
-        for (const char* file : {"a.txt", "T/f1", "T/S/f2", "T/S/Deep/f3", "outside/keep.txt", "taken.txt"}) {
+        for (const char* file :
+             {".hidden", "a.txt", "T/f1", "T/S/f2", "T/S/Deep/f3", "outside/keep.txt", "taken.txt"}) {
             server->PutFile(file, "x");
         }
         fs::create_directory_symlink(server->Root() / "outside", server->Root() / "T/S/link");
@@ -93,14 +97,20 @@ TEST(ManageOnServers, DeleteTreesWithoutFollowingLinksThenCreateAndRename) {
         EXPECT_FALSE(s.Rename({"b.txt", "taken.txt", false, true}));
         EXPECT_FALSE(s.Rename({"..", "up", true, false}));
         EXPECT_FALSE(s.Rename({"b.txt", "x\r\nDELE taken.txt", false, false}));
+        // Neither a path nor a hidden name the window's listing may not show replaces anything.
+        EXPECT_FALSE(s.Rename({"b.txt", "./taken.txt", false, false}));
+        EXPECT_FALSE(s.Rename({"b.txt", "new/b.txt", false, false}));
+        EXPECT_FALSE(s.Rename({"b.txt", ".hidden", false, false}));
         EXPECT_EQ(s.host.said,
                   (std::vector<std::string>{
                       kConfirm, kQuestion, "ERROR x You must enter a name for the directory",
                       "ERROR x Directory already exists, or you do not have permission to create directories",
                       "ERROR x \"taken.txt\" already exists in this directory; choose another name",
-                      "ERROR x Cannot rename special directories", "ERROR x Could not rename the File"}));
-        EXPECT_EQ(Tree(server->Root()),
-                  (std::set<std::string>{"b.txt", "new", "outside", "outside/keep.txt", "taken.txt"}));
+                      "ERROR x Cannot rename special directories", "ERROR x Could not rename the File",
+                      "ERROR x \"./taken.txt\"" + kNotAName, "ERROR x \"new/b.txt\"" + kNotAName,
+                      "ERROR x \".hidden\" already exists in this directory; choose another name"}));
+        EXPECT_EQ(Tree(server->Root()), (std::set<std::string>{".hidden", "b.txt", "new", "outside",
+                                                               "outside/keep.txt", "taken.txt"}));
         Session offline(nullptr);
         EXPECT_FALSE(offline.MakeDirectory("new"));
         EXPECT_EQ(offline.host.said,
@@ -108,7 +118,8 @@ TEST(ManageOnServers, DeleteTreesWithoutFollowingLinksThenCreateAndRename) {
     }
 }
 
-// Each way a delete or rename stops: messages, what stays, whether it lists again; "x/" is a directory.
+// Each way a delete or rename stops, and what a delete leaves alone: messages, what stays (checked
+// on disk), whether it lists again; "x/" is a directory.
 TEST(Refusals, EachEndsTheRunWithItsMessage) {
     const std::string skipped =
         "ERROR ! These remote directories could not be entered and were not emptied:\n";
@@ -121,6 +132,7 @@ TEST(Refusals, EachEndsTheRunWithItsMessage) {
         std::vector<std::string> said;
         std::set<std::string> left;
         bool listed;
+        std::vector<std::pair<std::string, std::string>> links = {}; // name, target
     } cases[] = {
         // clang-format off
         {{"a", "b"}, {{"a", false}}, Answer::No, 64, {kConfirm}, {"a", "b"}, true},
@@ -135,6 +147,15 @@ TEST(Refusals, EachEndsTheRunWithItsMessage) {
          {kConfirm, kQuestion, skipped + "/T/locked-s", partly}, {"T", "T/locked-s", "T/locked-s/x"}, false},
         {{"T/", "T/a/", "T/a/b/", "T/a/b/f"}, {{"T", true}}, Answer::Yes, 1,
          {kConfirm, kQuestion, skipped + "/T/a/b", partly}, {"T", "T/a", "T/a/b", "T/a/b/f"}, false},
+        // A link the server will not remove is never entered, whatever the listing says it is.
+        {{"T/", "T/f", "outside/", "outside/keep"}, {{"T", true}}, Answer::Yes, 64, {kConfirm, kQuestion, partly},
+         {"T", "T/locked-link", "outside", "outside/keep"}, false, {{"T/locked-link", "../outside"}}},
+        // Names from the listing that would reach outside the tree are never sent.
+        {{"escape.txt", "abs.txt", "dir/", "dir/x", "hostile/", "hostile/f"}, {{"hostile", true}}, Answer::Yes, 64,
+         {kConfirm, "QUESTION ? The directory \"hostile\" contains files, Remove Them?",
+          "ERROR ! These names could reach outside their directory and were not sent to the server:\n"
+          "../escape.txt\n/abs.txt\n../dir"},
+         {"abs.txt", "dir", "dir/x", "escape.txt"}, true},
         {{"locked-d/"}, {}, Answer::Yes, 64,
          {"ERROR x Could not rename the Directory. This operation may not be supported by the FTP server."},
          {"locked-d"}, false},
@@ -142,10 +163,13 @@ TEST(Refusals, EachEndsTheRunWithItsMessage) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.said.back());
-        test::PyftpdlibServer server("locked");
+        test::PyftpdlibServer server("locked,hostile-names");
         ASSERT_TRUE(server.Ready()) << server.Failure();
         for (const std::string& file : c.files) {
             file.back() == '/' ? server.PutDirectory(file) : server.PutFile(file, file);
+        }
+        for (const auto& [name, target] : c.links) {
+            fs::create_directory_symlink(target, server.Root() / name);
         }
         Session s(&server);
         s.host.confirm = c.confirm;

@@ -232,6 +232,26 @@ TEST_P(DownloadTree, OnlyTheSelectedTreeArrivesWhateverItsLinksAndNames) {
     EXPECT_EQ(download.host.Completions(), 1);
 }
 
+// Cancel while the run is still counting: a listing the server never sends
+// does not hold it (the connection's timeout is far beyond the bound here).
+TEST(DownloadFailures, CancelWhileCountingEndsTheRunAtOnce) {
+    test::PyftpdlibServer server("stall-sub");
+    ASSERT_TRUE(server.Ready()) << server.Failure();
+    server.PutDirectory("stall");
+    server.PutFile("stall/f", "f");
+    test::TempDir folder;
+    Download download(server, {}, 120s);
+    bool ended = false;
+    ASSERT_TRUE(download.runs.Start(std::make_unique<DownloadRun>(
+        DownloadRequest{{"stall"}, download.session.LoginDirectory(), folder.Path()},
+        [&](ListingOutcome) { ended = true; })));
+    ASSERT_TRUE(download.host.PumpUntil([&] { return fs::exists(server.Root().parent_path() / "stalled"); }));
+    download.runs.Cancel();
+    EXPECT_TRUE(download.host.PumpUntil([&] { return ended; }, 30s));
+    EXPECT_TRUE(Tree(folder.Path()).empty());
+    EXPECT_TRUE(download.host.Messages().empty());
+}
+
 // Download To naming a plain file, and a local folder where a remote file goes.
 TEST(DownloadWalk, ALocalPathThatCannotTakeTheFileIsOneMessage) {
     auto server = test::StartServer(test::ServerKind::Pyftpdlib);
