@@ -48,8 +48,9 @@ class UploadTree : public ::testing::TestWithParam<test::ServerKind> {};
 
 // A folder with three files in two sub-folders (block-boundary sizes), an
 // empty folder and a file after them: the tree is recreated below the login
-// directory, the file lands beside it, and what is no file (a pipe, a link
-// back to the folder) is named once and leaves no remote trace. A remote name
+// directory, the file lands beside it, and what is no file or leads out of
+// the folders (a pipe, a link back to a parent, a link to "/") is named once
+// and leaves no remote trace. A remote name
 // that merely starts with the file's name is another file: no question.
 TEST_P(UploadTree, RecreatesTheFoldersBelowTheStartingDirectory) {
     auto server = test::StartServer(GetParam());
@@ -66,6 +67,7 @@ TEST_P(UploadTree, RecreatesTheFoldersBelowTheStartingDirectory) {
     Write(l / "after.txt", "after");
     ASSERT_EQ(::mkfifo((l / "D/pipe").c_str(), 0600), 0);
     fs::create_directory_symlink("..", l / "D/T/loop");
+    fs::create_directory_symlink("/", l / "D/root");
 
     EXPECT_EQ(UploadPlan::CountLocalFiles({l / "D", l / "E", l / "after.txt"}).FileCount(), 4);
     Upload upload(*server);
@@ -84,6 +86,7 @@ TEST_P(UploadTree, RecreatesTheFoldersBelowTheStartingDirectory) {
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_NE(messages[0].text.find("D/pipe"), std::string::npos) << messages[0].text;
     EXPECT_NE(messages[0].text.find("D/T/loop"), std::string::npos) << messages[0].text;
+    EXPECT_NE(messages[0].text.find("D/root"), std::string::npos) << messages[0].text;
     EXPECT_TRUE(upload.host.Questions().empty());
     EXPECT_EQ(upload.host.AtCompletion().sessionPercent, "100%");
     EXPECT_EQ(upload.host.Completions(), 1);
@@ -121,8 +124,11 @@ TEST(UploadOverwrite, NoKeepsTheRemoteFileAndYesToAllReplacesTheRest) {
 
 // Refusals, each said once: a remote file where a folder goes is never
 // entered; a directory the server will not make keeps its files (and, after
-// that error, every later file) off the server; a cancel mid-file and a
-// refused STOR leave no partial remote file behind.
+// that error, every later file) off the server; a refused STOR leaves no
+// partial remote file behind. A file that replaces another survives a cancel
+// mid-file and a transfer cut off half-way (it is written under a temporary
+// name, nothing of which stays), and is replaced whole on a server that will
+// not rename onto a name or cannot rename at all.
 TEST(UploadFailures, NothingLandsInTheWrongPlaceOrHalfWritten) {
     test::TempDir local;
     const fs::path& l = local.Path();
@@ -137,6 +143,7 @@ TEST(UploadFailures, NothingLandsInTheWrongPlaceOrHalfWritten) {
         "Could not transfer directory \"C\": the FTP server holds a file of that name";
     const std::string noPermission =
         "Could not transfer directory, you do not have permission to create directories on the FTP server";
+    const std::string failed = "Unable to upload files to this FTP server";
     const struct {
         const char* mode;
         std::vector<fs::path> paths;
@@ -148,20 +155,24 @@ TEST(UploadFailures, NothingLandsInTheWrongPlaceOrHalfWritten) {
          {l / "C", l / "A", l / "B", l / "first"},
          false,
          {inTheWay, noPermission},
-         {{"C", "file"}}},
-        {"normal", {l / "first", l / "big", l / "last"}, true, {}, {{"C", "file"}, {"first", "first"}}},
-        {"stor-552",
-         {l / "first", l / "last"},
-         false,
-         {"Unable to upload files to this FTP server"},
-         {{"C", "file"}}},
+         {{"C", "file"}, {"big", "old"}}},
+        {"normal",
+         {l / "first", l / "big", l / "last"},
+         true,
+         {},
+         {{"C", "file"}, {"big", "old"}, {"first", "first"}}},
+        {"stor-552", {l / "first", l / "last"}, false, {failed}, {{"C", "file"}, {"big", "old"}}},
+        {"stor-half", {l / "big", l / "last"}, false, {failed}, {{"C", "file"}, {"big", "old"}}},
+        {"rnto-553", {l / "big"}, false, {}, {{"C", "file"}, {"big", "3000000 bytes"}}},
+        {"rnfr-500", {l / "big"}, false, {}, {{"C", "file"}, {"big", "3000000 bytes"}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.mode);
         test::PyftpdlibServer server(c.mode);
         ASSERT_TRUE(server.Ready()) << server.Failure();
         server.PutFile("C", "file");
-        Upload upload(server);
+        server.PutFile("big", "old");
+        Upload upload(server, {OverwriteAnswer::YesToAll});
         if (c.cancel) {
             upload.host.onTransfer = [&](const TransferDisplay& display) {
                 if (display.fileName == "big" && display.filePosition > 0) { // mid-file
