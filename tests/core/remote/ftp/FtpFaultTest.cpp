@@ -113,22 +113,27 @@ TEST_F(FaultServer, BrokenDownloadsThrowAndLeaveTheControlConnectionUsable) {
 // A download given up half-way leaves no reply behind to answer a later command:
 // not when the server takes the data connection only after answering RETR
 // (reset before that, it would never answer for the transfer), not when it
-// sends a reply nobody asked for after the transfer's own.
+// sends a reply nobody asked for after the transfer's own, not when it answers
+// the reset with a second preliminary reply and keeps its final one for ABOR.
 TEST_F(FaultServer, AbandonedDownloadsLeaveTheRepliesInStep) {
-    for (const auto& [mode, readFirst] : {std::pair{"slow-accept", false}, {"late-426", true}}) {
+    const std::tuple<const char*, const char*, bool> cases[] = {{"slow-accept", "data.bin", false},
+                                                                {"late-426", "data.bin", true},
+                                                                {"abort-stats", "endless.bin", true}};
+    for (const auto& [mode, name, readFirst] : cases) {
         SCOPED_TRACE(mode);
         Start(mode);
         server_->PutFile("small.bin", "small");
+        server_->PutFile("endless.bin", "x");
         // The default timeout: the abandon path's grace must outlast the slow accept.
         auto connection = Connect(*server_, true);
         {
-            auto file = connection->OpenFile("data.bin", FtpFile::Access::Read);
+            auto file = connection->OpenFile(name, FtpFile::Access::Read);
             char buffer[kBlock];
             if (readFirst) {
                 EXPECT_EQ(file->Read(buffer, sizeof buffer), sizeof buffer);
             }
         }
-        if (readFirst) {
+        if (mode == std::string("late-426")) {
             // Waited for, up to ten seconds.
             const auto marker = server_->Root().parent_path() / "late-426-sent";
             const auto deadline = std::chrono::steady_clock::now() + 10s;
@@ -140,6 +145,7 @@ TEST_F(FaultServer, AbandonedDownloadsLeaveTheRepliesInStep) {
         std::string here;
         EXPECT_TRUE(connection->GetCurrentDirectory(here)) << connection->LastReply();
         EXPECT_EQ(Download(*connection, "small.bin"), "small");
+        EXPECT_THAT(Names(List(*connection)), ::testing::Contains("small.bin"));
     }
 }
 
