@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sstream>
 #include <thread>
 
 namespace tidewell::ftp {
@@ -146,6 +147,34 @@ TEST_F(FaultServer, AbandonedDownloadsLeaveTheRepliesInStep) {
         EXPECT_TRUE(connection->GetCurrentDirectory(here)) << connection->LastReply();
         EXPECT_EQ(Download(*connection, "small.bin"), "small");
         EXPECT_THAT(Names(List(*connection)), ::testing::Contains("small.bin"));
+    }
+}
+
+// Hidden entries are asked for with "LIST -a" (pyftpdlib takes the option and
+// lists them anyway); a server that refuses the option is listed with a plain
+// LIST, and not asked again on that connection.
+TEST_F(FaultServer, ListingFallsBackToPlainListWhenTheOptionIsRefused) {
+    const std::pair<const char*, std::vector<std::string>> cases[] = {
+        {"feat-500,record", {"LIST -a", "LIST -a"}},
+        {"feat-500,record,list-a-501", {"LIST -a", "LIST", "LIST"}},
+        {"feat-500,record,list-a-550", {"LIST -a", "LIST", "LIST"}},
+    };
+    for (const auto& [mode, sent] : cases) {
+        SCOPED_TRACE(mode);
+        Start(mode);
+        server_->PutFile(".hidden", "h");
+        auto connection = Connect(*server_, true, kShortTimeout);
+        for (int i = 0; i < 2; ++i) {
+            EXPECT_THAT(Names(List(*connection)), ::testing::ElementsAre(".hidden", "data.bin"));
+        }
+        std::istringstream log(server_->ReadFile("../commands.log").value_or(""));
+        std::vector<std::string> lists;
+        for (std::string line; std::getline(log, line);) {
+            if (line.starts_with("LIST")) {
+                lists.push_back(line);
+            }
+        }
+        EXPECT_EQ(lists, sent);
     }
 }
 
