@@ -5,19 +5,57 @@
 #include <fcntl.h>
 #include <random>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tidewell {
 
+namespace {
+
+// The permission bits of the regular file at `path`, if there is one. Set-id
+// and sticky bits stay behind: downloaded data never gains them.
+std::optional<mode_t> PermissionsOf(const std::filesystem::path& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return std::nullopt;
+    }
+    return info.st_mode & 0777;
+}
+
+// The longest name a file in `folder` may have there.
+std::size_t NameMax(const std::filesystem::path& folder) {
+    const long max = ::pathconf(folder.empty() ? "." : folder.c_str(), _PC_NAME_MAX);
+    return max > 0 ? static_cast<std::size_t>(max) : 255;
+}
+
+// "." + name + suffix; when that is longer than the file system takes, the
+// name is cut (before a whole UTF-8 character), so any legal name has one.
+std::string TemporaryName(const std::string& name, const std::string& suffix, std::size_t max) {
+    std::size_t keep = name.size();
+    if (1 + keep + suffix.size() > max) {
+        keep = max > 1 + suffix.size() ? max - 1 - suffix.size() : 0;
+        while (keep > 0 && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80) {
+            --keep;
+        }
+    }
+    return "." + name.substr(0, keep) + suffix;
+}
+
+} // namespace
+
 std::optional<PartFile> PartFile::Create(const std::filesystem::path& target) {
+    const auto folder = target.parent_path();
+    const auto max = NameMax(folder);
+    // A file it replaces lends its mode from the start, so the new data is never
+    // more open than the old; a new file has the usual mode (umask applies).
+    const mode_t mode = PermissionsOf(target).value_or(0666);
     std::random_device random;
     for (int attempt = 0; attempt < 16; ++attempt) {
         char suffix[16];
         std::snprintf(suffix, sizeof suffix, ".part-%08x", static_cast<unsigned>(random()));
-        // Hidden and in the target's own folder, so that the rename stays within
-        // one file system; created with the usual mode of a new file (umask applies).
-        std::filesystem::path temporary = target.parent_path() / ("." + target.filename().string() + suffix);
-        const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        // Hidden and in the target's own folder, so that the rename stays within one file system.
+        std::filesystem::path temporary = folder / TemporaryName(target.filename().string(), suffix, max);
+        const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd >= 0) {
             return PartFile(fd, std::move(temporary), target);
         }
@@ -62,9 +100,17 @@ bool PartFile::Write(const char* data, std::size_t size) {
 }
 
 bool PartFile::Commit() {
+    if (const auto mode = PermissionsOf(target_)) {
+        // Exactly the old mode, whatever the umask took off at creation. Refused
+        // only where the file system keeps no modes (FAT): its files share one.
+        ::fchmod(fd_, *mode);
+    }
+    // On disk before it takes the name: after a crash the target holds the old
+    // file or the whole new one, never an empty or partial one.
+    const bool synced = ::fsync(fd_) == 0;
     const int fd = fd_;
     fd_ = -1;
-    if (::close(fd) != 0 || std::rename(temporary_.c_str(), target_.c_str()) != 0) {
+    if (::close(fd) != 0 || !synced || std::rename(temporary_.c_str(), target_.c_str()) != 0) {
         return false;
     }
     temporary_.clear();

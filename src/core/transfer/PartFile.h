@@ -9,7 +9,8 @@ namespace tidewell {
 // A local file written under a temporary name beside its target and renamed
 // over it only when complete: a failure or a cancel leaves no partial file
 // under the real name, and an existing file survives until the new one is
-// whole. The temporary file goes with the object unless it was committed.
+// whole. A file it replaces keeps its permission bits. The temporary file goes
+// with the object unless it was committed.
 class PartFile {
 public:
     // std::nullopt when the folder cannot hold a new file.
@@ -22,8 +23,9 @@ public:
     ~PartFile();
 
     bool Write(const char* data, std::size_t size);
-    // Closes the file and renames it over the target; false (and nothing
-    // renamed) when closing or renaming fails.
+    // Gives the file the permission bits of the one it replaces, flushes it to
+    // disk, closes it and renames it over the target; false (and nothing
+    // renamed) when flushing, closing or renaming fails.
     bool Commit();
 
 private:

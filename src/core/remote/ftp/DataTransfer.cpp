@@ -685,11 +685,16 @@ void DataTransfer::Abandon() noexcept {
     data_.Abort();
     if (!finalReply_ && channel_->IsOpen()) {
         // The reset normally brings the transfer's final reply at once. A server
-        // that never saw the data connection does not answer at all; ABOR
-        // settles that case.
+        // that never saw the data connection does not answer at all, and one
+        // that answers with a further preliminary reply (pure-ftpd's statistics)
+        // keeps its final reply until ABOR: ABOR settles both cases.
         try {
+            std::optional<Reply> reply;
             if (channel_->WaitForReply(grace)) {
-                finalReply_ = channel_->ReadFinalReply(channel_->Deadline());
+                reply = channel_->ReadReply(channel_->Deadline());
+            }
+            if (reply && !reply->IsPreliminary()) {
+                finalReply_ = std::move(reply);
             } else {
                 AbortPending(*channel_);
             }

@@ -213,23 +213,72 @@ std::unique_ptr<FtpFile> FtpConnection::OpenFile(std::string_view name, FtpFile:
 
 FtpConnection::Listing FtpConnection::ReadListing(std::size_t maxBytes, bool marksLinks) {
     CheckCanStart("listing");
-    Listing listing;
-    listing.format = channel_->HasFeature("MLST") && !marksLinks ? ListingFormat::Mlsd : ListingFormat::List;
-    Reply refusal;
-    const auto start = [&](const char* command) {
-        return DataTransfer::Start(channel_, command, DataTransfer::Direction::Receive, refusal);
-    };
-    auto transfer = start(listing.format == ListingFormat::Mlsd ? "MLSD" : "LIST");
-    if (!transfer && listing.format == ListingFormat::Mlsd && refusal.code >= 500 && refusal.code <= 502) {
-        listing.format = ListingFormat::List;
-        transfer = start("LIST");
+    if (channel_->HasFeature("MLST") && !marksLinks) {
+        Reply refusal;
+        if (auto data = TryListing("MLSD", maxBytes, refusal)) {
+            return {std::move(*data), ListingFormat::Mlsd};
+        }
+        if (refusal.code < 500 || refusal.code > 502) {
+            Refused(refusal);
+        }
     }
+    return {ReadList(maxBytes), ListingFormat::List};
+}
+
+std::string FtpConnection::ReadList(std::size_t maxBytes) {
+    if (listsHidden_) {
+        return FetchListing(*listsHidden_ ? "LIST -a" : "LIST", maxBytes);
+    }
+    // Not known yet. "-a" shows the entries vsftpd and others hide; a server
+    // that does not take it may refuse it, fail or list nothing (reading it as
+    // a name). When a plain LIST then does better, the option was to blame.
+    Reply refusal;
+    std::optional<std::string> all;
+    bool failed = false;
+    try {
+        all = TryListing("LIST -a", maxBytes, refusal);
+    } catch (const FtpException&) {
+        if (!channel_->IsOpen()) {
+            throw;
+        }
+        failed = true;
+    }
+    if (all && HoldsEntry(*all, ListingFormat::List)) {
+        listsHidden_ = true;
+        return std::move(*all);
+    }
+    if (!all && !failed && refusal.code / 100 != 5) {
+        Refused(refusal); // a passing refusal (4xx) says nothing about the option
+    }
+    auto plain = FetchListing("LIST", maxBytes);
+    if (!all || HoldsEntry(plain, ListingFormat::List)) {
+        listsHidden_ = false;
+    }
+    return plain;
+}
+
+std::string FtpConnection::FetchListing(const char* command, std::size_t maxBytes) {
+    Reply refusal;
+    auto data = TryListing(command, maxBytes, refusal);
+    if (!data) {
+        Refused(refusal);
+    }
+    return std::move(*data);
+}
+
+void FtpConnection::Refused(const Reply& refusal) {
+    lastReply_ = refusal.Text();
+    throw FtpException(error::kErrorReply, refusal.Text());
+}
+
+std::optional<std::string> FtpConnection::TryListing(const char* command, std::size_t maxBytes,
+                                                     Reply& refusal) {
+    auto transfer = DataTransfer::Start(channel_, command, DataTransfer::Direction::Receive, refusal);
     if (!transfer) {
-        lastReply_ = refusal.Text();
-        throw FtpException(error::kErrorReply, refusal.Text());
+        return std::nullopt;
     }
     constexpr std::size_t kChunk = 64 * 1024;
-    auto& data = listing.data;
+    std::string data;
     for (;;) {
         if (data.size() + kChunk > maxBytes) {
             transfer->Abandon();
@@ -241,7 +290,7 @@ FtpConnection::Listing FtpConnection::ReadListing(std::size_t maxBytes, bool mar
         const auto got = transfer->Receive(data.data() + before, kChunk);
         data.resize(before + got);
         if (got < kChunk) {
-            return listing;
+            return data;
         }
     }
 }

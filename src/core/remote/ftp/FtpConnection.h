@@ -15,6 +15,7 @@
 namespace tidewell::ftp {
 
 class ControlChannel;
+struct Reply;
 
 // One logged-in control connection. Every operation acts in the connection's
 // current remote directory. Only OpenFile and ReadListing throw (FtpException); the others
@@ -43,9 +44,11 @@ public:
     std::unique_ptr<FtpFile> OpenFile(std::string_view name, FtpFile::Access access,
                                       std::optional<std::uint64_t> listedSize = std::nullopt);
 
-    // The current directory's listing as the server sent it: MLSD when offered,
-    // else LIST; LIST alone when `marksLinks`, since some servers' MLSD describes
-    // a link by its target's type. At most `maxBytes`; more fails.
+    // The current directory's listing as the server sent it, hidden entries
+    // included where the server can: MLSD when offered, else "LIST -a" (plain
+    // LIST on a server that turned the option down); LIST alone when
+    // `marksLinks`, since some servers' MLSD describes a link by its target's
+    // type. At most `maxBytes`; more fails.
     struct Listing {
         std::string data;
         ListingFormat format = ListingFormat::List;
@@ -68,11 +71,20 @@ private:
     // Throws unless a transfer of `name` may start now.
     void CheckCanStart(std::string_view name) const;
     std::optional<std::uint64_t> RemoteSize(std::string_view name);
+    // One listing command's data; std::nullopt when the server refused to start
+    // it (its reply in `refusal`). Throws when it fails once started.
+    std::optional<std::string> TryListing(const char* command, std::size_t maxBytes, Reply& refusal);
+    // The same, a refusal thrown.
+    std::string FetchListing(const char* command, std::size_t maxBytes);
+    std::string ReadList(std::size_t maxBytes);
+    [[noreturn]] void Refused(const Reply& refusal);
 
     std::shared_ptr<ControlChannel> channel_;
     std::string lastReply_;
     // SIZE was answered "unknown command": not asked again on this connection.
     bool sizeUnknown_ = false;
+    // Whether "LIST -a" serves here; unknown until a listing has shown it.
+    std::optional<bool> listsHidden_;
 };
 
 } // namespace tidewell::ftp

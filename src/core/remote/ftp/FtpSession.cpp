@@ -56,12 +56,14 @@ void Secure(ControlChannel& channel, const std::string& host, const TlsOptions& 
     }
 }
 
-// Data connections are encrypted too (RFC 4217: PBSZ 0, then PROT P).
+// Data connections are encrypted too (RFC 4217: PBSZ 0, then PROT P). A
+// refusal here comes from a server that took TLS, so it is a failed secure
+// connection, not a missing one (kTlsRefused), whatever the address asked for.
 void ProtectData(ControlChannel& channel) {
     for (const char* command : {"PBSZ 0", "PROT P"}) {
         const auto reply = channel.Command(command);
         if (!reply.IsSuccess()) {
-            throw FtpException(error::kTlsRefused, reply.Text());
+            throw FtpException(error::kTlsFailed, reply.Text());
         }
     }
 }
@@ -127,14 +129,18 @@ std::unique_ptr<FtpConnection> FtpSession::GetFtpConnection(const std::string& s
     if (!greeting.IsSuccess()) {
         throw FtpException(error::kErrorReply, greeting.Text());
     }
-    // Auto asks FEAT before logging in, so the password goes encrypted when it can.
+    // Auto asks FEAT before logging in, so the password goes encrypted when it
+    // can. Only Explicit insists: under Auto, a server that lists AUTH TLS yet
+    // refuses it (pure-ftpd built with TLS, run without) is spoken to in plain
+    // text, as one that offers nothing.
     if (tls.security == Security::Explicit ||
         (tls.security == Security::Auto && OffersTls(channel->Command("FEAT")))) {
         const auto reply = channel->Command("AUTH TLS");
-        if (reply.code != 234) {
+        if (reply.code == 234) {
+            Secure(*channel, host, tls);
+        } else if (tls.security == Security::Explicit) {
             throw FtpException(error::kTlsRefused, reply.Text());
         }
-        Secure(*channel, host, tls);
     }
     Login(*channel, user, password);
     if (channel->IsSecure()) {

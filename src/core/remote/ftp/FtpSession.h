@@ -25,7 +25,8 @@ public:
     // is tried first. `server` is a host name or address ("[::1]" too). `tls`
     // says how the connection is protected. Throws FtpException:
     // kHostNotResolved, kCannotConnect, kTimeout, kLoginRefused,
-    // kConnectionLost, kErrorReply, kTlsRefused, kTlsFailed, kCertificateRejected.
+    // kConnectionLost, kErrorReply, kTlsRefused (Explicit only: AUTH TLS
+    // refused), kTlsFailed, kCertificateRejected.
     std::unique_ptr<FtpConnection> GetFtpConnection(const std::string& server, const std::string& user,
                                                     const std::string& password, std::uint16_t port = 0,
                                                     bool passive = false, const TlsOptions& tls = {}) const;

@@ -614,22 +614,46 @@ std::optional<ListEntry> ParseListLine(std::string_view line, std::int64_t now) 
     return ParseUnixLine(line, now);
 }
 
+namespace {
+// Hands each entry that a line of `data` describes to `take`, while it returns true.
+template <typename Take>
+void ForEachEntry(std::string_view data, ListingFormat format, std::int64_t now, Take take) {
+    while (!data.empty()) {
+        const std::size_t newline = data.find('\n');
+        const std::string_view line = data.substr(0, newline);
+        data = newline == std::string_view::npos ? std::string_view{} : data.substr(newline + 1);
+        auto entry = format == ListingFormat::Mlsd ? ParseMlsdLine(line) : ParseListLine(line, now);
+        if (entry && !take(std::move(*entry))) {
+            return;
+        }
+    }
+}
+} // namespace
+
 std::optional<std::vector<ListEntry>> ParseListing(std::string_view data, ListingFormat format,
                                                    std::int64_t now) {
     if (data.find('\0') != std::string_view::npos) {
         return std::nullopt;
     }
     std::vector<ListEntry> entries;
-    while (!data.empty()) {
-        const std::size_t newline = data.find('\n');
-        const std::string_view line = data.substr(0, newline);
-        data = newline == std::string_view::npos ? std::string_view{} : data.substr(newline + 1);
-        auto entry = format == ListingFormat::Mlsd ? ParseMlsdLine(line) : ParseListLine(line, now);
-        if (entry) {
-            entries.push_back(std::move(*entry));
-        }
-    }
+    ForEachEntry(data, format, now, [&](ListEntry entry) {
+        entries.push_back(std::move(entry));
+        return true;
+    });
     return entries;
+}
+
+bool HoldsEntry(std::string_view data, ListingFormat format) {
+    if (data.find('\0') != std::string_view::npos) {
+        return false;
+    }
+    bool found = false;
+    // Any `now` will do: the year of a date does not decide whether a line is an entry.
+    ForEachEntry(data, format, 0, [&](const ListEntry&) {
+        found = true;
+        return false;
+    });
+    return found;
 }
 
 } // namespace tidewell::ftp

@@ -37,4 +37,7 @@ std::optional<ListEntry> ParseListLine(std::string_view line, std::int64_t now);
 std::optional<std::vector<ListEntry>> ParseListing(std::string_view data, ListingFormat format,
                                                    std::int64_t now);
 
+// Whether a line of the listing describes an entry; false for data that is not text.
+bool HoldsEntry(std::string_view data, ListingFormat format);
+
 } // namespace tidewell::ftp

@@ -60,7 +60,9 @@ std::vector<Listed> List(FtpConnection& connection, const std::string& pattern) 
 std::vector<std::string> Names(const std::vector<Listed>& entries) {
     std::vector<std::string> names;
     for (const auto& entry : entries) {
-        names.push_back(entry.name);
+        if (!entry.dots) {
+            names.push_back(entry.name);
+        }
     }
     std::sort(names.begin(), names.end());
     return names;

@@ -40,6 +40,7 @@ struct Listed {
 };
 // Every entry FindFile(pattern) finds, walked as the product walks it.
 std::vector<Listed> List(FtpConnection& connection, const std::string& pattern = {});
+// The entries' names, sorted; "." and ".." left out.
 std::vector<std::string> Names(const std::vector<Listed>& entries);
 
 // Expects `call` to throw FtpException with `code`; returns the server's reply it carries.

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sstream>
 #include <thread>
 
 namespace tidewell::ftp {
@@ -113,22 +114,27 @@ TEST_F(FaultServer, BrokenDownloadsThrowAndLeaveTheControlConnectionUsable) {
 // A download given up half-way leaves no reply behind to answer a later command:
 // not when the server takes the data connection only after answering RETR
 // (reset before that, it would never answer for the transfer), not when it
-// sends a reply nobody asked for after the transfer's own.
+// sends a reply nobody asked for after the transfer's own, not when it answers
+// the reset with a second preliminary reply and keeps its final one for ABOR.
 TEST_F(FaultServer, AbandonedDownloadsLeaveTheRepliesInStep) {
-    for (const auto& [mode, readFirst] : {std::pair{"slow-accept", false}, {"late-426", true}}) {
+    const std::tuple<const char*, const char*, bool> cases[] = {{"slow-accept", "data.bin", false},
+                                                                {"late-426", "data.bin", true},
+                                                                {"abort-stats", "endless.bin", true}};
+    for (const auto& [mode, name, readFirst] : cases) {
         SCOPED_TRACE(mode);
         Start(mode);
         server_->PutFile("small.bin", "small");
+        server_->PutFile("endless.bin", "x");
         // The default timeout: the abandon path's grace must outlast the slow accept.
         auto connection = Connect(*server_, true);
         {
-            auto file = connection->OpenFile("data.bin", FtpFile::Access::Read);
+            auto file = connection->OpenFile(name, FtpFile::Access::Read);
             char buffer[kBlock];
             if (readFirst) {
                 EXPECT_EQ(file->Read(buffer, sizeof buffer), sizeof buffer);
             }
         }
-        if (readFirst) {
+        if (mode == std::string("late-426")) {
             // Waited for, up to ten seconds.
             const auto marker = server_->Root().parent_path() / "late-426-sent";
             const auto deadline = std::chrono::steady_clock::now() + 10s;
@@ -140,6 +146,35 @@ TEST_F(FaultServer, AbandonedDownloadsLeaveTheRepliesInStep) {
         std::string here;
         EXPECT_TRUE(connection->GetCurrentDirectory(here)) << connection->LastReply();
         EXPECT_EQ(Download(*connection, "small.bin"), "small");
+        EXPECT_THAT(Names(List(*connection)), ::testing::Contains("small.bin"));
+    }
+}
+
+// Hidden entries are asked for with "LIST -a" (pyftpdlib takes the option and
+// lists them anyway); a server that refuses the option is listed with a plain
+// LIST, and not asked again on that connection.
+TEST_F(FaultServer, ListingFallsBackToPlainListWhenTheOptionIsRefused) {
+    const std::pair<const char*, std::vector<std::string>> cases[] = {
+        {"feat-500,record", {"LIST -a", "LIST -a"}},
+        {"feat-500,record,list-a-501", {"LIST -a", "LIST", "LIST"}},
+        {"feat-500,record,list-a-550", {"LIST -a", "LIST", "LIST"}},
+    };
+    for (const auto& [mode, sent] : cases) {
+        SCOPED_TRACE(mode);
+        Start(mode);
+        server_->PutFile(".hidden", "h");
+        auto connection = Connect(*server_, true, kShortTimeout);
+        for (int i = 0; i < 2; ++i) {
+            EXPECT_THAT(Names(List(*connection)), ::testing::ElementsAre(".hidden", "data.bin"));
+        }
+        std::istringstream log(server_->ReadFile("../commands.log").value_or(""));
+        std::vector<std::string> lists;
+        for (std::string line; std::getline(log, line);) {
+            if (line.starts_with("LIST")) {
+                lists.push_back(line);
+            }
+        }
+        EXPECT_EQ(lists, sent);
     }
 }
 

@@ -117,7 +117,8 @@ struct ChoiceCase {
 class TlsChoice : public ::testing::TestWithParam<ChoiceCase> {};
 
 // What the address asks for against what the server offers; a refusal sends
-// no user name or password, and Auto secures before it logs in.
+// no user name or password, and Auto asks for TLS before it logs in whenever
+// FEAT offers it, yet logs in plain when the server then refuses AUTH.
 TEST_P(TlsChoice, SecuresOrRefusesBeforeTheLogIn) {
     const auto& c = GetParam();
     test::PyftpdlibServer server(c.mode);
@@ -133,7 +134,8 @@ TEST_P(TlsChoice, SecuresOrRefusesBeforeTheLogIn) {
     const auto commands = server.ReadFile("../commands.log").value_or("");
     EXPECT_EQ(commands.find("USER") != std::string::npos, c.error == 0) << commands;
     if (c.error == 0) {
-        EXPECT_EQ(commands.find("AUTH") < commands.find("USER"), c.encrypted) << commands;
+        const bool offered = std::string(c.mode) != "record";
+        EXPECT_EQ(commands.find("AUTH") < commands.find("USER"), offered) << commands;
     }
 }
 
@@ -144,7 +146,10 @@ INSTANTIATE_TEST_SUITE_P(
         ChoiceCase{"JudgeSaysNo", "tls,record", Security::Explicit, 0, error::kCertificateRejected, true},
         ChoiceCase{"NoJudge", "tls,record", Security::Auto, -1, error::kCertificateRejected, true},
         ChoiceCase{"AutoWithTls", "tls,record", Security::Auto, 1, 0, true},
-        ChoiceCase{"AutoWithoutTls", "record", Security::Auto, 1, 0, false}),
+        ChoiceCase{"AutoWithoutTls", "record", Security::Auto, 1, 0, false},
+        ChoiceCase{"AutoAuthRefused", "auth-refused,record", Security::Auto, 1, 0, false},
+        ChoiceCase{"ExplicitAuthRefused", "auth-refused,record", Security::Explicit, 1, error::kTlsRefused,
+                   false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Without SIZE, only the missing TLS close tells the cut from the end of the file.
