@@ -170,7 +170,7 @@ TEST(DownloadFailures, NothingHalfWrittenSurvivesACancelOrAFailedTransfer) {
     }
 }
 
-// Names that cannot be used here, a directory the server refuses to enter and
+// Hidden files, names that cannot be used here, a directory the server refuses to enter and
 // links of every kind: a link back to a parent, to "/" (vsftpd, which resolves
 // it, would walk the whole machine), out of the selection and into it. Only
 // the selected tree arrives, each directory once; what was passed over is
@@ -185,6 +185,7 @@ TEST_P(DownloadTree, OnlyTheSelectedTreeArrivesWhateverItsLinksAndNames) {
     }
     server->PutFile("top/back\\slash.txt", "unsafe");
     server->PutFile("top/fine.txt", "fine");
+    server->PutFile("top/.hidden", "h"); // vsftpd lists it only when asked
     server->PutFile("top/sub/f", "f");
     server->PutFile("elsewhere/e", "e");
     const std::pair<const char*, const char*> links[] = {{"up", ".."},
@@ -205,11 +206,9 @@ TEST_P(DownloadTree, OnlyTheSelectedTreeArrivesWhateverItsLinksAndNames) {
     Download download(*server);
     download.Run({"top"}, folder.Path());
 
-    const std::map<std::string, std::string> expected{{"top", "<dir>"},
-                                                      {"top/fine.txt", "fine"},
-                                                      {"top/filelink", "fine"},
-                                                      {"top/sub", "<dir>"},
-                                                      {"top/sub/f", "f"}};
+    const std::map<std::string, std::string> expected{{"top/.hidden", "h"},     {"top", "<dir>"},
+                                                      {"top/fine.txt", "fine"}, {"top/filelink", "fine"},
+                                                      {"top/sub", "<dir>"},     {"top/sub/f", "f"}};
     EXPECT_EQ(Tree(folder.Path()), expected);
     const auto messages = download.host.Messages();
     std::string said;
