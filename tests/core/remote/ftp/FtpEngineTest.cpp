@@ -152,10 +152,10 @@ TEST_P(RealServer, ListsEntriesWithSizesTimesAndKinds) {
     auto connection = Connect(*server_, false);
     const auto now = static_cast<std::int64_t>(std::time(nullptr));
     std::map<std::string, Listed> listed;
-    std::vector<std::string> dots;
+    std::size_t dots = 0;
     for (const auto& entry : List(*connection)) {
         if (entry.dots) {
-            dots.push_back(entry.name);
+            ++dots;
             continue;
         }
         EXPECT_EQ(entry.directory, entry.name == "beta" || entry.name == ".git") << entry.name;
@@ -165,10 +165,8 @@ TEST_P(RealServer, ListsEntriesWithSizesTimesAndKinds) {
     using ::testing::Key;
     ASSERT_THAT(listed, ElementsAre(Key(".git"), Key(".hidden"), Key("alpha.txt"), Key("alpha.txt.1"),
                                     Key("alphabet.txt"), Key("beta"), Key("with blank.txt")));
-    // vsftpd's "LIST -a" adds "." and "..": dots, never entries. pyftpdlib's MLSD has neither.
-    std::sort(dots.begin(), dots.end());
-    const std::vector<std::string> vsftpdDots{".", ".."};
-    EXPECT_EQ(dots, GetParam() == Kind::Vsftpd ? vsftpdDots : std::vector<std::string>{});
+    // vsftpd's "LIST -a" adds "." and "..": dots, not entries; pyftpdlib's MLSD has neither.
+    EXPECT_EQ(dots, GetParam() == Kind::Vsftpd ? 2u : 0u);
     EXPECT_EQ(listed["alpha.txt"].size, 1234u);
     EXPECT_THAT(Names(List(*connection, "alpha*")), ElementsAre("alpha.txt", "alpha.txt.1", "alphabet.txt"));
     EXPECT_THAT(Names(List(*connection, "alpha.txt")), ElementsAre("alpha.txt"));
