@@ -7,9 +7,7 @@
 
 namespace tidewell {
 
-namespace ftp {
-class FtpConnection;
-}
+class RemoteFileSystem;
 
 // What a run works with on its thread. The connection is the run's alone
 // until it ends: it may use it, replace it (connecting) or drop it (a lost or
@@ -17,7 +15,7 @@ class FtpConnection;
 struct RunContext {
     WindowInterface& window;
     const std::atomic<bool>& cancel;
-    std::unique_ptr<ftp::FtpConnection>& connection;
+    std::unique_ptr<RemoteFileSystem>& connection;
 };
 
 // One piece of work that must not block the window: a listing (connecting

@@ -1,7 +1,7 @@
 #include "core/app/RunController.h"
 
-#include "core/remote/ftp/FtpConnection.h"
-#include "core/remote/ftp/Socket.h"
+#include "core/remote/CancelScope.h"
+#include "core/remote/RemoteFileSystem.h"
 
 namespace tidewell {
 
@@ -25,7 +25,7 @@ bool RunController::Start(std::unique_ptr<Run> run) {
     thread_ = std::thread([this] {
         RunContext context{host_.RunWindow(), cancel_, connection_};
         if (run_->CancelCutsWaits()) {
-            const ftp::CancelScope cancellable(cancel_);
+            const CancelScope cancellable(cancel_);
             run_->Execute(context);
         } else {
             run_->Execute(context);

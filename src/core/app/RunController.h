@@ -29,8 +29,8 @@ class ConnectionHolder {
 public:
     virtual ~ConnectionHolder() = default;
 
-    virtual std::unique_ptr<ftp::FtpConnection> LendConnection() = 0;
-    virtual void ReturnConnection(std::unique_ptr<ftp::FtpConnection> connection) = 0;
+    virtual std::unique_ptr<RemoteFileSystem> LendConnection() = 0;
+    virtual void ReturnConnection(std::unique_ptr<RemoteFileSystem> connection) = 0;
 };
 
 // Starts every run, one at a time, and is the only code that enters and leaves
@@ -63,7 +63,7 @@ private:
     std::atomic<bool> cancel_{false};
     bool busy_ = false;
     std::unique_ptr<Run> run_;
-    std::unique_ptr<ftp::FtpConnection> connection_;
+    std::unique_ptr<RemoteFileSystem> connection_;
     std::thread thread_;
 };
 

@@ -1,6 +1,6 @@
 #include "core/manage/CreateDirectoryRun.h"
 
-#include "core/remote/ftp/FtpConnection.h"
+#include "core/remote/RemoteFileSystem.h"
 
 namespace tidewell {
 
@@ -10,7 +10,7 @@ void CreateDirectoryRun::Execute(RunContext& context) {
         refusal = "Could not connect to FTP server to create directory";
     } else if (name_.empty()) {
         refusal = "You must enter a name for the directory";
-    } else if (context.connection->CreateDirectory(name_)) {
+    } else if (context.connection->MakeDirectory(name_)) {
         created_ = true;
         return;
     } else {

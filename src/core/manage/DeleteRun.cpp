@@ -1,9 +1,9 @@
 #include "core/manage/DeleteRun.h"
 
 #include "core/remote/RemoteDirectories.h"
+#include "core/remote/RemoteFileSystem.h"
 #include "core/remote/RemoteName.h"
 #include "core/remote/RemotePath.h"
-#include "core/remote/ftp/FtpConnection.h"
 
 namespace tidewell {
 
@@ -32,11 +32,12 @@ void DeleteRun::Execute(RunContext& context) {
     if (!context.connection) {
         return; // the window deletes only while logged in
     }
-    ftp::FtpConnection& connection = *context.connection;
+    RemoteFileSystem& connection = *context.connection;
     RemoteDirectories remote(connection);
     remote_ = &remote;
     bool relist = true;
-    const bool located = connection.GetCurrentDirectory(listed_);
+    listed_ = connection.RealPath().value_or(std::string());
+    const bool located = !listed_.empty();
     if (confirmed && located) {
         context.window.SetFileNameText("Deleting, Please Wait...");
         for (std::size_t i = 0; i < request_.rows.size() && !context.cancel; ++i) {
@@ -66,7 +67,7 @@ void DeleteRun::Execute(RunContext& context) {
     outcome_.listing.connected = true;
     if (relist) {
         if (located) {
-            connection.SetCurrentDirectory(listed_);
+            connection.Enter(listed_);
         }
         outcome_.listing.listing = ReadRemoteDirectory(connection);
         if (outcome_.listing.listing->failure) {
@@ -77,7 +78,7 @@ void DeleteRun::Execute(RunContext& context) {
 }
 
 DeleteRun::Step DeleteRun::DeleteFile(const std::string& name) {
-    if (context_->connection->Remove(ChildDirectory(listed_, name))) {
+    if (context_->connection->Delete(ChildDirectory(listed_, name))) {
         return Step::Deleted;
     }
     if (context_->connection->IsConnected()) {
@@ -87,10 +88,10 @@ DeleteRun::Step DeleteRun::DeleteFile(const std::string& name) {
 }
 
 DeleteRun::Step DeleteRun::DeleteDirectory(const std::string& name) {
-    ftp::FtpConnection& connection = *context_->connection;
+    RemoteFileSystem& connection = *context_->connection;
     const std::string path = ChildDirectory(listed_, name);
     // A link listed as a directory goes as a link: its target is no part of the selection.
-    if (connection.Remove(path)) {
+    if (connection.Delete(path)) {
         return Step::Deleted;
     }
     const RemoteEntry* listed = remote_->Find(listed_, name);

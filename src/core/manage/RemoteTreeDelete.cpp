@@ -1,12 +1,12 @@
 #include "core/manage/RemoteTreeDelete.h"
 
 #include "core/remote/RemoteDirectories.h"
+#include "core/remote/RemoteFileSystem.h"
 #include "core/remote/RemoteName.h"
-#include "core/remote/ftp/FtpConnection.h"
 
 namespace tidewell {
 
-RemoteTreeDelete::RemoteTreeDelete(RemoteDirectories& remote, ftp::FtpConnection& connection,
+RemoteTreeDelete::RemoteTreeDelete(RemoteDirectories& remote, RemoteFileSystem& connection,
                                    const std::atomic<bool>& cancel, int maxDepth)
     : remote_(remote), connection_(connection), cancel_(cancel), maxDepth_(maxDepth) {}
 
@@ -68,7 +68,7 @@ void RemoteTreeDelete::EmptyDirectory(const std::string& real, std::vector<std::
         // A file that stays keeps its directories, which the end reports. A
         // server may list a link by its target's type: removing it as a file
         // takes the link, and is refused for a real directory.
-        if (connection_.Remove(path) || entry.link || !entry.directory) {
+        if (connection_.Delete(path) || entry.link || !entry.directory) {
             continue;
         }
         const std::optional<std::string> child = remote_.EnterReal(path);

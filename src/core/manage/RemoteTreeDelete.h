@@ -9,9 +9,7 @@
 namespace tidewell {
 
 class RemoteDirectories;
-namespace ftp {
-class FtpConnection;
-}
+class RemoteFileSystem;
 
 // Deletes a remote directory with everything below it. The files of each
 // level go first, all directories of a level before the next one's, then the
@@ -26,7 +24,7 @@ class RemoteTreeDelete {
 public:
     static constexpr int kMaxDepth = 64;
 
-    RemoteTreeDelete(RemoteDirectories& remote, ftp::FtpConnection& connection,
+    RemoteTreeDelete(RemoteDirectories& remote, RemoteFileSystem& connection,
                      const std::atomic<bool>& cancel, int maxDepth = kMaxDepth);
 
     // Empties `top` (an absolute path), moves the connection back to
@@ -49,7 +47,7 @@ private:
     void EmptyDirectory(const std::string& real, std::vector<std::string>& next);
 
     RemoteDirectories& remote_;
-    ftp::FtpConnection& connection_;
+    RemoteFileSystem& connection_;
     const std::atomic<bool>& cancel_;
     const int maxDepth_;
     TreeBounds bounds_;

@@ -1,8 +1,9 @@
 #include "core/manage/RenameRun.h"
 
+#include "core/remote/RemoteFileSystem.h"
 #include "core/remote/RemoteName.h"
-#include "core/remote/ftp/FtpConnection.h"
-#include "core/remote/ftp/FtpFileFind.h"
+
+#include <algorithm>
 
 namespace tidewell {
 
@@ -10,15 +11,10 @@ namespace {
 
 // Read now, with hidden entries: the window's listing may be older than the
 // entry another client made, and many servers replace a target without a word.
-bool Exists(ftp::FtpConnection& connection, const std::string& name) {
-    ftp::FtpFileFind find(connection, true);
-    for (bool more = find.FindFile(); more;) {
-        more = find.FindNextFile();
-        if (find.GetFileName() == name) {
-            return true;
-        }
-    }
-    return false;
+bool Exists(RemoteFileSystem& connection, const std::string& name) {
+    const auto entries = connection.List(true).entries;
+    return std::any_of(entries.begin(), entries.end(),
+                       [&](const RemoteEntry& entry) { return entry.name == name; });
 }
 
 } // namespace

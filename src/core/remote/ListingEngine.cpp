@@ -1,9 +1,7 @@
 #include "core/remote/ListingEngine.h"
 
 #include "core/remote/FileTypes.h"
-#include "core/remote/ftp/FtpConnection.h"
-#include "core/remote/ftp/FtpException.h"
-#include "core/remote/ftp/FtpFileFind.h"
+#include "core/remote/RemoteFileSystem.h"
 
 #include <QString>
 
@@ -37,42 +35,26 @@ void SortByName(std::vector<ListingRow>& rows) {
 
 } // namespace
 
-ListingResult ReadRemoteDirectory(ftp::FtpConnection& connection) {
+ListingResult ReadRemoteDirectory(RemoteFileSystem& remote) {
     ListingResult result;
     FileTypes types;
-    bool hasDotDot = false;
-    ftp::FtpFileFind find(connection);
-    for (bool more = find.FindFile(); more;) {
-        more = find.FindNextFile();
-        const std::string name = find.GetFileName();
-        if (name == ".") {
+    RemoteFileSystem::Listing listing = remote.List(false);
+    for (RemoteEntry& entry : listing.entries) {
+        if (entry.directory) {
+            ++result.dirCount;
+            result.rows.push_back({std::move(entry.name), kDirectoryTag, {}, {}});
             continue;
         }
-        if (find.IsDirectory()) {
-            if (name == "..") {
-                hasDotDot = true;
-            } else {
-                ++result.dirCount;
-            }
-            result.rows.push_back({name, kDirectoryTag, {}, {}});
-            continue;
-        }
-        const FileType& type = types.ForName(name);
-        const auto size = static_cast<std::int64_t>(find.GetLength());
-        const auto tag = result.files.AddFile({name, find.GetLastWriteTime(), size, type.typeName});
-        result.rows.push_back({name, tag, type.iconName, type.genericIconName});
-        result.totalSize += size;
+        const FileType& type = types.ForName(entry.name);
+        const auto tag = result.files.AddFile({entry.name, entry.time, entry.size, type.typeName});
+        result.rows.push_back({std::move(entry.name), tag, type.iconName, type.genericIconName});
+        result.totalSize += entry.size;
         ++result.fileCount;
     }
-    if (find.LastResult() == ftp::FtpFileFind::Result::Failed && find.LastFailure()) {
-        const ftp::FtpException& failure = *find.LastFailure();
-        result.failure =
-            failure.ServerReply().empty() ? ftp::DescribeError(failure.ErrorCode()) : failure.ServerReply();
+    if (listing.result == RemoteFileSystem::Listed::Failed) {
+        result.failure = listing.failure;
     }
-    find.Close();
-    if (!hasDotDot) {
-        result.rows.push_back({"..", kDirectoryTag, {}, {}});
-    }
+    result.rows.push_back({"..", kDirectoryTag, {}, {}});
     SortByName(result.rows);
     return result;
 }

@@ -10,9 +10,7 @@
 
 namespace tidewell {
 
-namespace ftp {
-class FtpConnection;
-}
+class RemoteFileSystem;
 
 // One row of the remote list: a directory (kDirectoryTag) or the file its tag names.
 struct ListingRow {
@@ -37,7 +35,7 @@ struct ListingResult {
 // Reads the connection's current directory; a listing that fails (refused,
 // timed out, connection lost) says why. The rows come in ascending name order, as the list shows them before
 // any column was chosen; then SortRows applies the chosen column.
-ListingResult ReadRemoteDirectory(ftp::FtpConnection& connection);
+ListingResult ReadRemoteDirectory(RemoteFileSystem& remote);
 
 // A stable sort by the chosen column: directory rows keep their order.
 void SortRows(std::vector<ListingRow>& rows, const RemoteListing& files, const SortOrder& order);

@@ -5,6 +5,7 @@
 #include "core/remote/TrustStore.h"
 #include "core/remote/ftp/FtpConnection.h"
 #include "core/remote/ftp/FtpException.h"
+#include "core/remote/ftp/FtpFileSystem.h"
 
 namespace tidewell {
 
@@ -75,8 +76,8 @@ bool ListingRun::Connect(RunContext& context) {
         const ftp::TlsOptions tls{address->security, [&](const ftp::CertificateInfo& certificate) {
                                       return Decide(context, certificate, address->port);
                                   }};
-        context.connection = session_.GetFtpConnection(address->host, site_.username, site_.password,
-                                                       address->port, false, tls);
+        context.connection = std::make_unique<ftp::FtpFileSystem>(session_.GetFtpConnection(
+            address->host, site_.username, site_.password, address->port, false, tls));
     } catch (const ftp::FtpException& failure) {
         context.connection.reset();
         // A certificate the user turned down needs no message of its own.
@@ -86,13 +87,12 @@ bool ListingRun::Connect(RunContext& context) {
         return false;
     }
     loggedIn_ = true;
-    loginDirectory_.clear();
-    context.connection->GetCurrentDirectory(loginDirectory_);
+    loginDirectory_ = context.connection->RealPath().value_or(std::string());
     if (site_.directory.empty()) {
         outcome_.siteDirectory = loginDirectory_;
         return true;
     }
-    if (!context.connection->SetCurrentDirectory(site_.directory)) {
+    if (!context.connection->Enter(site_.directory)) {
         context.connection.reset();
         ShowFtpError(context, "Directory is not contained on the FTP server - check the Directory");
         outcome_.focusDirectory = true;
@@ -123,14 +123,14 @@ bool ListingRun::Decide(RunContext& context, const ftp::CertificateInfo& certifi
 }
 
 bool ListingRun::ChangeDirectory(RunContext& context) {
-    ftp::FtpConnection& connection = *context.connection;
-    std::string remembered;
-    const bool known = connection.GetCurrentDirectory(remembered);
+    RemoteFileSystem& connection = *context.connection;
+    const std::optional<std::string> remembered = connection.RealPath();
+    const bool known = remembered.has_value();
     bool changed = false;
     if (!site_.directory.empty()) {
-        changed = connection.SetCurrentDirectory(site_.directory);
+        changed = connection.Enter(site_.directory);
     } else {
-        changed = connection.SetCurrentDirectory(loginDirectory_);
+        changed = connection.Enter(loginDirectory_);
         outcome_.siteDirectory = loginDirectory_;
     }
     if (!changed) {

@@ -1,8 +1,5 @@
 #include "core/remote/RemoteDirectories.h"
 
-#include "core/remote/ftp/FtpConnection.h"
-#include "core/remote/ftp/FtpFileFind.h"
-
 #include <algorithm>
 
 namespace tidewell {
@@ -11,7 +8,7 @@ bool RemoteDirectories::Enter(const std::string& dir) {
     if (!current_.empty() && current_ == dir) {
         return true;
     }
-    if (!connection_.SetCurrentDirectory(dir)) {
+    if (!remote_.Enter(dir)) {
         current_.clear();
         return false;
     }
@@ -23,10 +20,14 @@ std::optional<std::string> RemoteDirectories::EnterReal(const std::string& dir) 
     if (const auto known = real_.find(dir); known != real_.end()) {
         return Enter(dir) ? std::optional(known->second) : std::nullopt;
     }
-    std::string real;
-    if (!Enter(dir) || !connection_.GetCurrentDirectory(real)) {
+    if (!Enter(dir)) {
         return std::nullopt;
     }
+    const std::optional<std::string> found = remote_.RealPath();
+    if (!found) {
+        return std::nullopt;
+    }
+    const std::string& real = *found;
     real_.emplace(dir, real);
     real_.emplace(real, real);
     current_ = real; // both texts name where the connection stands; the walk goes on by the real one
@@ -36,18 +37,9 @@ std::optional<std::string> RemoteDirectories::EnterReal(const std::string& dir) 
 const std::vector<RemoteEntry>* RemoteDirectories::List(const std::string& dir) {
     auto [it, added] = listed_.try_emplace(dir);
     if (added && Enter(dir)) {
-        ftp::FtpFileFind find(connection_, true);
-        std::vector<RemoteEntry> entries;
-        for (bool more = find.FindFile(); more;) {
-            more = find.FindNextFile();
-            if (!find.IsDots()) {
-                entries.push_back({find.GetFileName(), static_cast<std::int64_t>(find.GetLength()),
-                                   find.GetLastWriteTime(), find.IsDirectory(), find.IsLink()});
-            }
-        }
-        find.Close();
-        if (find.LastResult() != ftp::FtpFileFind::Result::Failed) {
-            it->second = std::move(entries);
+        RemoteFileSystem::Listing listing = remote_.List(true);
+        if (listing.result != RemoteFileSystem::Listed::Failed) {
+            it->second = std::move(listing.entries);
         }
     }
     return it->second ? &*it->second : nullptr;

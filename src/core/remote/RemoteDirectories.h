@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/remote/RemoteFileSystem.h"
+
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -9,24 +11,12 @@
 
 namespace tidewell {
 
-namespace ftp {
-class FtpConnection;
-}
-
-struct RemoteEntry {
-    std::string name;
-    std::int64_t size = 0;
-    std::int64_t time = 0; // last write, seconds since the epoch
-    bool directory = false;
-    bool link = false; // a symbolic link: a directory only if it can be entered
-};
-
 // The remote directories a run works in: each is entered and listed at most
 // once per run, and the connection is moved only when it is somewhere else.
-// Listings mark links (see FtpConnection::ReadListing) and show hidden entries.
+// Listings mark links and show hidden entries (RemoteFileSystem::List).
 class RemoteDirectories {
 public:
-    explicit RemoteDirectories(ftp::FtpConnection& connection) : connection_(connection) {}
+    explicit RemoteDirectories(RemoteFileSystem& remote) : remote_(remote) {}
 
     // Moves the connection to dir; false when the server refuses.
     bool Enter(const std::string& dir);
@@ -50,7 +40,7 @@ public:
     static std::string Join(const std::string& dir, std::string_view name);
 
 private:
-    ftp::FtpConnection& connection_;
+    RemoteFileSystem& remote_;
     std::map<std::string, std::optional<std::vector<RemoteEntry>>> listed_;
     std::map<std::string, std::string> real_;
     std::string current_;

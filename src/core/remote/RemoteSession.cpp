@@ -1,6 +1,6 @@
 #include "core/remote/RemoteSession.h"
 
-#include "core/remote/ftp/FtpConnection.h"
+#include "core/remote/RemoteFileSystem.h"
 
 namespace tidewell {
 
@@ -24,12 +24,12 @@ bool RemoteSession::Disconnect() {
     return true;
 }
 
-std::unique_ptr<ftp::FtpConnection> RemoteSession::LendConnection() {
+std::unique_ptr<RemoteFileSystem> RemoteSession::LendConnection() {
     lent_ = true;
     return std::move(connection_);
 }
 
-void RemoteSession::ReturnConnection(std::unique_ptr<ftp::FtpConnection> connection) {
+void RemoteSession::ReturnConnection(std::unique_ptr<RemoteFileSystem> connection) {
     lent_ = false;
     connection_ = std::move(connection);
     connected_ = connection_ != nullptr;

@@ -13,9 +13,7 @@
 
 namespace tidewell {
 
-namespace ftp {
-class FtpConnection;
-}
+class RemoteFileSystem;
 
 // The window's one FTP session and the connection it made: whether the window
 // is logged in, and the directory the server put us in at log-in. Runs borrow
@@ -46,12 +44,12 @@ public:
     // Ends the connection, if any. Refused (false) while a run holds it.
     bool Disconnect();
 
-    std::unique_ptr<ftp::FtpConnection> LendConnection() override;
-    void ReturnConnection(std::unique_ptr<ftp::FtpConnection> connection) override;
+    std::unique_ptr<RemoteFileSystem> LendConnection() override;
+    void ReturnConnection(std::unique_ptr<RemoteFileSystem> connection) override;
 
 private:
     ftp::FtpSession session_;
-    std::unique_ptr<ftp::FtpConnection> connection_;
+    std::unique_ptr<RemoteFileSystem> connection_;
     bool connected_ = false;
     bool lent_ = false;
     std::string loginDirectory_;

@@ -1,9 +1,8 @@
 #include "core/transfer/DownloadRun.h"
 
+#include "core/remote/CancelScope.h"
 #include "core/remote/RemoteDirectories.h"
-#include "core/remote/ftp/FtpConnection.h"
-#include "core/remote/ftp/FtpException.h"
-#include "core/remote/ftp/Socket.h"
+#include "core/remote/RemoteFileSystem.h"
 #include "core/transfer/DownloadPlan.h"
 #include "core/transfer/PartFile.h"
 
@@ -31,15 +30,14 @@ void DownloadRun::Execute(RunContext& context) {
     progress_.StartRun();
     progress_.SetFileName(kPreparingText);
     Publish(true);
-    ftp::FtpConnection& connection = *context.connection;
-    std::string startDir;
-    connection.GetCurrentDirectory(startDir);
+    RemoteFileSystem& connection = *context.connection;
+    const std::string startDir = connection.RealPath().value_or(std::string());
     {
         RemoteDirectories remote(connection);
         std::optional<DownloadPlan> plan;
         {
             // Nothing is written while counting: a cancel may cut any wait short.
-            const ftp::CancelScope cancellable(context.cancel);
+            const CancelScope cancellable(context.cancel);
             plan.emplace(DownloadPlan::Make(remote, request_.remoteBase, request_.names, request_.folder,
                                             context.cancel));
         }
@@ -63,7 +61,7 @@ void DownloadRun::Execute(RunContext& context) {
     if (DropIfLost(saidRemote_)) {
         return;
     }
-    connection.SetCurrentDirectory(startDir);
+    connection.Enter(startDir);
     outcome_.listing = ReadRemoteDirectory(connection);
     outcome_.connected = connection.IsConnected();
     if (!outcome_.connected) {
@@ -139,14 +137,14 @@ void DownloadRun::CopyFile(const DownloadStep& step, RemoteDirectories& remote) 
         Fail(kLocalFailure, saidLocal_);
         return;
     }
-    ftp::FtpConnection& connection = *context_->connection;
+    RemoteFileSystem& connection = *context_->connection;
     try {
         if (!remote.Enter(step.remoteDir)) {
-            throw ftp::FtpException(ftp::error::kErrorReply, connection.LastReply());
+            throw RemoteError(0, connection.LastReply(), "the directory could not be entered");
         }
         // A link's listed size is that of the link, not of the file it leads to.
-        auto file = connection.OpenFile(
-            step.entry.name, ftp::FtpFile::Access::Read,
+        auto file = connection.Open(
+            step.entry.name, RemoteFileSystem::Access::Read, 0,
             step.entry.link ? std::nullopt : std::optional(static_cast<std::uint64_t>(step.entry.size)));
         for (std::size_t got = kBlockSize; got == kBlockSize;) {
             if (Cancelled()) {
@@ -165,7 +163,7 @@ void DownloadRun::CopyFile(const DownloadStep& step, RemoteDirectories& remote) 
             Publish(false);
         }
         file->Close();
-    } catch (const ftp::FtpException&) {
+    } catch (const RemoteError&) {
         lost_ = !connection.IsConnected();
         Fail(kRemoteFailure, saidRemote_);
         return;

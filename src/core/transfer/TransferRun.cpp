@@ -1,7 +1,7 @@
 #include "core/transfer/TransferRun.h"
 
+#include "core/remote/RemoteFileSystem.h"
 #include "core/remote/SizeText.h"
-#include "core/remote/ftp/FtpConnection.h"
 
 #include <chrono>
 #include <ctime>

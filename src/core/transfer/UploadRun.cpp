@@ -1,9 +1,8 @@
 #include "core/transfer/UploadRun.h"
 
+#include "core/remote/CancelScope.h"
 #include "core/remote/RemoteDirectories.h"
-#include "core/remote/ftp/FtpConnection.h"
-#include "core/remote/ftp/FtpException.h"
-#include "core/remote/ftp/Socket.h"
+#include "core/remote/RemoteFileSystem.h"
 #include "core/transfer/LocalFile.h"
 
 #include <algorithm>
@@ -37,7 +36,7 @@ void UploadRun::Execute(RunContext& context) {
     {
         // Until the upload starts, a cancel abandons the attempt at once, even
         // against a server that never answers, as a log-in does.
-        const ftp::CancelScope cancellable(context.cancel);
+        const CancelScope cancellable(context.cancel);
         ready = listing_.Prepare(context);
     }
     if (context.cancel && context.connection) {
@@ -49,7 +48,10 @@ void UploadRun::Execute(RunContext& context) {
     progress_.ResetSession(plan_.FileCount());
     Publish(true);
     std::string base;
-    const bool known = ready && context.connection->GetCurrentDirectory(base);
+    if (ready) {
+        base = context.connection->RealPath().value_or(std::string());
+    }
+    const bool known = !base.empty();
     if (known) {
         TellSkipped("These local files were not uploaded:", plan_.Skipped());
         RemoteDirectories remote(*context.connection);
@@ -65,7 +67,7 @@ void UploadRun::Execute(RunContext& context) {
     Publish(true);
     // Back to where the run started, by the full path the server gave: the
     // site's directory may be relative.
-    const bool back = known && !DropIfLost(saidRemote_) && context.connection->SetCurrentDirectory(base);
+    const bool back = known && !DropIfLost(saidRemote_) && context.connection->Enter(base);
     listing_.Conclude(context, back);
     if (back && context.connection) {
         context.window.ShowCompletion();
@@ -106,7 +108,7 @@ void UploadRun::UploadList(const std::string& base, RemoteDirectories& remote) {
 
 std::optional<std::string> UploadRun::OpenDirectory(const std::string& parent, const std::string& name,
                                                     RemoteDirectories& remote) {
-    ftp::FtpConnection& connection = *context_->connection;
+    RemoteFileSystem& connection = *context_->connection;
     const std::string path = RemoteDirectories::Join(parent, name);
     const RemoteEntry* existing = remote.Find(parent, name);
     if (existing != nullptr && !existing->directory && !existing->link) {
@@ -117,7 +119,7 @@ std::optional<std::string> UploadRun::OpenDirectory(const std::string& parent, c
     const bool link = existing != nullptr && existing->link;
     // When the parent could not be listed, making it is tried anyway: a
     // refusal may mean it is there already, which entering it tells.
-    if (existing == nullptr && connection.CreateDirectory(path)) {
+    if (existing == nullptr && connection.MakeDirectory(path)) {
         remote.NoteCreated(parent, name);
     }
     const std::optional<std::string> real = remote.EnterReal(path);
@@ -217,13 +219,13 @@ void UploadRun::UploadSinglePath(const std::string& dir, const UploadStep& step,
 
 UploadRun::Sent UploadRun::Send(const std::string& dir, const std::string& name, LocalFile& local,
                                 RemoteDirectories& remote) {
-    ftp::FtpConnection& connection = *context_->connection;
+    RemoteFileSystem& connection = *context_->connection;
     bool opened = false;
     try {
         if (!remote.Enter(dir)) {
-            throw ftp::FtpException(ftp::error::kErrorReply, connection.LastReply());
+            throw RemoteError(0, connection.LastReply(), "the directory could not be entered");
         }
-        auto file = connection.OpenFile(name, ftp::FtpFile::Access::Write);
+        auto file = connection.Open(name, RemoteFileSystem::Access::Write);
         opened = true;
         for (std::size_t got = kBlockSize; got == kBlockSize;) {
             if (Cancelled()) {
@@ -247,7 +249,7 @@ UploadRun::Sent UploadRun::Send(const std::string& dir, const std::string& name,
         }
         file->Flush();
         file->Close();
-    } catch (const ftp::FtpException&) {
+    } catch (const RemoteError&) {
         lost_ = !connection.IsConnected();
         return opened ? Sent::Failed : Sent::Refused;
     }
@@ -255,7 +257,7 @@ UploadRun::Sent UploadRun::Send(const std::string& dir, const std::string& name,
 }
 
 UploadRun::Replaced UploadRun::Replace(const std::string& temporary, const std::string& name) {
-    ftp::FtpConnection& connection = *context_->connection;
+    RemoteFileSystem& connection = *context_->connection;
     if (!connection.RenameFrom(temporary)) {
         return connection.IsConnected() ? Replaced::Unsupported : Replaced::Failed;
     }
@@ -265,14 +267,14 @@ UploadRun::Replaced UploadRun::Replace(const std::string& temporary, const std::
     // Some servers will not rename onto an existing name: the old file goes
     // only now, when the new one is whole beside it.
     const bool moved =
-        connection.Remove(name) && connection.RenameFrom(temporary) && connection.RenameTo(name);
+        connection.Delete(name) && connection.RenameFrom(temporary) && connection.RenameTo(name);
     lost_ = !connection.IsConnected();
     return moved ? Replaced::Yes : Replaced::Failed;
 }
 
 // Tried once: a file the server would not take is not worth a second error.
 bool UploadRun::RemoveQuietly(const std::string& name) {
-    return !lost_ && context_->connection->IsConnected() && context_->connection->Remove(name);
+    return !lost_ && context_->connection->IsConnected() && context_->connection->Delete(name);
 }
 
 void UploadRun::Report(Sent sent, const std::string& overwritten) {

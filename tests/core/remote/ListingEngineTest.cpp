@@ -1,6 +1,7 @@
 #include "core/remote/ListingEngine.h"
 
 #include "core/remote/ftp/EngineTestSupport.h"
+#include "core/remote/ftp/FtpFileSystem.h"
 #include "fixtures/FtpServers.h"
 
 #include <gtest/gtest.h>
@@ -27,8 +28,8 @@ TEST(Listing, TagsLeadToTheirFilesAmongThousandsAndTotalsPassFourGiB) {
         server.PutFile(name, "");
         std::filesystem::resize_file(server.Root() / name, 3ull << 30);
     }
-    auto connection = ftp::support::Connect(server, false);
-    const ListingResult result = ReadRemoteDirectory(*connection);
+    ftp::FtpFileSystem remote(ftp::support::Connect(server, false));
+    const ListingResult result = ReadRemoteDirectory(remote);
     EXPECT_EQ(result.fileCount, 6003);
     EXPECT_EQ(result.dirCount, 1);
     EXPECT_EQ(result.totalSize, (6ll << 30) + 5);

@@ -154,7 +154,7 @@ bool FtpConnection::RenameTo(std::string_view to) {
 }
 
 std::optional<std::uint64_t> FtpConnection::RemoteSize(std::string_view name) {
-    if (sizeUnknown_) {
+    if (sizeUnknown_ || name.empty() || IsUnsafeArgument(name) || !channel_->IsOpen() || channel_->InTransfer()) {
         return std::nullopt;
     }
     // Asked whatever FEAT said: servers that offer no FEAT often know SIZE.
@@ -189,11 +189,19 @@ void FtpConnection::CheckCanStart(std::string_view name) const {
 }
 
 std::unique_ptr<FtpFile> FtpConnection::OpenFile(std::string_view name, FtpFile::Access access,
-                                                 std::optional<std::uint64_t> listedSize) {
+                                                 std::optional<std::uint64_t> listedSize, std::uint64_t offset) {
     CheckCanStart(name);
     const bool read = access == FtpFile::Access::Read;
     // Every length the server or the listing gives lets the end of the download be checked.
-    const auto size = read ? RemoteSize(name) : std::nullopt;
+    const auto size = read && offset == 0 ? RemoteSize(name) : std::nullopt;
+    if (offset > 0) {
+        listedSize.reset();
+        const auto reply = channel_->Command("REST " + std::to_string(offset));
+        if (reply.code != 350) {
+            lastReply_ = reply.Text();
+            throw FtpException(error::kErrorReply, reply.Text());
+        }
+    }
     const auto command = std::string(read ? "RETR " : "STOR ") + std::string(name);
     Reply refusal;
     auto transfer = DataTransfer::Start(

@@ -41,8 +41,13 @@ public:
     // Opens a file for download (Read) or upload (Write; created or replaced).
     // `listedSize`, the size a listing gave, is one more length the download
     // must come to (see FtpFile).
+    // From byte `offset` (REST) when it is past 0; the lengths known then are
+    // not checked, since servers differ in what they announce for the rest.
     std::unique_ptr<FtpFile> OpenFile(std::string_view name, FtpFile::Access access,
-                                      std::optional<std::uint64_t> listedSize = std::nullopt);
+                                      std::optional<std::uint64_t> listedSize = std::nullopt,
+                                      std::uint64_t offset = 0);
+    // The size SIZE gives; std::nullopt when the server will not say.
+    std::optional<std::uint64_t> RemoteSize(std::string_view name);
 
     // The current directory's listing as the server sent it, hidden entries
     // included where the server can: MLSD when offered, else "LIST -a" (plain
@@ -70,7 +75,6 @@ private:
     bool Simple(std::string_view verb, std::string_view argument, int expected);
     // Throws unless a transfer of `name` may start now.
     void CheckCanStart(std::string_view name) const;
-    std::optional<std::uint64_t> RemoteSize(std::string_view name);
     // One listing command's data; std::nullopt when the server refused to start
     // it (its reply in `refusal`). Throws when it fails once started.
     std::optional<std::string> TryListing(const char* command, std::size_t maxBytes, Reply& refusal);

@@ -14,7 +14,7 @@ std::string Compose(std::uint32_t code, const std::string& reply) {
 } // namespace
 
 FtpException::FtpException(std::uint32_t code, std::string serverReply)
-    : std::runtime_error(Compose(code, serverReply)), code_(code), reply_(std::move(serverReply)) {}
+    : RemoteError(code, serverReply, Compose(code, serverReply)) {}
 
 const char* DescribeError(std::uint32_t code) noexcept {
     switch (code) {

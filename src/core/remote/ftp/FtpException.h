@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/remote/RemoteFileSystem.h"
+
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -21,16 +23,9 @@ inline constexpr std::uint32_t kCertificateRejected = 12159; // the certificate 
 
 // Thrown by connecting, opening, reading and writing. `ServerReply()` holds the
 // server's reply text when there was one (for kErrorReply and kLoginRefused).
-class FtpException : public std::runtime_error {
+class FtpException : public RemoteError {
 public:
     FtpException(std::uint32_t code, std::string serverReply);
-
-    std::uint32_t ErrorCode() const noexcept { return code_; }
-    const std::string& ServerReply() const noexcept { return reply_; }
-
-private:
-    std::uint32_t code_;
-    std::string reply_;
 };
 
 // A short English description of an error code, for messages and logs of tests.

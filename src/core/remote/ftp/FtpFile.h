@@ -18,25 +18,25 @@ class DataTransfer;
 // overlong or refused download throws instead of ending quietly. Close before the end abandons the download;
 // the connection stays usable. Writing: Write sends every byte or throws; Close ends the upload and throws
 // when the server does not confirm the stored file.
-class FtpFile {
+class FtpFile : public RemoteStream {
 public:
     enum class Access { Read, Write };
 
     FtpFile(std::unique_ptr<DataTransfer> transfer, Access access);
     FtpFile(const FtpFile&) = delete;
     FtpFile& operator=(const FtpFile&) = delete;
-    ~FtpFile();
+    ~FtpFile() override;
 
-    std::size_t Read(void* buffer, std::size_t size);
+    std::size_t Read(void* buffer, std::size_t size) override;
     void Write(const void* buffer, std::size_t size);
     // Writing in place, without Write's copy: room for up to `size` bytes,
     // filled by the caller, then sent (gathered) by CommitWrite.
-    char* WriteSpace(std::size_t size);
-    void CommitWrite(std::size_t filled);
+    char* WriteSpace(std::size_t size) override;
+    void CommitWrite(std::size_t filled) override;
     // Sends what Write has gathered. False when the upload failed; Close then
     // throws that failure.
-    bool Flush();
-    void Close();
+    bool Flush() override;
+    void Close() override;
 
     Access GetAccess() const { return access_; }
 

@@ -29,21 +29,10 @@ struct AddrInfoDeleter {
 
 // How often a wait looks at the cancel flag of its run.
 constexpr int kCancelCheckMilliseconds = 50;
-
-// The cancel flag of the run on this thread, if any. Set only by CancelScope,
-// so that no caller of the engine has to pass it through every call.
-thread_local const std::atomic<bool>* cancelFlag = nullptr;
 } // namespace
 
-CancelScope::CancelScope(const std::atomic<bool>& flag) : previous_(cancelFlag) {
-    cancelFlag = &flag;
-}
-
-CancelScope::~CancelScope() {
-    cancelFlag = previous_;
-}
-
 int PollMilliseconds(Clock::time_point deadline) {
+    const std::atomic<bool>* cancelFlag = CancelScope::Flag();
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
     if (left.count() < 0 || (cancelFlag != nullptr && cancelFlag->load())) {
         return -1;

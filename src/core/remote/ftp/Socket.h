@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/remote/CancelScope.h"
+
 #include <atomic>
 #include <chrono>
 #include <cstddef>
@@ -65,19 +67,8 @@ private:
 
 enum class WaitResult { Ready, TimedOut, Failed };
 
-// While a CancelScope lives on a thread, every wait of the engine on that
-// thread ends as if its deadline had passed, soon after the flag is set: a
-// run that is cancelled never waits out a silent server.
-class CancelScope {
-public:
-    explicit CancelScope(const std::atomic<bool>& flag);
-    CancelScope(const CancelScope&) = delete;
-    CancelScope& operator=(const CancelScope&) = delete;
-    ~CancelScope();
-
-private:
-    const std::atomic<bool>* previous_;
-};
+// The run's cancel reaches the engine's waits through tidewell::CancelScope.
+using tidewell::CancelScope;
 
 // The milliseconds one poll may block: at most until the deadline, and in
 // short slices while a cancel scope is active. Negative once the deadline has

@@ -1,0 +1,108 @@
+#pragma once
+
+#include "core/remote/CertificateQuestion.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tidewell {
+
+// One entry of a remote directory.
+struct RemoteEntry {
+    std::string name;
+    std::int64_t size = 0;
+    std::int64_t time = 0; // last write, seconds since the epoch
+    bool directory = false;
+    bool link = false; // a symbolic link: a directory only if it can be entered
+};
+
+// Why a remote operation failed: a code of the protocol layer (its numbers are
+// the ones messages show) and the server's reply text when it gave one.
+class RemoteError : public std::runtime_error {
+public:
+    RemoteError(std::uint32_t code, std::string serverReply, const std::string& what)
+        : std::runtime_error(what), code_(code), reply_(std::move(serverReply)) {}
+
+    std::uint32_t ErrorCode() const noexcept { return code_; }
+    const std::string& ServerReply() const noexcept { return reply_; }
+
+private:
+    std::uint32_t code_;
+    std::string reply_;
+};
+
+// A remote file open for reading or writing, always in binary. Reading: Read
+// fills the buffer and returns fewer bytes only at the end of the file, whose
+// length is checked against every length known, so a cut-off download throws
+// instead of ending quietly. Writing: WriteSpace gives room that the caller
+// fills and CommitWrite sends. Close before the end abandons a download (the
+// connection stays usable) and ends an upload, throwing when the server does
+// not confirm the file. Failures throw RemoteError.
+class RemoteStream {
+public:
+    virtual ~RemoteStream() = default;
+    virtual std::size_t Read(void* buffer, std::size_t size) = 0;
+    virtual char* WriteSpace(std::size_t size) = 0;
+    virtual void CommitWrite(std::size_t filled) = 0;
+    // False when the upload failed; Close then throws that failure.
+    virtual bool Flush() = 0;
+    virtual void Close() = 0;
+};
+
+// What the runs need of a remote file system: one logged-in connection to it.
+// A run that wants a second connection (parallel transfers, a reconnect)
+// opens a second instance from the same recipe. Paths are the server's; a
+// name is one entry of the current directory. Only Open throws; the other
+// operations report by their result. Waits are bounded, and cut short inside
+// a CancelScope. One thread at a time.
+class RemoteFileSystem {
+public:
+    virtual ~RemoteFileSystem() = default;
+
+    enum class Listed { Found, Empty, Failed };
+    struct Listing {
+        Listed result = Listed::Empty;
+        std::vector<RemoteEntry> entries; // "." and ".." left out
+        std::string failure;              // why, when Failed
+    };
+    // The current directory. `marksLinks`: in a form that tells links apart
+    // and shows hidden entries, for walks that must not follow a link blindly.
+    virtual Listing List(bool marksLinks) = 0;
+
+    // Moves to `path` (absolute, or relative to where the connection is).
+    virtual bool Enter(std::string_view path) = 0;
+    // Where the connection really is, as an absolute path: links resolved on
+    // servers that resolve them. std::nullopt when the server will not say.
+    virtual std::optional<std::string> RealPath() = 0;
+
+    enum class Access { Read, Write };
+    // Opens `name` at byte `offset` (a resumed transfer starts past 0).
+    // `expectedSize`: a length the caller knows for a download (a listing's).
+    virtual std::unique_ptr<RemoteStream> Open(std::string_view name, Access access, std::uint64_t offset = 0,
+                                               std::optional<std::uint64_t> expectedSize = std::nullopt) = 0;
+    virtual std::optional<std::uint64_t> Size(std::string_view name) = 0;
+
+    virtual bool Delete(std::string_view path) = 0;
+    virtual bool RemoveDirectory(std::string_view path) = 0;
+    virtual bool MakeDirectory(std::string_view path) = 0;
+    virtual bool Rename(std::string_view from, std::string_view to) = 0;
+    // The two halves of Rename, for a caller that must know which was refused.
+    virtual bool RenameFrom(std::string_view from) = 0;
+    virtual bool RenameTo(std::string_view to) = 0;
+
+    virtual bool IsConnected() const = 0;
+    // The text of the last reply to one of the calls above.
+    virtual const std::string& LastReply() const = 0;
+    // The protocol and certificate when encrypted; std::nullopt otherwise.
+    virtual std::optional<ftp::CertificateInfo> Encryption() const = 0;
+    // Says goodbye and closes; the destructor does it too.
+    virtual void Close() = 0;
+};
+
+} // namespace tidewell
