@@ -9,8 +9,8 @@
 #include "HeadlessRunHost.h"
 #include "ProcessMeter.h"
 
-#include "core/remote/ListingRun.h"
-#include "core/remote/RemoteSession.h"
+#include "core/session/ListingRun.h"
+#include "core/session/RemoteSession.h"
 #include "core/transfer/DownloadRun.h"
 
 #include <cstdio>

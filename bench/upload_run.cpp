@@ -8,7 +8,7 @@
 #include "HeadlessRunHost.h"
 #include "ProcessMeter.h"
 
-#include "core/remote/RemoteSession.h"
+#include "core/session/RemoteSession.h"
 #include "core/transfer/UploadRun.h"
 
 #include <cstdio>

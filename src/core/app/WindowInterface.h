@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/app/MessageTypes.h"
+#include "core/app/TransferTypes.h"
 #include "core/remote/CertificateQuestion.h"
-#include "core/transfer/TransferTypes.h"
 
 #include <string>
 

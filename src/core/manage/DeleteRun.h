@@ -2,7 +2,7 @@
 
 #include "core/app/Run.h"
 #include "core/manage/RemoteTreeDelete.h"
-#include "core/remote/ListingRun.h"
+#include "core/session/ListingRun.h"
 
 #include <cstddef>
 #include <functional>

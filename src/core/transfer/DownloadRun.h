@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/remote/ListingRun.h"
+#include "core/session/ListingRun.h"
 #include "core/transfer/TransferRun.h"
 
 #include <filesystem>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/remote/ListingRun.h"
 #include "core/remote/TreeBounds.h"
+#include "core/session/ListingRun.h"
 #include "core/transfer/TransferRun.h"
 #include "core/transfer/UploadPlan.h"
 

@@ -3,8 +3,8 @@
 #include "core/app/RunController.h"
 #include "core/app/WindowInterface.h"
 #include "core/profiles/SiteProfileSet.h"
-#include "core/remote/RemoteSession.h"
 #include "core/remote/RowComparison.h"
+#include "core/session/RemoteSession.h"
 #include "gui/app/GuiThreadBridge.h"
 
 #include <QDialog>

@@ -1,7 +1,7 @@
 #include "gui/transfer/DownloadCommand.h"
 
 #include "core/profiles/SiteProfileSet.h"
-#include "core/remote/RemoteSession.h"
+#include "core/session/RemoteSession.h"
 #include "gui/profiles/SitePanes.h"
 #include "gui/remote/ListViewControl.h"
 #include "gui/remote/RemoteListModel.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/transfer/TransferTypes.h"
+#include "core/app/TransferTypes.h"
 
 #include <QDialog>
 

@@ -3,9 +3,9 @@
 // messages and records what they showed.
 #include "core/app/RunController.h"
 
-#include "core/remote/ListingRun.h"
-#include "core/remote/RemoteSession.h"
 #include "core/remote/ftp/FtpConnection.h"
+#include "core/session/ListingRun.h"
+#include "core/session/RemoteSession.h"
 #include "support/ScriptedRunHost.h"
 #include "support/SilentServer.h"
 

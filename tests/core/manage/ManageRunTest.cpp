@@ -2,7 +2,7 @@
 #include "core/manage/CreateDirectoryRun.h"
 #include "core/manage/DeleteRun.h"
 #include "core/manage/RenameRun.h"
-#include "core/remote/RemoteSession.h"
+#include "core/session/RemoteSession.h"
 #include "fixtures/FtpServers.h"
 #include "support/ScriptedRunHost.h"
 

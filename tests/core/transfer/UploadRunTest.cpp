@@ -1,7 +1,7 @@
 // The upload run against real servers, through a scripted window.
 #include "core/transfer/UploadRun.h"
 
-#include "core/remote/RemoteSession.h"
+#include "core/session/RemoteSession.h"
 #include "fixtures/FtpServers.h"
 #include "support/FileTree.h"
 #include "support/ScriptedRunHost.h"

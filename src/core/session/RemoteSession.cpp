@@ -1,4 +1,4 @@
-#include "core/remote/RemoteSession.h"
+#include "core/session/RemoteSession.h"
 
 #include "core/remote/RemoteFileSystem.h"
 

@@ -1,11 +1,11 @@
-#include "core/remote/ListingRun.h"
+#include "core/session/ListingRun.h"
 
-#include "core/remote/RemoteSession.h"
 #include "core/remote/SiteAddress.h"
 #include "core/remote/TrustStore.h"
 #include "core/remote/ftp/FtpConnection.h"
 #include "core/remote/ftp/FtpException.h"
 #include "core/remote/ftp/FtpFileSystem.h"
+#include "core/session/RemoteSession.h"
 
 namespace tidewell {
 
