@@ -51,11 +51,6 @@ public:
     }
     // A benchmark server's own certificate is trusted for the run.
     CertificateAnswer AskCertificate(const CertificateQuestion&) override { return CertificateAnswer::Trust; }
-    void ShowCompletion() override {
-        std::lock_guard lock(mutex_);
-        ++completions_;
-    }
-
     // Runs the posted tasks on this thread until done() holds; false after the bound.
     bool PumpUntil(const std::function<bool()>& done, std::chrono::seconds bound) {
         const auto deadline = std::chrono::steady_clock::now() + bound;
@@ -75,15 +70,16 @@ public:
     // Runs the posted tasks until the run ends (false after the bound) and
     // prints the run's figures: seconds, CPU seconds, RSS growth in MB and
     // displays handed over. The exit status: 0 when the run ended quietly
-    // with one completion notice.
-    int MeasureRun(bench::ProcessMeter& meter, bool started, const bool& ended, std::chrono::seconds bound) {
+    // and complete.
+    int MeasureRun(bench::ProcessMeter& meter, bool started, const bool& ended, const bool& complete,
+                   std::chrono::seconds bound) {
         if (!started || !PumpUntil([&] { return ended; }, bound)) {
             std::fprintf(stderr, "the run did not end\n");
             return 1;
         }
         meter.Stop();
-        if (Messages() > 0 || Completions() != 1) {
-            std::fprintf(stderr, "%d messages, %d completion notices\n", Messages(), Completions());
+        if (Messages() > 0 || !complete) {
+            std::fprintf(stderr, "%d messages, %s\n", Messages(), complete ? "complete" : "not complete");
             return 1;
         }
         std::printf("%.3f %.3f %.1f %d\n", meter.Seconds(), meter.CpuSecondsUsed(), meter.RssGrowthMb(),
@@ -99,10 +95,6 @@ public:
         std::lock_guard lock(mutex_);
         return displays_;
     }
-    int Completions() const {
-        std::lock_guard lock(mutex_);
-        return completions_;
-    }
 
 private:
     mutable std::mutex mutex_;
@@ -110,7 +102,6 @@ private:
     std::deque<std::function<void()>> tasks_;
     int messages_ = 0;
     int displays_ = 0;
-    int completions_ = 0;
 };
 
 } // namespace tidewell::bench

@@ -73,7 +73,11 @@ int main(int argc, char** argv) {
     bench::ProcessMeter meter;
     meter.Start();
     bool ended = false;
+    bool complete = false;
     const bool started =
-        runs.Start(std::make_unique<DownloadRun>(std::move(request), [&](ListingOutcome) { ended = true; }));
-    return host.MeasureRun(meter, started, ended, kBound);
+        runs.Start(std::make_unique<DownloadRun>(std::move(request), [&](ListingOutcome outcome) {
+            complete = outcome.ending && outcome.ending->complete;
+            ended = true;
+        }));
+    return host.MeasureRun(meter, started, ended, complete, kBound);
 }

@@ -35,8 +35,12 @@ int main(int argc, char** argv) {
     bench::ProcessMeter meter;
     meter.Start();
     bool ended = false;
-    const bool started = runs.Start(std::make_unique<UploadRun>(
-        session, SiteProfile{argv[1], argv[2], argv[3], argv[4]}, UploadPlan::CountLocalFiles(paths),
-        [&](ListingOutcome) { ended = true; }));
-    return host.MeasureRun(meter, started, ended, std::chrono::seconds(600));
+    bool complete = false;
+    const bool started = runs.Start(
+        std::make_unique<UploadRun>(session, SiteProfile{argv[1], argv[2], argv[3], argv[4]},
+                                    UploadPlan::CountLocalFiles(paths), [&](ListingOutcome outcome) {
+                                        complete = outcome.ending && outcome.ending->complete;
+                                        ended = true;
+                                    }));
+    return host.MeasureRun(meter, started, ended, complete, std::chrono::seconds(600));
 }

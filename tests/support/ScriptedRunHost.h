@@ -73,11 +73,6 @@ public:
         certificateAnswers.pop_front();
         return answer;
     }
-    void ShowCompletion() override {
-        std::lock_guard lock(mutex_);
-        ++completions_;
-        atCompletion_ = lastDisplay_;
-    }
 
     // Runs the posted tasks on this thread until done() holds; false after the bound.
     bool PumpUntil(const std::function<bool()>& done, std::chrono::seconds bound = std::chrono::seconds(60)) {
@@ -115,15 +110,6 @@ public:
         std::lock_guard lock(mutex_);
         return lastDisplay_;
     }
-    int Completions() const {
-        std::lock_guard lock(mutex_);
-        return completions_;
-    }
-    // What the Transfer Status group showed while the completion notice was up.
-    TransferDisplay AtCompletion() const {
-        std::lock_guard lock(mutex_);
-        return atCompletion_;
-    }
 
 private:
     mutable std::mutex mutex_;
@@ -134,8 +120,6 @@ private:
     std::vector<std::string> fileNames_;
     std::vector<OverwriteQuestion> questions_;
     TransferDisplay lastDisplay_;
-    TransferDisplay atCompletion_;
-    int completions_ = 0;
 };
 
 } // namespace tidewell::test

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/app/MessageTypes.h"
+
 #include <string>
 
 namespace tidewell {
@@ -35,5 +37,13 @@ struct OverwriteQuestion {
 };
 
 enum class OverwriteAnswer { Yes, No, YesToAll, Cancel };
+
+// How a transfer run ended, said once the refreshed listing is on screen:
+// the completion notice only when everything asked for was transferred,
+// else a message that says what happened and counts the files.
+struct TransferEnding {
+    bool complete = false;
+    UserMessage message; // when not complete
+};
 
 } // namespace tidewell

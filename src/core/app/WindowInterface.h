@@ -24,8 +24,6 @@ public:
     virtual void ShowTransfer(const TransferDisplay& display) = 0;
     // Whether a file that exists may be replaced.
     virtual OverwriteAnswer AskOverwrite(const OverwriteQuestion& question) = 0;
-    // "FTP File Transfer Complete"; returns once the user has closed it.
-    virtual void ShowCompletion() = 0;
     // Whether to go on with a server whose certificate nothing vouches for.
     virtual CertificateAnswer AskCertificate(const CertificateQuestion& question) = 0;
 };

@@ -36,9 +36,13 @@ std::optional<std::string> RemoteDirectories::EnterReal(const std::string& dir) 
 
 const std::vector<RemoteEntry>* RemoteDirectories::List(const std::string& dir) {
     auto [it, added] = listed_.try_emplace(dir);
-    if (added && Enter(dir)) {
+    if (added && !Enter(dir)) {
+        failure_ = remote_.LastReply();
+    } else if (added) {
         RemoteFileSystem::Listing listing = remote_.List(true);
-        if (listing.result != RemoteFileSystem::Listed::Failed) {
+        if (listing.result == RemoteFileSystem::Listed::Failed) {
+            failure_ = std::move(listing.failure);
+        } else {
             it->second = std::move(listing.entries);
         }
     }

@@ -27,6 +27,8 @@ public:
     // The entries of dir other than "." and "..", in the server's order;
     // nullptr when dir cannot be entered or its listing failed.
     const std::vector<RemoteEntry>* List(const std::string& dir);
+    // Why the last listing that failed did: the server's reply, or what went wrong.
+    const std::string& LastFailure() const { return failure_; }
     // The entry of exactly that name in dir: a longer name that merely starts
     // with it is another entry.
     const RemoteEntry* Find(const std::string& dir, std::string_view name);
@@ -44,6 +46,7 @@ private:
     std::map<std::string, std::optional<std::vector<RemoteEntry>>> listed_;
     std::map<std::string, std::string> real_;
     std::string current_;
+    std::string failure_;
 };
 
 } // namespace tidewell

@@ -54,6 +54,8 @@ bool ListingRun::Prepare(RunContext& context) {
 
 void ListingRun::Conclude(RunContext& context, bool ready) {
     if (ready && context.connection) {
+        // The one place the listed directory is resolved: every later run starts from this full path.
+        listed_ = context.connection->RealPath().value_or(std::string());
         outcome_.listing = ReadRemoteDirectory(*context.connection);
         if (outcome_.listing->failure) {
             // Not an empty directory: say so, and log out when the connection went with it.
@@ -148,6 +150,9 @@ bool ListingRun::ChangeDirectory(RunContext& context) {
 void ListingRun::Finish() {
     if (loggedIn_) {
         remote_.SetLoginDirectory(loginDirectory_);
+    }
+    if (!listed_.empty()) {
+        remote_.SetListedDirectory(listed_);
     }
     done_(std::move(outcome_));
 }

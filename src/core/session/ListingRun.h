@@ -24,6 +24,7 @@ struct ListingOutcome {
     std::optional<std::string> siteDirectory; // what the site's Directory field shows now
     bool focusDirectory = false;              // the Directory field was wrong
     std::optional<ListingResult> listing;     // the directory read, when it was
+    std::optional<TransferEnding> ending;     // a transfer's end, said after the listing
 };
 
 // The listing run: connects and logs in when there is no connection, moves to
@@ -45,6 +46,8 @@ public:
     bool Prepare(RunContext& context);
     // Reads the directory when `ready`, and notes whether the run ends connected.
     void Conclude(RunContext& context, bool ready);
+    // What a transfer run in between came to, said after the listing.
+    void SetEnding(TransferEnding ending) { outcome_.ending = std::move(ending); }
 
 private:
     bool Connect(RunContext& context);
@@ -59,6 +62,7 @@ private:
     const SiteProfile site_;
     const QString trustFile_;
     std::string loginDirectory_;
+    std::string listed_; // the full path of the directory read
     bool loggedIn_ = false;
     ListingOutcome outcome_;
     Done done_;

@@ -21,6 +21,7 @@ bool RemoteSession::Disconnect() {
         connection_.reset();
     }
     connected_ = false;
+    listedDirectory_.clear();
     return true;
 }
 
@@ -33,6 +34,9 @@ void RemoteSession::ReturnConnection(std::unique_ptr<RemoteFileSystem> connectio
     lent_ = false;
     connection_ = std::move(connection);
     connected_ = connection_ != nullptr;
+    if (!connected_) {
+        listedDirectory_.clear();
+    }
 }
 
 } // namespace tidewell

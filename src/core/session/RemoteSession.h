@@ -32,6 +32,10 @@ public:
     bool Connected() const { return connected_; }
     const std::string& LoginDirectory() const { return loginDirectory_; }
     void SetLoginDirectory(std::string directory) { loginDirectory_ = std::move(directory); }
+    // The full path of the directory the list shows, as the server resolved
+    // it (the site's Directory may be relative); empty before a listing.
+    const std::string& ListedDirectory() const { return listedDirectory_; }
+    void SetListedDirectory(std::string directory) { listedDirectory_ = std::move(directory); }
 
     // The file of always-trusted certificates, asked for each time a
     // connecting run is made (it follows the settings file).
@@ -53,6 +57,7 @@ private:
     bool connected_ = false;
     bool lent_ = false;
     std::string loginDirectory_;
+    std::string listedDirectory_;
     std::function<QString()> trustFile_;
 };
 

@@ -8,6 +8,10 @@ DownloadPlan DownloadPlan::Make(RemoteDirectories& remote, const std::string& ba
                                 const std::vector<std::string>& names, const std::filesystem::path& folder,
                                 const std::atomic<bool>& cancel) {
     DownloadPlan plan(remote, cancel);
+    if (!names.empty() && !cancel && remote.List(base) == nullptr) {
+        plan.baseFailure_ = remote.LastFailure();
+        return plan;
+    }
     for (const std::string& name : names) {
         if (cancel) {
             break;

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,9 @@ public:
     std::int64_t FileCount() const { return fileCount_; }
     // Remote directories that could not be entered or listed, skipped.
     const std::vector<std::string>& Unreadable() const { return unreadable_; }
+    // Why the directory the selection was listed from could not be read again;
+    // std::nullopt when it could.
+    const std::optional<std::string>& BaseFailure() const { return baseFailure_; }
     // Links that lead out of the selection or back into it, not followed.
     const std::vector<std::string>& NotFollowed() const { return bounds_.Outside(); }
 
@@ -60,6 +64,7 @@ private:
     std::vector<DownloadStep> steps_;
     std::int64_t fileCount_ = 0;
     std::vector<std::string> unreadable_;
+    std::optional<std::string> baseFailure_;
 };
 
 } // namespace tidewell

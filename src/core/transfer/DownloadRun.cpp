@@ -43,6 +43,7 @@ void DownloadRun::Execute(RunContext& context) {
         }
         progress_.SetFileName({});
         progress_.ResetSession(plan->FileCount());
+        CountAsked(plan->FileCount());
         Publish(true);
         if (!Cancelled()) {
             TellSkipped("These remote directories could not be read and were skipped:", plan->Unreadable());
@@ -50,27 +51,44 @@ void DownloadRun::Execute(RunContext& context) {
                         "them, or where the server will not say:",
                         plan->NotFollowed());
         }
+        if (!plan->Unreadable().empty() || !plan->NotFollowed().empty()) {
+            CountLeftOut();
+        }
+        if (plan->BaseFailure()) {
+            outcome_.ending = {false,
+                               {"The directory could not be listed: " + *plan->BaseFailure(), "FTP Error",
+                                MessageIcon::Stop}};
+        }
         Walk(*plan, remote);
     }
     progress_.EndRun();
     Publish(true);
+    if (!outcome_.ending) {
+        outcome_.ending = Ending();
+    }
+    bool lost = false;
     if (Cancelled() && !connection.IsConnected()) {
         context.connection.reset(); // a wait the cancel cut short took the connection with it
-        return;
+        lost = true;
+    } else {
+        lost = DropIfLost(saidRemote_);
     }
-    if (DropIfLost(saidRemote_)) {
-        return;
+    if (!lost) {
+        connection.Enter(startDir);
+        outcome_.listing = ReadRemoteDirectory(connection);
+        outcome_.connected = connection.IsConnected();
+        if (!outcome_.connected) {
+            context.connection.reset();
+        }
     }
-    connection.Enter(startDir);
-    outcome_.listing = ReadRemoteDirectory(connection);
-    outcome_.connected = connection.IsConnected();
     if (!outcome_.connected) {
-        context.connection.reset();
-        return;
+        // Logged out: no listing to show it after, and the window resets itself.
+        progress_.ResetDisplay();
+        Publish(true);
+        if (!Cancelled()) {
+            outcome_.ending.reset(); // the lost connection was the message
+        }
     }
-    context.window.ShowCompletion();
-    progress_.ResetDisplay();
-    Publish(true);
 }
 
 void DownloadRun::Walk(const DownloadPlan& plan, RemoteDirectories& remote) {
@@ -170,7 +188,9 @@ void DownloadRun::CopyFile(const DownloadStep& step, RemoteDirectories& remote) 
     }
     if (!local->Commit()) {
         Fail(kLocalFailure, saidLocal_);
+        return;
     }
+    CountCopied();
 }
 
 } // namespace tidewell

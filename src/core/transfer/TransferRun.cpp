@@ -93,9 +93,30 @@ bool TransferRun::MayReplace(const OverwriteQuestion& question) {
         cancelled_ = true;
         return false;
     case OverwriteAnswer::No:
+        ++declined_;
         break;
     }
     return false;
+}
+
+TransferEnding TransferRun::Ending() const {
+    const std::string copied = std::to_string(copied_) + " of " + std::to_string(asked_) + " files copied";
+    if (Cancelled()) {
+        return {false, {"Transfer cancelled: " + copied + ".", "INFORMATION", MessageIcon::Information}};
+    }
+    const std::int64_t skipped = asked_ - copied_ - declined_;
+    if (skipped > 0) {
+        return {false,
+                {"Transfer ended with errors: " + copied + ", " + std::to_string(skipped) +
+                     " skipped (named above).",
+                 "ERROR", MessageIcon::Exclamation}};
+    }
+    if (leftOut_) {
+        return {false,
+                {"Transfer ended with errors: " + copied + "; what is named above was left out.", "ERROR",
+                 MessageIcon::Exclamation}};
+    }
+    return {true, {}};
 }
 
 } // namespace tidewell

@@ -45,6 +45,15 @@ protected:
     // Asks before replacing a file, unless Yes To All was answered; Cancel cancels the run.
     bool MayReplace(const OverwriteQuestion& question);
 
+    // What the run was asked for and what became of it, for its ending.
+    void CountAsked(std::int64_t files) { asked_ += files; }
+    void CountCopied() { ++copied_; }
+    // Something asked for was left out without a file to count (a directory).
+    void CountLeftOut() { leftOut_ = true; }
+    // The completion notice when everything asked for arrived (or was
+    // declined by the user), else what happened, counted.
+    TransferEnding Ending() const;
+
     RunContext* context_ = nullptr;
     TransferProgress progress_;
     bool stopped_ = false; // after an error, later files are passed over
@@ -53,6 +62,10 @@ private:
     TransferDisplay published_;
     bool cancelled_ = false; // Cancel in the overwrite question
     bool overwriteAll_ = false;
+    std::int64_t asked_ = 0;
+    std::int64_t copied_ = 0;
+    std::int64_t declined_ = 0; // No in the overwrite question
+    bool leftOut_ = false;
 };
 
 } // namespace tidewell

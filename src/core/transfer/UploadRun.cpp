@@ -46,6 +46,7 @@ void UploadRun::Execute(RunContext& context) {
     }
     progress_.SetFileName({});
     progress_.ResetSession(plan_.FileCount());
+    CountAsked(plan_.FileCount() + static_cast<std::int64_t>(plan_.Skipped().size()));
     Publish(true);
     std::string base;
     if (ready) {
@@ -60,6 +61,9 @@ void UploadRun::Execute(RunContext& context) {
         TellSkipped("These remote directories are links that lead elsewhere; what belongs in them was not "
                     "uploaded:",
                     bounds_.Outside());
+        if (!bounds_.Outside().empty()) {
+            CountLeftOut();
+        }
     } else if (ready) {
         Fail(kRemoteFailure, saidRemote_); // the server would not say where the run starts
     }
@@ -70,10 +74,12 @@ void UploadRun::Execute(RunContext& context) {
     const bool back = known && !DropIfLost(saidRemote_) && context.connection->Enter(base);
     listing_.Conclude(context, back);
     if (back && context.connection) {
-        context.window.ShowCompletion();
+        listing_.SetEnding(Ending());
+    } else {
+        // No listing to say the end after: the window is logged out or kept its list.
+        progress_.ResetDisplay();
+        Publish(true);
     }
-    progress_.ResetDisplay();
-    Publish(true);
 }
 
 void UploadRun::UploadList(const std::string& base, RemoteDirectories& remote) {
@@ -173,6 +179,7 @@ void UploadRun::UploadSinglePath(const std::string& dir, const UploadStep& step,
         }
         switch (Replace(temporary, step.name)) {
         case Replaced::Yes:
+            CountCopied();
             remote.Forget(dir, temporary);
             remote.Note(
                 dir, {step.name, local->Size(), static_cast<std::int64_t>(std::time(nullptr)), false, false});
@@ -200,6 +207,7 @@ void UploadRun::UploadSinglePath(const std::string& dir, const UploadStep& step,
     }
     const Sent sent = Send(dir, step.name, *local, remote);
     if (sent == Sent::Whole) {
+        CountCopied();
         remote.Note(dir,
                     {step.name, local->Size(), static_cast<std::int64_t>(std::time(nullptr)), false, false});
         return;

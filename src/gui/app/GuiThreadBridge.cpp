@@ -95,13 +95,4 @@ CertificateAnswer BridgedWindow::AskCertificate(const CertificateQuestion& quest
                                            CertificateAnswer::Cancel);
 }
 
-void BridgedWindow::ShowCompletion() {
-    bridge_.Call<bool>(
-        [this] {
-            window_.ShowCompletion();
-            return true;
-        },
-        false);
-}
-
 } // namespace tidewell

@@ -520,11 +520,6 @@ OverwriteAnswer MainDialog::AskOverwrite(const OverwriteQuestion& question) {
     return tidewell::AskOverwrite(this, question);
 }
 
-void MainDialog::ShowCompletion() {
-    transferStatus_->Flush();
-    ShowCompletionNotice(this);
-}
-
 CertificateAnswer MainDialog::AskCertificate(const CertificateQuestion& question) {
     return tidewell::AskCertificate(this, question);
 }
@@ -690,16 +685,26 @@ void MainDialog::ShowListingOutcome(ListingOutcome outcome) {
     if (outcome.focusDirectory) {
         CurrentPane()->DirectoryEdit()->setFocus();
     }
-    if (!outcome.connected || !outcome.listing) {
-        return;
+    if (outcome.connected && outcome.listing) {
+        ListingResult& result = *outcome.listing;
+        ControlAs<QLabel>(IDC_FILE_COUNT)->setText(QStringLiteral("File(s): %1").arg(result.fileCount));
+        ControlAs<QLabel>(IDC_DIR_COUNT)->setText(QStringLiteral("Dir(s): %1").arg(result.dirCount));
+        ControlAs<QLabel>(IDC_TOTAL_SIZE)
+            ->setText(QStringLiteral("Total Size: ") +
+                      QString::fromStdString(FormatSizeText(result.totalSize)));
+        SortRows(result.rows, result.files, sortOrder_);
+        RemoteList()->Model()->SetListing(std::move(result));
     }
-    ListingResult& result = *outcome.listing;
-    ControlAs<QLabel>(IDC_FILE_COUNT)->setText(QStringLiteral("File(s): %1").arg(result.fileCount));
-    ControlAs<QLabel>(IDC_DIR_COUNT)->setText(QStringLiteral("Dir(s): %1").arg(result.dirCount));
-    ControlAs<QLabel>(IDC_TOTAL_SIZE)
-        ->setText(QStringLiteral("Total Size: ") + QString::fromStdString(FormatSizeText(result.totalSize)));
-    SortRows(result.rows, result.files, sortOrder_);
-    RemoteList()->Model()->SetListing(std::move(result));
+    // A transfer's end is said once the refreshed listing is on screen.
+    if (outcome.ending) {
+        transferStatus_->Flush();
+        if (outcome.ending->complete) {
+            ShowCompletionNotice(this);
+        } else {
+            Ask(outcome.ending->message);
+        }
+        transferStatus_->ShowIdle();
+    }
 }
 
 void MainDialog::OnListDoubleClick() {

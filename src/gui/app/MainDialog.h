@@ -108,7 +108,6 @@ private:
     void SetFileNameText(const std::string& text) override;
     void ShowTransfer(const TransferDisplay& display) override;
     OverwriteAnswer AskOverwrite(const OverwriteQuestion& question) override;
-    void ShowCompletion() override;
     CertificateAnswer AskCertificate(const CertificateQuestion& question) override;
 
     void BuildWindow();

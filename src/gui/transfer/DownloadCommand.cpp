@@ -54,8 +54,12 @@ std::optional<DownloadRequest> DownloadCommand::Prepare() {
     if (!parts_.panes.ValidateCurrent(true)) {
         return std::nullopt;
     }
+    // The listed directory by the full path the server gave it: the Directory field may be relative.
     const std::string& directory = parts_.sites.Profile(parts_.panes.CurrentIndex()).directory;
-    request.remoteBase = directory.empty() ? parts_.session.LoginDirectory() : directory;
+    const std::string& listed = parts_.session.ListedDirectory();
+    request.remoteBase = !listed.empty()     ? listed
+                         : directory.empty() ? parts_.session.LoginDirectory()
+                                             : directory;
     request.folder = folder.toStdString();
     return request;
 }

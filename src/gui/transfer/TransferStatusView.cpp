@@ -30,6 +30,13 @@ void TransferStatusView::Show(const TransferDisplay& display) {
     }
 }
 
+void TransferStatusView::ShowIdle() {
+    TransferDisplay idle;
+    idle.sessionMaximum = latest_.sessionMaximum;
+    idle.fileMaximum = latest_.fileMaximum;
+    Show(idle);
+}
+
 void TransferStatusView::Flush() {
     if (pending_) {
         Paint();

@@ -24,6 +24,9 @@ public:
     // Shows what is still waiting for the timer: before a question or a notice
     // holds the run, the user sees where it stands.
     void Flush();
+    // Back to the idle texts after a run's end was said; the bars keep their
+    // ranges, as a bar does between runs.
+    void ShowIdle();
     // How often the controls were written (for the benchmark and tests).
     int Repaints() const { return repaints_; }
 

@@ -79,9 +79,9 @@ TEST_P(DownloadTree, CopiesTheSelectionDepthFirstWithItsBlocksIntact) {
                                                                        {"D/S/f2", "32768 bytes"},
                                                                        {"D/empty", "<dir>"}}));
     const TransferDisplay last = download.host.LastDisplay();
-    EXPECT_EQ(last.sessionPercent, "0%"); // back to the idle texts after the notice
+    EXPECT_EQ(last.sessionPercent, "100%"); // the final values, until the notice is closed
     EXPECT_FALSE(last.animating);
-    EXPECT_EQ(download.host.Completions(), 1);
+    EXPECT_TRUE(outcome.ending && outcome.ending->complete);
     EXPECT_TRUE(download.host.Messages().empty());
     EXPECT_TRUE(outcome.connected);
     ASSERT_TRUE(outcome.listing.has_value());
@@ -103,10 +103,16 @@ TEST(DownloadOverwrite, EachAnswerKeepsOrReplacesTheExistingFiles) {
         std::size_t questions;
         const char *one, *two;
         const char* sessionPercent; // at the end of the run
+        const char* ending;         // the message after the listing; none: the completion notice
     } cases[] = {
-        {{OverwriteAnswer::Yes, OverwriteAnswer::No}, 2, "new one", "old two", "100%"},
-        {{OverwriteAnswer::YesToAll}, 1, "new one", "new two", "100%"},
-        {{OverwriteAnswer::Cancel}, 1, "old one", "old two", "0%"},
+        {{OverwriteAnswer::Yes, OverwriteAnswer::No}, 2, "new one", "old two", "100%", nullptr},
+        {{OverwriteAnswer::YesToAll}, 1, "new one", "new two", "100%", nullptr},
+        {{OverwriteAnswer::Cancel},
+         1,
+         "old one",
+         "old two",
+         "0%",
+         "Transfer cancelled: 0 of 2 files copied."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.questions);
@@ -114,33 +120,40 @@ TEST(DownloadOverwrite, EachAnswerKeepsOrReplacesTheExistingFiles) {
         Write(folder.Path() / "one", "old one");
         Write(folder.Path() / "two", "old two");
         Download download(*server, c.answers);
-        download.Run({"one", "two"}, folder.Path());
+        const ListingOutcome outcome = download.Run({"one", "two"}, folder.Path());
         const auto questions = download.host.Questions();
         ASSERT_EQ(questions.size(), c.questions);
         EXPECT_EQ(questions[0].fileLine, (folder.Path() / "one").string());
         EXPECT_TRUE(questions[0].existingLine.starts_with("7 Bytes, modified on, "))
             << questions[0].existingLine;
         EXPECT_EQ(Tree(folder.Path()), (std::map<std::string, std::string>{{"one", c.one}, {"two", c.two}}));
-        EXPECT_EQ(download.host.AtCompletion().sessionPercent, c.sessionPercent);
-        EXPECT_EQ(download.host.Completions(), 1);
+        EXPECT_EQ(download.host.LastDisplay().sessionPercent, c.sessionPercent);
+        ASSERT_TRUE(outcome.ending);
+        EXPECT_EQ(outcome.ending->message.text, c.ending ? c.ending : "");
     }
 }
 
 // A cancel mid-file, and servers that fail mid-file: no partial file under a
 // real name, no temporary file left, the old file intact; one message, and the
 // rest of the run passed over but stepped. A connection that dies ends the run
-// logged out, with that one message.
+// logged out, with that one message. Each ends with the truth: cancelled, with
+// errors, or (a directory that cannot be listed) that listing's failure.
 TEST(DownloadFailures, NothingHalfWrittenSurvivesACancelOrAFailedTransfer) {
+    const std::string errors = "Transfer ended with errors: 0 of 2 files copied, 2 skipped (named above).";
     const struct {
         const char* mode;
         bool cancel;
         const char* message;
         bool connected;
+        std::string ending; // said after the listing; empty: nothing
     } cases[] = {
-        {"normal", true, nullptr, true},
-        {"drop-retr", false, "Unable to download files from this FTP server", true},
-        {"short-226", false, "Unable to download files from this FTP server", true},
-        {"stall-data", false, "Unable to download files from this FTP server", false},
+        {"normal", true, nullptr, true, "Transfer cancelled: 0 of 2 files copied."},
+        {"drop-retr", false, "Unable to download files from this FTP server", true, errors},
+        {"short-226", false, "Unable to download files from this FTP server", true, errors},
+        {"stall-data", false, "Unable to download files from this FTP server", false, ""},
+        // The log-in's own listing says so first.
+        {"list-550", false, "The directory could not be listed: 550 Permission denied.", true,
+         "The directory could not be listed: 550 Permission denied."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.mode);
@@ -158,14 +171,14 @@ TEST(DownloadFailures, NothingHalfWrittenSurvivesACancelOrAFailedTransfer) {
                 }
             };
         }
-        download.Run({"big.bin", "next.txt"}, folder.Path());
+        const ListingOutcome outcome = download.Run({"big.bin", "next.txt"}, folder.Path());
         EXPECT_EQ(Tree(folder.Path()), (std::map<std::string, std::string>{{"big.bin", "old"}}));
         const auto messages = download.host.Messages();
         ASSERT_EQ(messages.size(), c.message ? 1u : 0u);
         if (c.message) {
             EXPECT_EQ(messages[0].text, c.message);
         }
-        EXPECT_EQ(download.host.Completions(), c.connected ? 1 : 0);
+        EXPECT_EQ(outcome.ending ? outcome.ending->message.text : "", c.ending);
         EXPECT_EQ(download.session.Connected(), c.connected);
     }
 }
@@ -204,7 +217,7 @@ TEST_P(DownloadTree, OnlyTheSelectedTreeArrivesWhateverItsLinksAndNames) {
     }
     test::TempDir folder;
     Download download(*server);
-    download.Run({"top"}, folder.Path());
+    const ListingOutcome outcome = download.Run({"top"}, folder.Path());
 
     const std::map<std::string, std::string> expected{{"top/.hidden", "h"},     {"top", "<dir>"},
                                                       {"top/fine.txt", "fine"}, {"top/filelink", "fine"},
@@ -228,7 +241,10 @@ TEST_P(DownloadTree, OnlyTheSelectedTreeArrivesWhateverItsLinksAndNames) {
         EXPECT_NE(messages[0].text.find("/top/locked"), std::string::npos) << messages[0].text;
     }
     EXPECT_NE(messages.back().text.find("back\\slash.txt"), std::string::npos) << messages.back().text;
-    EXPECT_EQ(download.host.Completions(), 1);
+    EXPECT_EQ(download.host.LastDisplay().sessionPercent, "100%"); // the unsafe name stepped too
+    ASSERT_TRUE(outcome.ending);
+    EXPECT_EQ(outcome.ending->message.text,
+              "Transfer ended with errors: 4 of 5 files copied, 1 skipped (named above).");
 }
 
 // Cancel while the run is still counting: a listing the server never sends

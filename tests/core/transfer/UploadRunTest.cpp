@@ -88,8 +88,10 @@ TEST_P(UploadTree, RecreatesTheFoldersBelowTheStartingDirectory) {
     EXPECT_NE(messages[0].text.find("D/T/loop"), std::string::npos) << messages[0].text;
     EXPECT_NE(messages[0].text.find("D/root"), std::string::npos) << messages[0].text;
     EXPECT_TRUE(upload.host.Questions().empty());
-    EXPECT_EQ(upload.host.AtCompletion().sessionPercent, "100%");
-    EXPECT_EQ(upload.host.Completions(), 1);
+    EXPECT_EQ(upload.host.LastDisplay().sessionPercent, "100%");
+    ASSERT_TRUE(outcome.ending); // the pipe and the links were named above
+    EXPECT_EQ(outcome.ending->message.text,
+              "Transfer ended with errors: 4 of 7 files copied, 3 skipped (named above).");
     ASSERT_TRUE(outcome.connected && outcome.listing);
     EXPECT_EQ(outcome.siteDirectory, upload.session.LoginDirectory()); // the listing is the starting one
     EXPECT_EQ(outcome.listing->fileCount, 2);
@@ -150,19 +152,32 @@ TEST(UploadFailures, NothingLandsInTheWrongPlaceOrHalfWritten) {
         bool cancel;
         std::vector<std::string> messages;
         Files remote;
+        const char* ending = nullptr; // the start of what is said after the listing; none: complete
     } cases[] = {
         {"mkd-550",
          {l / "C", l / "A", l / "B", l / "first"},
          false,
          {inTheWay, noPermission},
-         {{"C", "file"}, {"big", "old"}}},
+         {{"C", "file"}, {"big", "old"}},
+         "Transfer ended with errors: 0 of 4 files copied, 4 skipped"},
         {"normal",
          {l / "first", l / "big", l / "last"},
          true,
          {},
-         {{"C", "file"}, {"big", "old"}, {"first", "first"}}},
-        {"stor-552", {l / "first", l / "last"}, false, {failed}, {{"C", "file"}, {"big", "old"}}},
-        {"stor-half", {l / "big", l / "last"}, false, {failed}, {{"C", "file"}, {"big", "old"}}},
+         {{"C", "file"}, {"big", "old"}, {"first", "first"}},
+         "Transfer cancelled: 1 of 3 files copied."},
+        {"stor-552",
+         {l / "first", l / "last"},
+         false,
+         {failed},
+         {{"C", "file"}, {"big", "old"}},
+         "Transfer ended"},
+        {"stor-half",
+         {l / "big", l / "last"},
+         false,
+         {failed},
+         {{"C", "file"}, {"big", "old"}},
+         "Transfer ended"},
         {"rnto-553", {l / "big"}, false, {}, {{"C", "file"}, {"big", "3000000 bytes"}}},
         {"rnfr-500", {l / "big"}, false, {}, {{"C", "file"}, {"big", "3000000 bytes"}}},
     };
@@ -180,14 +195,17 @@ TEST(UploadFailures, NothingLandsInTheWrongPlaceOrHalfWritten) {
                 }
             };
         }
-        upload.Run(c.paths);
+        const ListingOutcome outcome = upload.Run(c.paths);
         std::vector<std::string> texts;
         for (const UserMessage& message : upload.host.Messages()) {
             texts.push_back(message.text);
         }
         EXPECT_EQ(texts, c.messages);
         EXPECT_EQ(Tree(server.Root()), c.remote);
-        EXPECT_EQ(upload.host.Completions(), 1);
+        ASSERT_TRUE(outcome.ending);
+        EXPECT_EQ(outcome.ending->complete, c.ending == nullptr);
+        EXPECT_TRUE(outcome.ending->message.text.starts_with(c.ending ? c.ending : ""))
+            << outcome.ending->message.text;
         EXPECT_TRUE(upload.session.Connected());
     }
 }

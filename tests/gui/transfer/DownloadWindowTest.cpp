@@ -80,6 +80,19 @@ TEST(DownloadWindow, BrowseChoosesTheFolderAndDownloadCopiesTheSelectedRows) {
         QTest::qWaitFor([&] { return dialog.ControlAs<QLineEdit>(IDC_SESSION_PERCENT)->text() == "0%"; }));
     EXPECT_EQ(dialog.ControlAs<QProgressBar>(IDC_SESSION_PROGRESS)->value(), 0);
     EXPECT_EQ(dialog.RemoteList()->Model()->rowCount(), 3);
+
+    // A relative Directory the connection already stands in: the run starts
+    // from the full path the server resolved it to.
+    dialog.CurrentPane()->DirectoryEdit()->setText("docs");
+    dialog.DispatchCommand(IDC_LOGIN);
+    ASSERT_TRUE(test::WaitUntilIdle(dialog));
+    test::TempDir again;
+    dialog.ControlAs<QLineEdit>(IDC_DOWNLOAD_FOLDER)->setText(QString::fromStdString(again.Path().string()));
+    dialog.RemoteList()->CurrentView()->selectAll();
+    dialog.DispatchCommand(IDC_DOWNLOAD);
+    ASSERT_TRUE(test::WaitUntilIdle(dialog));
+    EXPECT_EQ(notices, 2);
+    EXPECT_TRUE(fs::exists(again.Path() / "b.txt"));
 }
 
 } // namespace
