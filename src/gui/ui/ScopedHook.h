@@ -5,9 +5,9 @@
 namespace tidewell {
 
 // Puts a hook into its slot while it lives (tests answer the program's dialogs
-// this way), and the previous hook back when it goes, so scopes nest. Only a
-// class derived in the source file that owns the slot can name it: the slot
-// stays private to that file.
+// this way), and the previous hook back when it goes, so scopes nest. Each
+// hook's scoped class derives from this and hands over the slot in the source
+// file that owns it, so the slot stays private to that file.
 template <typename Hook> class ScopedHook {
 public:
     ~ScopedHook() { slot_ = std::move(previous_); }
