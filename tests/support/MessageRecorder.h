@@ -14,10 +14,6 @@ namespace tidewell::test {
 // Answers the program's message boxes from a script and records each one.
 class MessageRecorder {
 public:
-    struct Call {
-        MessageRequest request;
-    };
-
     explicit MessageRecorder(std::deque<tidewell::Answer> answers = {})
         : answers_(std::move(answers)),
           hook_([this](const MessageRequest& request) { return Reply(request); }) {}

@@ -56,12 +56,6 @@ std::optional<std::string> AskDirectoryName(QWidget* parent) {
 }
 
 ScopedCreateDirectoryDialogHook::ScopedCreateDirectoryDialogHook(CreateDirectoryDialogHook hook)
-    : previous_(std::move(CurrentHook())) {
-    CurrentHook() = std::move(hook);
-}
-
-ScopedCreateDirectoryDialogHook::~ScopedCreateDirectoryDialogHook() {
-    CurrentHook() = std::move(previous_);
-}
+    : ScopedHook(CurrentHook(), std::move(hook)) {}
 
 } // namespace tidewell

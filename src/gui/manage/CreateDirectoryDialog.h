@@ -1,5 +1,7 @@
 #pragma once
 
+#include "gui/ui/ScopedHook.h"
+
 #include <QDialog>
 
 #include <functional>
@@ -44,15 +46,9 @@ using CreateDirectoryDialogHook = std::function<void(CreateDirectoryDialog& dial
 
 // Replaces how the dialog is run while it lives (tests fill it in and close
 // it), and puts the previous way back when it goes.
-class ScopedCreateDirectoryDialogHook {
+class ScopedCreateDirectoryDialogHook : public ScopedHook<CreateDirectoryDialogHook> {
 public:
     explicit ScopedCreateDirectoryDialogHook(CreateDirectoryDialogHook hook);
-    ~ScopedCreateDirectoryDialogHook();
-    ScopedCreateDirectoryDialogHook(const ScopedCreateDirectoryDialogHook&) = delete;
-    ScopedCreateDirectoryDialogHook& operator=(const ScopedCreateDirectoryDialogHook&) = delete;
-
-private:
-    CreateDirectoryDialogHook previous_;
 };
 
 } // namespace tidewell

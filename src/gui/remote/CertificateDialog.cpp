@@ -108,12 +108,6 @@ CertificateAnswer AskCertificate(QWidget* parent, const CertificateQuestion& que
 }
 
 ScopedCertificateDialogHook::ScopedCertificateDialogHook(CertificateDialogHook hook)
-    : previous_(CurrentHook()) {
-    CurrentHook() = std::move(hook);
-}
-
-ScopedCertificateDialogHook::~ScopedCertificateDialogHook() {
-    CurrentHook() = std::move(previous_);
-}
+    : ScopedHook(CurrentHook(), std::move(hook)) {}
 
 } // namespace tidewell

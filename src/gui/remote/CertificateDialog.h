@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/remote/CertificateQuestion.h"
+#include "gui/ui/ScopedHook.h"
 
 #include <QDialog>
 
@@ -36,15 +37,9 @@ using CertificateDialogHook = std::function<CertificateAnswer(QWidget* parent, c
 CertificateAnswer AskCertificate(QWidget* parent, const CertificateQuestion& question);
 
 // Replaces how the question is put while it lives (tests answer it); puts the previous way back.
-class ScopedCertificateDialogHook {
+class ScopedCertificateDialogHook : public ScopedHook<CertificateDialogHook> {
 public:
     explicit ScopedCertificateDialogHook(CertificateDialogHook hook);
-    ~ScopedCertificateDialogHook();
-    ScopedCertificateDialogHook(const ScopedCertificateDialogHook&) = delete;
-    ScopedCertificateDialogHook& operator=(const ScopedCertificateDialogHook&) = delete;
-
-private:
-    CertificateDialogHook previous_;
 };
 
 } // namespace tidewell

@@ -22,6 +22,17 @@ TransferDialogHook& CurrentHook() {
     return hook;
 }
 
+// A member the new hook leaves empty keeps the current way for that dialog.
+TransferDialogHook KeepingUnsetWays(TransferDialogHook hook, const TransferDialogHook& current) {
+    if (!hook.askOverwrite) {
+        hook.askOverwrite = current.askOverwrite;
+    }
+    if (!hook.showCompletion) {
+        hook.showCompletion = current.showCompletion;
+    }
+    return hook;
+}
+
 } // namespace
 
 OverwriteAnswer AskOverwrite(QWidget* parent, const OverwriteQuestion& question) {
@@ -32,18 +43,7 @@ void ShowCompletionNotice(QWidget* parent) {
     CurrentHook().showCompletion(parent);
 }
 
-ScopedTransferDialogHook::ScopedTransferDialogHook(TransferDialogHook hook) : previous_(CurrentHook()) {
-    if (!hook.askOverwrite) {
-        hook.askOverwrite = previous_.askOverwrite;
-    }
-    if (!hook.showCompletion) {
-        hook.showCompletion = previous_.showCompletion;
-    }
-    CurrentHook() = std::move(hook);
-}
-
-ScopedTransferDialogHook::~ScopedTransferDialogHook() {
-    CurrentHook() = std::move(previous_);
-}
+ScopedTransferDialogHook::ScopedTransferDialogHook(TransferDialogHook hook)
+    : ScopedHook(CurrentHook(), KeepingUnsetWays(std::move(hook), CurrentHook())) {}
 
 } // namespace tidewell

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/app/TransferTypes.h"
+#include "gui/ui/ScopedHook.h"
 
 #include <functional>
 
@@ -22,15 +23,9 @@ void ShowCompletionNotice(QWidget* parent);
 // Replaces how the two dialogs are shown while it lives (tests answer them), and
 // puts the previous way back when it goes. A member left empty keeps the
 // previous way for that dialog.
-class ScopedTransferDialogHook {
+class ScopedTransferDialogHook : public ScopedHook<TransferDialogHook> {
 public:
     explicit ScopedTransferDialogHook(TransferDialogHook hook);
-    ~ScopedTransferDialogHook();
-    ScopedTransferDialogHook(const ScopedTransferDialogHook&) = delete;
-    ScopedTransferDialogHook& operator=(const ScopedTransferDialogHook&) = delete;
-
-private:
-    TransferDialogHook previous_;
 };
 
 } // namespace tidewell

@@ -55,12 +55,6 @@ void ShowAboutBox(QWidget* parent) {
     CurrentHook()(dialog);
 }
 
-ScopedAboutBoxHook::ScopedAboutBoxHook(AboutBoxHook hook) : previous_(std::move(CurrentHook())) {
-    CurrentHook() = std::move(hook);
-}
-
-ScopedAboutBoxHook::~ScopedAboutBoxHook() {
-    CurrentHook() = std::move(previous_);
-}
+ScopedAboutBoxHook::ScopedAboutBoxHook(AboutBoxHook hook) : ScopedHook(CurrentHook(), std::move(hook)) {}
 
 } // namespace tidewell

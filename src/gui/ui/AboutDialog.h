@@ -1,5 +1,7 @@
 #pragma once
 
+#include "gui/ui/ScopedHook.h"
+
 #include <QDialog>
 
 #include <functional>
@@ -36,15 +38,9 @@ using AboutBoxHook = std::function<void(AboutDialog& dialog)>;
 
 // Replaces how the About box is run while it lives (tests look at it and close
 // it), and puts the previous way back when it goes.
-class ScopedAboutBoxHook {
+class ScopedAboutBoxHook : public ScopedHook<AboutBoxHook> {
 public:
     explicit ScopedAboutBoxHook(AboutBoxHook hook);
-    ~ScopedAboutBoxHook();
-    ScopedAboutBoxHook(const ScopedAboutBoxHook&) = delete;
-    ScopedAboutBoxHook& operator=(const ScopedAboutBoxHook&) = delete;
-
-private:
-    AboutBoxHook previous_;
 };
 
 } // namespace tidewell

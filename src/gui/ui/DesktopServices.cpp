@@ -89,6 +89,20 @@ DesktopHook& CurrentHook() {
     return hook;
 }
 
+// A member the new hook leaves empty keeps the current way.
+DesktopHook KeepingUnsetWays(DesktopHook hook, const DesktopHook& current) {
+    if (!hook.openUrl) {
+        hook.openUrl = current.openUrl;
+    }
+    if (!hook.defaultApplication) {
+        hook.defaultApplication = current.defaultApplication;
+    }
+    if (!hook.startDetached) {
+        hook.startDetached = current.startDetached;
+    }
+    return hook;
+}
+
 } // namespace
 
 bool OpenDesktopUrl(const QUrl& url) {
@@ -125,21 +139,7 @@ QString LocateDesktopEntry(const QString& desktopId) {
     return {};
 }
 
-ScopedDesktopHook::ScopedDesktopHook(DesktopHook hook) : previous_(CurrentHook()) {
-    if (!hook.openUrl) {
-        hook.openUrl = previous_.openUrl;
-    }
-    if (!hook.defaultApplication) {
-        hook.defaultApplication = previous_.defaultApplication;
-    }
-    if (!hook.startDetached) {
-        hook.startDetached = previous_.startDetached;
-    }
-    CurrentHook() = std::move(hook);
-}
-
-ScopedDesktopHook::~ScopedDesktopHook() {
-    CurrentHook() = std::move(previous_);
-}
+ScopedDesktopHook::ScopedDesktopHook(DesktopHook hook)
+    : ScopedHook(CurrentHook(), KeepingUnsetWays(std::move(hook), CurrentHook())) {}
 
 } // namespace tidewell

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "gui/ui/ScopedHook.h"
+
 #include <QString>
 #include <QStringList>
 #include <QUrl>
@@ -33,15 +35,9 @@ QString LocateDesktopEntry(const QString& desktopId);
 
 // Replaces the ways into the desktop while it lives, and puts the previous
 // ways back when it goes. A member left empty keeps the previous way.
-class ScopedDesktopHook {
+class ScopedDesktopHook : public ScopedHook<DesktopHook> {
 public:
     explicit ScopedDesktopHook(DesktopHook hook);
-    ~ScopedDesktopHook();
-    ScopedDesktopHook(const ScopedDesktopHook&) = delete;
-    ScopedDesktopHook& operator=(const ScopedDesktopHook&) = delete;
-
-private:
-    DesktopHook previous_;
 };
 
 } // namespace tidewell

@@ -53,12 +53,7 @@ QString ChooseFolder(QWidget* parent, const QString& caption, const QString& dir
     return First(ShowFileDialog({FileDialogKind::ChooseFolder, parent, caption, directory, {}}));
 }
 
-ScopedFileDialogHook::ScopedFileDialogHook(FileDialogHook hook) : previous_(std::move(CurrentHook())) {
-    CurrentHook() = std::move(hook);
-}
-
-ScopedFileDialogHook::~ScopedFileDialogHook() {
-    CurrentHook() = std::move(previous_);
-}
+ScopedFileDialogHook::ScopedFileDialogHook(FileDialogHook hook)
+    : ScopedHook(CurrentHook(), std::move(hook)) {}
 
 } // namespace tidewell

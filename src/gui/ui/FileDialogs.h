@@ -1,5 +1,7 @@
 #pragma once
 
+#include "gui/ui/ScopedHook.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -34,15 +36,9 @@ QString ChooseSaveFile(QWidget* parent, const QString& caption, const QString& s
 QString ChooseFolder(QWidget* parent, const QString& caption, const QString& directory);
 
 // Replaces how file dialogs are shown while it lives; restores the previous way.
-class ScopedFileDialogHook {
+class ScopedFileDialogHook : public ScopedHook<FileDialogHook> {
 public:
     explicit ScopedFileDialogHook(FileDialogHook hook);
-    ~ScopedFileDialogHook();
-    ScopedFileDialogHook(const ScopedFileDialogHook&) = delete;
-    ScopedFileDialogHook& operator=(const ScopedFileDialogHook&) = delete;
-
-private:
-    FileDialogHook previous_;
 };
 
 } // namespace tidewell

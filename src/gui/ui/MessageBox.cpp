@@ -66,16 +66,10 @@ MessageHook& CurrentHook() {
 } // namespace
 
 Answer ShowMessage(QWidget* parent, const QString& text, const QString& caption, MessageIcon icon,
-                MessageButtons buttons) {
+                   MessageButtons buttons) {
     return CurrentHook()(MessageRequest{parent, text, caption, icon, buttons});
 }
 
-ScopedMessageHook::ScopedMessageHook(MessageHook hook) : previous_(std::move(CurrentHook())) {
-    CurrentHook() = std::move(hook);
-}
-
-ScopedMessageHook::~ScopedMessageHook() {
-    CurrentHook() = std::move(previous_);
-}
+ScopedMessageHook::ScopedMessageHook(MessageHook hook) : ScopedHook(CurrentHook(), std::move(hook)) {}
 
 } // namespace tidewell

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/app/MessageTypes.h"
+#include "gui/ui/ScopedHook.h"
 
 #include <QString>
 
@@ -9,7 +10,6 @@
 class QWidget;
 
 namespace tidewell {
-
 
 struct MessageRequest {
     QWidget* parent;
@@ -24,19 +24,13 @@ using MessageHook = std::function<Answer(const MessageRequest&)>;
 // Every message box of the program goes through here. Modal over parent;
 // returns the answer. Call it on the GUI thread.
 Answer ShowMessage(QWidget* parent, const QString& text, const QString& caption, MessageIcon icon,
-                MessageButtons buttons = MessageButtons::Ok);
+                   MessageButtons buttons = MessageButtons::Ok);
 
 // Replaces how message boxes are shown while it lives (tests answer them), and
 // puts the previous way back when it goes.
-class ScopedMessageHook {
+class ScopedMessageHook : public ScopedHook<MessageHook> {
 public:
     explicit ScopedMessageHook(MessageHook hook);
-    ~ScopedMessageHook();
-    ScopedMessageHook(const ScopedMessageHook&) = delete;
-    ScopedMessageHook& operator=(const ScopedMessageHook&) = delete;
-
-private:
-    MessageHook previous_;
 };
 
 } // namespace tidewell

@@ -1,4 +1,5 @@
-// The one way the program shows message boxes and file dialogs, and how tests take it over.
+// The one way the program shows message boxes and file dialogs, and the scoped
+// hooks through which tests take them over.
 #include "gui/ui/FileDialogs.h"
 #include "gui/ui/MessageBox.h"
 
@@ -23,21 +24,17 @@ TEST(MessageHook, TheInnermostHookAnswersAndThePreviousOneComesBack) {
     EXPECT_EQ(outer, std::vector<QString>{"again"});
 }
 
-TEST(FileDialogHook, EachKindReachesTheInnermostHookAndThePreviousOneComesBack) {
+// Restoring is ScopedHook's, checked above; here each kind of dialog is asked for.
+TEST(FileDialogHook, EachKindReachesTheHookAndItsAnswerComesBack) {
     std::vector<std::pair<FileDialogKind, QString>> seen;
-    ScopedFileDialogHook first([](const FileDialogRequest&) { return QStringList{"/outer"}; });
-    {
-        ScopedFileDialogHook second([&](const FileDialogRequest& r) {
-            seen.emplace_back(r.kind, r.caption + ": " + r.filter);
-            return r.kind == FileDialogKind::SaveFile ? QStringList{} : QStringList{"/tmp/a", "/tmp/b"};
-        });
-        EXPECT_EQ(ChooseOpenFile(nullptr, "Open", "/tmp", "Settings (*.dat)"), "/tmp/a");
-        EXPECT_EQ(ChooseOpenFiles(nullptr, "Upload", "/tmp", "All (*)"), (QStringList{"/tmp/a", "/tmp/b"}));
-        EXPECT_EQ(ChooseSaveFile(nullptr, "Save As", "/tmp/x.dat", "Settings (*.dat)"),
-                  QString()); // cancelled
-        EXPECT_EQ(ChooseFolder(nullptr, "Download To", "/tmp"), "/tmp/a");
-    }
-    EXPECT_EQ(ChooseFolder(nullptr, "Download To", "/tmp"), "/outer");
+    ScopedFileDialogHook hook([&](const FileDialogRequest& r) {
+        seen.emplace_back(r.kind, r.caption + ": " + r.filter);
+        return r.kind == FileDialogKind::SaveFile ? QStringList{} : QStringList{"/tmp/a", "/tmp/b"};
+    });
+    EXPECT_EQ(ChooseOpenFile(nullptr, "Open", "/tmp", "Settings (*.dat)"), "/tmp/a");
+    EXPECT_EQ(ChooseOpenFiles(nullptr, "Upload", "/tmp", "All (*)"), (QStringList{"/tmp/a", "/tmp/b"}));
+    EXPECT_EQ(ChooseSaveFile(nullptr, "Save As", "/tmp/x.dat", "Settings (*.dat)"), QString()); // cancelled
+    EXPECT_EQ(ChooseFolder(nullptr, "Download To", "/tmp"), "/tmp/a");
     const decltype(seen) expected = {{FileDialogKind::OpenFile, "Open: Settings (*.dat)"},
                                      {FileDialogKind::OpenFiles, "Upload: All (*)"},
                                      {FileDialogKind::SaveFile, "Save As: Settings (*.dat)"},

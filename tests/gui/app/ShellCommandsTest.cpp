@@ -50,13 +50,11 @@ TEST(AboutBox, ShowsNameVersionAndAnUnvisitedLinkEachTimeItOpens) {
         EXPECT_EQ(link->text(), "Check The Tidewell Website For Latest Releases");
         EXPECT_EQ(link->toolTip(), kProductPage);
         EXPECT_FALSE(link->Visited());
-        EXPECT_EQ(link->palette().color(QPalette::WindowText), LinkLabel::kUnvisitedColour);
-        // Opened once, it turns the visited colour in this box only.
+        // Opened once, it is visited in this box only.
         box.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&box));
         QTest::mouseClick(link, Qt::LeftButton, {}, QPoint(2, 2));
         EXPECT_TRUE(link->Visited());
-        EXPECT_EQ(link->TextColour(), LinkLabel::kVisitedColour);
     });
     ASSERT_TRUE(dialog.DispatchCommand(IDC_ABOUT));
     dialog.MenuAction(IDC_ABOUT)->trigger();

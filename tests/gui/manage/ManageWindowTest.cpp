@@ -4,11 +4,11 @@
 
 #include "fixtures/FtpServers.h"
 #include "gui/manage/CreateDirectoryDialog.h"
-#include "gui/profiles/TabPane.h"
 #include "gui/remote/ListViewControl.h"
 #include "gui/remote/RemoteListModel.h"
 #include "resources/ResourceIds.h"
 #include "support/MessageRecorder.h"
+#include "support/WindowDriving.h"
 
 #include <QAbstractItemView>
 #include <QLabel>
@@ -49,11 +49,8 @@ TEST(ManageWindow, NewDirRenameAndDeleteFollowedByTheList) {
     server->PutFile("a.txt", "alpha");
     server->PutDirectory("docs");
     MainDialog dialog{{}};
-    const auto& address = server->Address();
-    dialog.CurrentPane()->AddressEdit()->setText(QStringLiteral("127.0.0.1:%1").arg(address.port));
-    dialog.CurrentPane()->UsernameEdit()->setText(QString::fromStdString(address.user));
-    dialog.CurrentPane()->PasswordEdit()->setText(QString::fromStdString(address.password));
-    const auto idle = [&] { return QTest::qWaitFor([&] { return !dialog.Busy(); }, 30000); };
+    test::FillSite(dialog, *server);
+    const auto idle = [&] { return test::WaitUntilIdle(dialog); };
     dialog.DispatchCommand(IDC_LOGIN);
     ASSERT_TRUE(idle());
     ListViewControl& list = *dialog.RemoteList();

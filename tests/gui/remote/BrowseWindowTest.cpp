@@ -50,10 +50,7 @@ protected:
         WaitForListing();
     }
 
-    void WaitForListing() {
-        ASSERT_TRUE(QTest::qWaitFor([this] { return !dialog_.Busy(); }, 30000))
-            << "the listing did not arrive";
-    }
+    void WaitForListing() { ASSERT_TRUE(test::WaitUntilIdle(dialog_)) << "the listing did not arrive"; }
 
     RemoteListModel* Model() const { return dialog_.RemoteList()->Model(); }
 
