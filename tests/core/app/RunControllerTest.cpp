@@ -16,6 +16,7 @@
 #include <functional>
 #include <future>
 #include <mutex>
+#include <stdexcept>
 
 namespace tidewell {
 namespace {
@@ -90,6 +91,44 @@ TEST(RunController, CancelReachesTheRunAndShutdownJoinsARunStillGoing) {
     f.runs.Shutdown();
     EXPECT_TRUE(abandoned.sawCancel);
     EXPECT_EQ(abandoned.finished, 0); // its result is dropped
+}
+
+// A run that shows a transfer under way and then throws what it is given.
+class ThrowingRun : public Run {
+public:
+    ThrowingRun(std::function<void()> fail, int& finished) : fail_(std::move(fail)), finished_(finished) {}
+    void Execute(RunContext& context) override {
+        TransferDisplay underWay;
+        underWay.animating = true;
+        context.window.ShowTransfer(underWay);
+        fail_();
+    }
+    void Finish() override { ++finished_; }
+
+private:
+    std::function<void()> fail_;
+    int& finished_;
+};
+
+TEST(RunController, WhateverARunThrowsIsOneMessageAndTheRunEndsAsAnyOther) {
+    struct NotAnException {};
+    const std::pair<std::function<void()>, const char*> cases[] = {
+        {[] { throw std::runtime_error("disk on fire"); },
+         "The operation stopped because of an unexpected error: disk on fire"},
+        {[] { throw NotAnException{}; }, "The operation stopped because of an unexpected error."},
+    };
+    for (const auto& [fail, text] : cases) {
+        SCOPED_TRACE(text);
+        Fixture f;
+        int finished = 0;
+        ASSERT_TRUE(f.runs.Start(std::make_unique<ThrowingRun>(fail, finished)));
+        ASSERT_TRUE(f.host.PumpUntil([&] { return !f.runs.Busy(); }));
+        EXPECT_EQ(f.host.Messages(),
+                  (std::vector<UserMessage>{{text, "ERROR", MessageIcon::Stop, MessageButtons::Ok}}));
+        EXPECT_EQ(f.host.events, (std::vector<std::string>{"busy", "idle"}));
+        EXPECT_EQ(f.host.LastDisplay(), TransferDisplay{});
+        EXPECT_EQ(finished, 1);
+    }
 }
 
 // Starts a listing of site and waits until its outcome is shown.
