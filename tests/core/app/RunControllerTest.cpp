@@ -30,7 +30,8 @@ struct Gate {
     std::promise<void> entered;
     std::promise<void> open;
     std::atomic<bool> sawCancel{false};
-    int finished = 0; // test thread only
+    std::function<void()> fail; // called once the gate opens
+    int finished = 0;           // test thread only
 };
 
 // Holds its thread until the test opens the gate or cancels; the cancel flag
@@ -43,6 +44,9 @@ public:
         while (opened_.wait_for(10ms) != std::future_status::ready && !context.cancel) {
         }
         gate_.sawCancel = context.cancel.load();
+        if (gate_.fail) {
+            gate_.fail();
+        }
     }
     void Finish() override { ++gate_.finished; }
 
@@ -93,23 +97,7 @@ TEST(RunController, CancelReachesTheRunAndShutdownJoinsARunStillGoing) {
     EXPECT_EQ(abandoned.finished, 0); // its result is dropped
 }
 
-// A run that shows a transfer under way and then throws what it is given.
-class ThrowingRun : public Run {
-public:
-    ThrowingRun(std::function<void()> fail, int& finished) : fail_(std::move(fail)), finished_(finished) {}
-    void Execute(RunContext& context) override {
-        TransferDisplay underWay;
-        underWay.animating = true;
-        context.window.ShowTransfer(underWay);
-        fail_();
-    }
-    void Finish() override { ++finished_; }
-
-private:
-    std::function<void()> fail_;
-    int& finished_;
-};
-
+// A run that throws while a transfer shows: a standard exception and one of no known type.
 TEST(RunController, WhateverARunThrowsIsOneMessageAndTheRunEndsAsAnyOther) {
     struct NotAnException {};
     const std::pair<std::function<void()>, const char*> cases[] = {
@@ -120,14 +108,19 @@ TEST(RunController, WhateverARunThrowsIsOneMessageAndTheRunEndsAsAnyOther) {
     for (const auto& [fail, text] : cases) {
         SCOPED_TRACE(text);
         Fixture f;
-        int finished = 0;
-        ASSERT_TRUE(f.runs.Start(std::make_unique<ThrowingRun>(fail, finished)));
+        TransferDisplay underWay;
+        underWay.animating = true;
+        f.host.ShowTransfer(underWay);
+        Gate run;
+        run.fail = fail;
+        run.open.set_value();
+        ASSERT_TRUE(f.runs.Start(std::make_unique<GateRun>(run)));
         ASSERT_TRUE(f.host.PumpUntil([&] { return !f.runs.Busy(); }));
         EXPECT_EQ(f.host.Messages(),
                   (std::vector<UserMessage>{{text, "ERROR", MessageIcon::Stop, MessageButtons::Ok}}));
         EXPECT_EQ(f.host.events, (std::vector<std::string>{"busy", "idle"}));
         EXPECT_EQ(f.host.LastDisplay(), TransferDisplay{});
-        EXPECT_EQ(finished, 1);
+        EXPECT_EQ(run.finished, 1);
     }
 }
 
