@@ -27,7 +27,7 @@ public:
     // Whether a cancel also cuts the engine's waits short. A run that finishes
     // normally after a cancel (a transfer) says no: its waits end by their timeout.
     virtual bool CancelCutsWaits() const { return true; }
-    // On the run's thread.
+    // On the run's thread. Whatever it throws, the run controller tells the user.
     virtual void Execute(RunContext& context) = 0;
     // On the GUI thread, once the run's thread has ended, the connection is
     // back with its owner and the window is idle again: shows the result.

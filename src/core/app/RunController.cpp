@@ -3,7 +3,36 @@
 #include "core/remote/CancelScope.h"
 #include "core/remote/RemoteFileSystem.h"
 
+#include <exception>
+#include <string>
+
 namespace tidewell {
+
+namespace {
+
+// What the user is told; an exception of a type we cannot name adds nothing.
+std::string FailureText(const char* heading, const std::exception_ptr& failure) {
+    try {
+        std::rethrow_exception(failure);
+    } catch (const std::exception& error) {
+        if (*error.what() != '\0') {
+            return std::string(heading) + ": " + error.what();
+        }
+    } catch (...) {
+    }
+    return std::string(heading) + ".";
+}
+
+// A message that cannot be made or shown (no memory left) must not stop the
+// run from ending.
+void Tell(WindowInterface& window, const char* heading, const std::exception_ptr& failure) noexcept {
+    try {
+        window.Ask({FailureText(heading, failure), "ERROR", MessageIcon::Stop, MessageButtons::Ok});
+    } catch (...) {
+    }
+}
+
+} // namespace
 
 RunController::RunController(RunHost& host, ConnectionHolder& connections)
     : host_(host), connections_(connections) {}
@@ -22,17 +51,37 @@ bool RunController::Start(std::unique_ptr<Run> run) {
     host_.SetIdleState(false);
     run_ = std::move(run);
     connection_ = connections_.LendConnection();
-    thread_ = std::thread([this] {
-        RunContext context{host_.RunWindow(), cancel_, connection_};
+    try {
+        thread_ = std::thread([this] { Execute(); });
+    } catch (...) { // no thread to be had: nothing ran, so all goes back as it was
+        connections_.ReturnConnection(std::move(connection_));
+        run_.reset();
+        busy_ = false;
+        host_.SetIdleState(true);
+        Tell(host_.RunWindow(), "The operation could not be started", std::current_exception());
+        return false;
+    }
+    return true;
+}
+
+void RunController::Execute() {
+    RunContext context{host_.RunWindow(), cancel_, connection_};
+    try {
         if (run_->CancelCutsWaits()) {
             const CancelScope cancellable(cancel_);
             run_->Execute(context);
         } else {
             run_->Execute(context);
         }
-        host_.PostToGuiThread([this] { Finish(); });
-    });
-    return true;
+    } catch (...) {
+        Tell(context.window, "The operation stopped because of an unexpected error",
+             std::current_exception());
+        try {
+            context.window.ShowTransfer(TransferDisplay{}); // a transfer may have stopped mid-file
+        } catch (...) {
+        }
+    }
+    host_.PostToGuiThread([this] { Finish(); });
 }
 
 void RunController::Finish() {
@@ -40,6 +89,9 @@ void RunController::Finish() {
         return; // shut down meanwhile
     }
     thread_.join();
+    if (connection_ && !connection_->IsConnected()) {
+        connection_.reset();
+    }
     connections_.ReturnConnection(std::move(connection_));
     const std::unique_ptr<Run> run = std::move(run_);
     busy_ = false;

@@ -35,8 +35,16 @@ public:
 
 // Starts every run, one at a time, and is the only code that enters and leaves
 // the busy state. The connection moves into the run and comes back with its
-// end. It owns the cancel flag and the run's thread, which it joins before it
-// goes. Everything but the run itself happens on the GUI thread.
+// end (dropped when it is no longer connected). It owns the cancel flag and the
+// run's thread, which it joins before it goes. Everything but the run itself
+// happens on the GUI thread.
+//
+// Nothing a run throws takes the program down: whatever leaves Execute is said
+// in one message ("ERROR", stop icon), the Transfer Status group goes back to
+// its idle texts, and the run ends as any other does, Finish included: a run's
+// outcome is filled in as it goes, so Finish shows only what really happened
+// (a login directory learnt, a listing read), and the window's own end-of-run
+// steps live there.
 class RunController {
 public:
     RunController(RunHost& host, ConnectionHolder& connections);
@@ -46,7 +54,8 @@ public:
     ~RunController();
 
     // Enters the busy state and starts run on its own thread. False, and
-    // nothing started, while another run is going.
+    // nothing started, while another run is going, or when no thread can be
+    // started (said in one message, the window idle again; Finish never runs).
     bool Start(std::unique_ptr<Run> run);
     bool Busy() const { return busy_; }
     // Asks the running run to stop. It ends at its next check; the engine's
@@ -56,6 +65,8 @@ public:
     void Shutdown();
 
 private:
+    // The run's thread.
+    void Execute();
     void Finish();
 
     RunHost& host_;

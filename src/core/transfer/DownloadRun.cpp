@@ -169,7 +169,7 @@ void DownloadRun::CopyFile(const DownloadStep& step, RemoteDirectories& remote) 
                 file->Close(); // abandons the transfer; the connection stays usable
                 return;        // and the part file goes with `local`
             }
-            const std::int64_t start = MillisecondsOfDay();
+            const BlockClock::time_point start = BlockClock::now();
             progress_.StepFile();
             got = file->Read(buffer_, kBlockSize);
             if (!local->Write(buffer_, got)) {
@@ -177,7 +177,7 @@ void DownloadRun::CopyFile(const DownloadStep& step, RemoteDirectories& remote) 
                 Fail(kLocalFailure, saidLocal_);
                 return;
             }
-            progress_.EndBlock(start, MillisecondsOfDay());
+            progress_.EndBlock(start, BlockClock::now(), static_cast<std::int64_t>(got));
             Publish(false);
         }
         file->Close();

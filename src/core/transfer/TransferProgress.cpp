@@ -5,15 +5,20 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <utility>
 
 namespace tidewell {
 namespace {
 
-constexpr std::int64_t kMsPerDay = 86'400'000;
+using namespace std::chrono_literals;
+
 constexpr std::int64_t kBarLimit = 65535;
 constexpr const char* kIdleTimeRemaining = "0 Sec(s).";
+// Each half of the rate's window, and the distance from the average that marks a block as a stall.
+constexpr BlockClock::duration kRateSpan = 1s;
+constexpr BlockClock::duration kStall = 10s;
+// Formatting is what costs per block over loopback; a person reads a few changes a second.
+constexpr BlockClock::duration kTextInterval = 100ms;
 
 // Both ends of a bar shifted down alike, so a long run still fills exactly at its end.
 void SetBar(int& maximum, int& position, std::int64_t done, std::int64_t total) {
@@ -41,38 +46,18 @@ void SetPercent(std::string& text, double& shown, double percent) {
     text = buffer;
 }
 
-// The rounded value a time text shows, minutes kept apart from seconds; none
-// for the hour form, whose decimal is left to the formatting (slow blocks there).
-std::optional<double> TimeTextKey(std::int64_t ms) {
-    if (ms >= 3'600'000) {
-        return std::nullopt;
-    }
-    if (ms >= 60'000) {
-        return -1.0 - std::nearbyint(static_cast<double>(ms) / 60'000.0);
-    }
-    return std::nearbyint(static_cast<double>(ms) / 1'000.0);
-}
-
 } // namespace
 
 std::int64_t BlockCountOf(std::int64_t size) {
     return size > 0 ? (size + kTransferBlockSize - 1) / kTransferBlockSize : 0;
 }
 
-std::int64_t BlockElapsedMs(std::int64_t startMsOfDay, std::int64_t endMsOfDay) {
-    const std::int64_t elapsed = endMsOfDay - startMsOfDay;
-    return elapsed < 0 ? elapsed + kMsPerDay : elapsed;
-}
-
-std::string ThroughputText(std::int64_t averageBlockMs) {
-    // Whole milliseconds over an exact numerator: 16,000 ms is exactly 1,024 bytes/sec.
-    const double rate =
-        static_cast<double>(kTransferBlockSize) * 1000.0 / static_cast<double>(averageBlockMs);
+std::string ThroughputText(double bytesPerSecond) {
     char buffer[32];
-    if (rate < 1024.0) {
-        std::snprintf(buffer, sizeof buffer, "%.0f bytes/sec.", rate);
+    if (bytesPerSecond < 1024.0) {
+        std::snprintf(buffer, sizeof buffer, "%.0f bytes/sec.", bytesPerSecond);
     } else {
-        std::snprintf(buffer, sizeof buffer, "%.1f KB/sec.", rate / 1024.0);
+        std::snprintf(buffer, sizeof buffer, "%.1f KB/sec.", bytesPerSecond / 1024.0);
     }
     return buffer;
 }
@@ -90,35 +75,41 @@ std::string TimeRemainingText(std::int64_t remainingMs) {
     return buffer;
 }
 
-std::optional<std::int64_t> BlockStatistics::Add(std::int64_t elapsedMs) {
-    if (blockCount_ - remainingBlocks_ < 2) {
-        averageBlockMs_ += elapsedMs;
-    } else if (elapsedMs != 0 && std::llabs(elapsedMs - averageBlockMs_) < 10'000 &&
-               remainingBlocks_ % 3 == 0) {
-        averageBlockMs_ = (averageBlockMs_ + elapsedMs) / 2;
+void RateMeter::Add(std::int64_t bytes, BlockClock::duration elapsed) {
+    ++blocks_;
+    const std::int64_t counted = current_.blocks + previous_.blocks;
+    if (blocks_ > 2 && counted > 0) {
+        const BlockClock::duration average = (current_.time + previous_.time) / counted;
+        if (elapsed - average >= kStall || average - elapsed >= kStall) {
+            return;
+        }
     }
-    // A file that runs past its announced size has no time left, not a wrapped one.
-    const std::int64_t leftMs = std::max<std::int64_t>(remainingBlocks_, 0) * averageBlockMs_;
-    --remainingBlocks_;
-    if (averageBlockMs_ <= 0) {
-        return std::nullopt;
+    current_.bytes += bytes;
+    ++current_.blocks;
+    current_.time += elapsed;
+    if (current_.time >= kRateSpan) {
+        previous_ = current_;
+        current_ = Span{};
     }
-    return leftMs;
 }
 
-void TransferProgress::SetIdleTimeRemaining() {
-    display_.timeRemaining = kIdleTimeRemaining;
-    shown_.time = 0.0;
+std::optional<double> RateMeter::BytesPerSecond() const {
+    const std::chrono::duration<double> time = current_.time + previous_.time;
+    const std::int64_t bytes = current_.bytes + previous_.bytes;
+    if (time.count() <= 0.0 || bytes <= 0) {
+        return std::nullopt;
+    }
+    return static_cast<double>(bytes) / time.count();
 }
 
 void TransferProgress::StartRun() {
     display_.animating = true;
-    SetIdleTimeRemaining();
+    display_.timeRemaining = kIdleTimeRemaining;
 }
 
 void TransferProgress::EndRun() {
     display_.animating = false;
-    SetIdleTimeRemaining();
+    display_.timeRemaining = kIdleTimeRemaining;
 }
 
 void TransferProgress::ResetDisplay() {
@@ -147,8 +138,11 @@ void TransferProgress::BeginFile(std::string_view name, std::int64_t size) {
     display_.fileName = name;
     fileBlocks_ = BlockCountOf(size);
     fileDone_ = 0;
+    fileSize_ = size;
+    fileBytes_ = 0;
     bytesText_ = "of " + FormatSizeText(size);
-    statistics_ = BlockStatistics(fileBlocks_);
+    rate_ = RateMeter{};
+    sinceTexts_ = kTextInterval; // the previous file's texts stay until this file's first block
     SetBar(display_.fileMaximum, display_.filePosition, 0, fileBlocks_);
 }
 
@@ -163,18 +157,22 @@ void TransferProgress::StepFile() {
     SetPercent(display_.filePercent, shown_.filePercent, Percent(fileDone_, fileBlocks_));
 }
 
-void TransferProgress::EndBlock(std::int64_t startMsOfDay, std::int64_t endMsOfDay) {
-    if (const auto leftMs = statistics_.Add(BlockElapsedMs(startMsOfDay, endMsOfDay))) {
-        if (statistics_.AverageBlockMs() != shown_.averageBlockMs) {
-            shown_.averageBlockMs = statistics_.AverageBlockMs();
-            display_.throughput = ThroughputText(shown_.averageBlockMs);
-        }
-        const std::optional<double> key = TimeTextKey(*leftMs);
-        if (!key || key != shown_.time) {
-            shown_.time = key;
-            display_.timeRemaining = TimeRemainingText(*leftMs);
-        }
+void TransferProgress::EndBlock(BlockClock::time_point start, BlockClock::time_point end,
+                                std::int64_t bytes) {
+    fileBytes_ += bytes;
+    rate_.Add(bytes, end - start);
+    sinceTexts_ += end - start;
+    // A file that runs past its announced size has no time left, not a negative one.
+    const std::int64_t left = std::max<std::int64_t>(fileSize_ - fileBytes_, 0);
+    const std::optional<double> rate = rate_.BytesPerSecond();
+    if (!rate || (sinceTexts_ < kTextInterval && left > 0)) {
+        return;
     }
+    sinceTexts_ = {};
+    display_.throughput = ThroughputText(*rate);
+    // Bounded: a huge file at a crawl would overflow the milliseconds.
+    const double leftMs = std::min(static_cast<double>(left) * 1000.0 / *rate, 1e15);
+    display_.timeRemaining = TimeRemainingText(std::llround(leftMs));
 }
 
 } // namespace tidewell

@@ -2,6 +2,7 @@
 
 #include "core/app/TransferTypes.h"
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -14,41 +15,43 @@ inline constexpr std::int64_t kTransferBlockSize = 16384;
 // Blocks of kTransferBlockSize in a file of `size` bytes, the last one short.
 std::int64_t BlockCountOf(std::int64_t size);
 
-// Milliseconds between two readings of the time of day; a block timed across
-// midnight would otherwise come out a day negative.
-std::int64_t BlockElapsedMs(std::int64_t startMsOfDay, std::int64_t endMsOfDay);
+// Blocks are timed on the monotonic clock at its full resolution: the time of
+// day can jump (it is set or corrected), and a block over loopback takes
+// microseconds.
+using BlockClock = std::chrono::steady_clock;
 
-// "819 bytes/sec." or "64.0 KB/sec." for blocks taking `averageBlockMs` (> 0).
-std::string ThroughputText(std::int64_t averageBlockMs);
+// "819 bytes/sec." or "64.0 KB/sec.".
+std::string ThroughputText(double bytesPerSecond);
 // "1.1 Hour(s)", "3 Minute(s)" or "25 Sec(s).".
 std::string TimeRemainingText(std::int64_t remainingMs);
 
-// The smoothed time of one block of a file. The first two blocks are summed
-// (so the second rate shown is half the true one); after that only every third
-// block within 10 s of the average moves it, which keeps the texts steady.
-class BlockStatistics {
+// The rate of one file's transfer over its last one to two seconds of block
+// time: steady enough to read, yet a change of speed or a stall is behind it
+// within two seconds. Every byte counts, except that from the third block on
+// a block 10 s or more longer or shorter than the average block is left out.
+class RateMeter {
 public:
-    BlockStatistics() = default;
-    explicit BlockStatistics(std::int64_t blockCount)
-        : blockCount_(blockCount), remainingBlocks_(blockCount) {}
-
-    // Counts one block (a short or empty last read counts as a whole one)
-    // and returns the time left it suggests; none while blocks take under 1 ms.
-    std::optional<std::int64_t> Add(std::int64_t elapsedMs);
-
-    std::int64_t AverageBlockMs() const { return averageBlockMs_; }
+    void Add(std::int64_t bytes, BlockClock::duration elapsed);
+    // None until some bytes have taken measurable time.
+    std::optional<double> BytesPerSecond() const;
 
 private:
-    std::int64_t blockCount_ = 0;
-    std::int64_t remainingBlocks_ = 0;
-    std::int64_t averageBlockMs_ = 0;
+    struct Span {
+        std::int64_t bytes = 0;
+        std::int64_t blocks = 0;
+        BlockClock::duration time{};
+    };
+
+    Span current_;
+    Span previous_;
+    std::int64_t blocks_ = 0;
 };
 
 // The Transfer Status display of one run, kept up to date as the run goes.
 // A run calls, in this order:
 //   StartRun(); ResetSession(count) once the files are counted;
 //   per file: BeginFile(name, size); per block: StepFile() before reading it
-//   and EndBlock(start, end) after writing it; then StepSession() (skipped
+//   and EndBlock(start, end, bytes) after writing it; then StepSession() (skipped
 //   files too, not after a cancel);
 //   EndRun(); the completion notice; ResetDisplay().
 // SetFileName shows the run's own lines in the name box, such as "" after a
@@ -68,19 +71,15 @@ public:
     void SetFileName(std::string_view name) { display_.fileName = name; }
     void BeginFile(std::string_view name, std::int64_t size);
     void StepFile();
-    void EndBlock(std::int64_t startMsOfDay, std::int64_t endMsOfDay);
+    void EndBlock(BlockClock::time_point start, BlockClock::time_point end, std::int64_t bytes);
 
     const TransferDisplay& Display() const { return display_; }
 
 private:
-    void SetIdleTimeRemaining();
-
     // What the texts were formatted from; they are formatted again only when it changes.
     struct Shown {
         double sessionPercent = 0.0;
         double filePercent = 0.0;
-        std::optional<double> time = 0.0;
-        std::int64_t averageBlockMs = 0;
     };
 
     TransferDisplay display_;
@@ -89,8 +88,11 @@ private:
     std::int64_t sessionDone_ = 0;
     std::int64_t fileBlocks_ = 0;
     std::int64_t fileDone_ = 0;
+    std::int64_t fileSize_ = 0;
+    std::int64_t fileBytes_ = 0;
     std::string bytesText_;
-    BlockStatistics statistics_;
+    RateMeter rate_;
+    BlockClock::duration sinceTexts_{}; // block time since the statistics texts were formatted
 };
 
 } // namespace tidewell

@@ -3,15 +3,9 @@
 #include "core/remote/RemoteFileSystem.h"
 #include "core/remote/SizeText.h"
 
-#include <chrono>
 #include <ctime>
 
 namespace tidewell {
-
-std::int64_t TransferRun::MillisecondsOfDay() {
-    const auto now = std::chrono::system_clock::now().time_since_epoch();
-    return std::chrono::duration_cast<std::chrono::milliseconds>(now).count() % 86'400'000;
-}
 
 // Both versions in local time, so that they can be compared.
 std::string TransferRun::VersionLine(std::int64_t size, std::int64_t time) {

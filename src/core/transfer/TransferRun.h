@@ -24,8 +24,6 @@ public:
     bool CancelCutsWaits() const override { return false; }
 
 protected:
-    // Milliseconds since midnight UTC: what a block is timed with.
-    static std::int64_t MillisecondsOfDay();
     // "<size>, modified on, <local date and time>".
     static std::string VersionLine(std::int64_t size, std::int64_t time);
 

@@ -240,7 +240,7 @@ UploadRun::Sent UploadRun::Send(const std::string& dir, const std::string& name,
                 file->Close(); // abandons the transfer; the connection stays usable
                 return Sent::Cancelled;
             }
-            const std::int64_t start = MillisecondsOfDay();
+            const BlockClock::time_point start = BlockClock::now();
             if (local.Size() > 0) {
                 progress_.StepFile();
             }
@@ -252,7 +252,7 @@ UploadRun::Sent UploadRun::Send(const std::string& dir, const std::string& name,
             }
             got = *read;
             file->CommitWrite(got);
-            progress_.EndBlock(start, MillisecondsOfDay());
+            progress_.EndBlock(start, BlockClock::now(), static_cast<std::int64_t>(got));
             Publish(false);
         }
         file->Flush();

@@ -16,6 +16,7 @@
 #include <functional>
 #include <future>
 #include <mutex>
+#include <stdexcept>
 
 namespace tidewell {
 namespace {
@@ -29,7 +30,8 @@ struct Gate {
     std::promise<void> entered;
     std::promise<void> open;
     std::atomic<bool> sawCancel{false};
-    int finished = 0; // test thread only
+    std::function<void()> fail; // called once the gate opens
+    int finished = 0;           // test thread only
 };
 
 // Holds its thread until the test opens the gate or cancels; the cancel flag
@@ -42,6 +44,9 @@ public:
         while (opened_.wait_for(10ms) != std::future_status::ready && !context.cancel) {
         }
         gate_.sawCancel = context.cancel.load();
+        if (gate_.fail) {
+            gate_.fail();
+        }
     }
     void Finish() override { ++gate_.finished; }
 
@@ -90,6 +95,33 @@ TEST(RunController, CancelReachesTheRunAndShutdownJoinsARunStillGoing) {
     f.runs.Shutdown();
     EXPECT_TRUE(abandoned.sawCancel);
     EXPECT_EQ(abandoned.finished, 0); // its result is dropped
+}
+
+// A run that throws while a transfer shows: a standard exception and one of no known type.
+TEST(RunController, WhateverARunThrowsIsOneMessageAndTheRunEndsAsAnyOther) {
+    struct NotAnException {};
+    const std::pair<std::function<void()>, const char*> cases[] = {
+        {[] { throw std::runtime_error("disk on fire"); },
+         "The operation stopped because of an unexpected error: disk on fire"},
+        {[] { throw NotAnException{}; }, "The operation stopped because of an unexpected error."},
+    };
+    for (const auto& [fail, text] : cases) {
+        SCOPED_TRACE(text);
+        Fixture f;
+        TransferDisplay underWay;
+        underWay.animating = true;
+        f.host.ShowTransfer(underWay);
+        Gate run;
+        run.fail = fail;
+        run.open.set_value();
+        ASSERT_TRUE(f.runs.Start(std::make_unique<GateRun>(run)));
+        ASSERT_TRUE(f.host.PumpUntil([&] { return !f.runs.Busy(); }));
+        EXPECT_EQ(f.host.Messages(),
+                  (std::vector<UserMessage>{{text, "ERROR", MessageIcon::Stop, MessageButtons::Ok}}));
+        EXPECT_EQ(f.host.events, (std::vector<std::string>{"busy", "idle"}));
+        EXPECT_EQ(f.host.LastDisplay(), TransferDisplay{});
+        EXPECT_EQ(run.finished, 1);
+    }
 }
 
 // Starts a listing of site and waits until its outcome is shown.

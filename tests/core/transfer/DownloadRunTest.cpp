@@ -10,6 +10,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <string>
 
 namespace tidewell {
 namespace {
@@ -181,6 +182,29 @@ TEST(DownloadFailures, NothingHalfWrittenSurvivesACancelOrAFailedTransfer) {
         EXPECT_EQ(outcome.ending ? outcome.ending->message.text : "", c.ending);
         EXPECT_EQ(download.session.Connected(), c.connected);
     }
+}
+
+// Over a link paced to 4 MiB/s, a display shown after two seconds of transfer
+// gives the link's rate, within a fifth.
+TEST(DownloadProgress, ShowsTheRateOfAThrottledLink) {
+    test::PyftpdlibServer server("throttle-4mb");
+    ASSERT_TRUE(server.Ready()) << server.Failure();
+    server.PutFile("paced.bin", std::string(12'000'000, 'p'));
+    test::TempDir folder;
+    Download download(server);
+    std::optional<std::chrono::steady_clock::time_point> started;
+    std::string rate; // of the first display after two seconds
+    download.host.onTransfer = [&](const TransferDisplay& display) {
+        const auto now = std::chrono::steady_clock::now();
+        if (display.filePosition > 0 && !started) {
+            started = now;
+        } else if (started && now - *started >= 2s && rate.empty()) {
+            rate = display.throughput;
+        }
+    };
+    download.Run({"paced.bin"}, folder.Path());
+    ASSERT_TRUE(rate.ends_with(" KB/sec.")) << "shown after two seconds: " << rate;
+    EXPECT_NEAR(std::stod(rate), 4096.0, 4096.0 / 5) << rate;
 }
 
 // Hidden files, names that cannot be used here, a directory the server refuses to enter and

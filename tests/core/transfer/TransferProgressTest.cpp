@@ -2,17 +2,21 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
 #include <tuple>
 #include <vector>
 
 namespace tidewell {
 namespace {
 
+using namespace std::chrono_literals;
+
 TEST(TransferTexts, FormsAndTheirBoundaries) {
-    const std::pair<std::int64_t, const char*> rates[] = {
-        {250, "64.0 KB/sec."}, {20'000, "819 bytes/sec."}, {16'000, "1.0 KB/sec."}};
-    for (const auto& [averageMs, text] : rates) {
-        EXPECT_EQ(ThroughputText(averageMs), text) << averageMs;
+    const std::pair<double, const char*> rates[] = {
+        {65'536.0, "64.0 KB/sec."}, {819.2, "819 bytes/sec."}, {1'024.0, "1.0 KB/sec."}};
+    for (const auto& [rate, text] : rates) {
+        EXPECT_EQ(ThroughputText(rate), text) << rate;
     }
     const std::pair<std::int64_t, const char*> times[] = {
         {25'000, "25 Sec(s)."},   {59'999, "60 Sec(s)."},     {60'000, "1 Minute(s)"},
@@ -22,55 +26,62 @@ TEST(TransferTexts, FormsAndTheirBoundaries) {
     }
 }
 
-TEST(BlockStatistics, FirstTwoSummedThenEveryThirdWithinTenSeconds) {
-    struct Case {
-        std::int64_t blocks;
-        std::vector<std::int64_t> elapsed, averages; // the average after each block
+// Synthetic blocks as a run times them. After two seconds of steady blocks the
+// texts are within 20% of the true rate and time left, whatever the speed, the
+// bytes per read and the stall before; a stall 10 s past the average block is
+// no sample at all.
+TEST(TransferProgress, RateAndTimeLeftAreWithinAFifthOfTheTruth) {
+    struct Blocks {
+        int repeat;
+        std::int64_t bytes;
+        std::vector<BlockClock::duration> times; // of consecutive blocks
     };
+    struct Case {
+        const char* name;
+        std::int64_t size;
+        std::vector<Blocks> blocks;
+        double rate; // the truth
+    };
+    constexpr std::int64_t k = kTransferBlockSize;
+    constexpr double k4MBs = 4'096'000.0;
+    // 4 MB/s as it arrives: 64 KiB every 16 ms, the first block waiting for it all.
+    const Blocks twoSeconds{125, k, {15'940us, 20us, 20us, 20us}};
     const Case cases[] = {
-        // Remaining 9..0: only 6, 3 and 0 may move it; 10,300 is 10 s off 300, 10,299 is not.
-        {9,
-         {100, 150, 400, 350, 500, 500, 10'300, 80, 90, 10'299},
-         {100, 250, 250, 300, 300, 300, 300, 300, 300, 5'299}},
-        {5, {200, 200, 0}, {200, 400, 400}}, // a 0 ms block at remaining 3 is no sample
+        {"4 MB/s", 80'000'000, {twoSeconds}, k4MBs},
+        {"loopback", 8LL << 30, {{40'000, k, {50us}}}, k * 20'000.0},
+        {"short reads", 80'000'000, {{2'000, 4'096, {1ms}}}, k4MBs},
+        {"after a stall", 80'000'000, {twoSeconds, {1, k, {5s}}, twoSeconds}, k4MBs},
+        {"stalled 12 s", 80'000'000, {twoSeconds, {1, k, {12s}}}, k4MBs},
+        {"past its size", 1'000, {twoSeconds}, k4MBs},
+    };
+    const auto shownRate = [](const std::string& text) {
+        return std::stod(text) * (text.ends_with("KB/sec.") ? 1024.0 : 1.0);
+    };
+    const auto shownSeconds = [](const std::string& text) {
+        return std::stod(text) * (text.ends_with("Hour(s)")     ? 3600.0
+                                  : text.ends_with("Minute(s)") ? 60.0
+                                                                : 1.0);
     };
     for (const auto& c : cases) {
-        BlockStatistics statistics(c.blocks);
-        for (std::size_t i = 0; i < c.elapsed.size(); ++i) {
-            statistics.Add(c.elapsed[i]);
-            EXPECT_EQ(statistics.AverageBlockMs(), c.averages[i]) << c.blocks << " block " << i;
+        TransferProgress progress;
+        progress.BeginFile("f", c.size);
+        BlockClock::time_point now;
+        std::int64_t sent = 0;
+        for (const Blocks& blocks : c.blocks) {
+            for (int i = 0; i < blocks.repeat; ++i) {
+                for (const BlockClock::duration time : blocks.times) {
+                    progress.EndBlock(now, now + time, blocks.bytes);
+                    now += time;
+                    sent += blocks.bytes;
+                }
+            }
         }
+        const double secondsLeft = static_cast<double>(std::max<std::int64_t>(c.size - sent, 0)) / c.rate;
+        const TransferDisplay& d = progress.Display();
+        EXPECT_NEAR(shownRate(d.throughput), c.rate, c.rate / 5) << c.name << ": " << d.throughput;
+        EXPECT_NEAR(shownSeconds(d.timeRemaining), secondsLeft, secondsLeft / 5)
+            << c.name << ": " << d.timeRemaining;
     }
-}
-
-TEST(TransferProgress, StatisticsTextsFollowTheTimedBlocks) {
-    TransferProgress progress;
-    progress.BeginFile("f", 100 * kTransferBlockSize);
-    progress.EndBlock(86'399'900, 150); // 250 ms across midnight
-    EXPECT_EQ(progress.Display().throughput, "64.0 KB/sec.");
-    EXPECT_EQ(progress.Display().timeRemaining, "25 Sec(s).");
-
-    // Blocks under 1 ms leave the previous file's texts; the last read of a
-    // file, empty or not, shows no time left.
-    progress.BeginFile("g", 2 * kTransferBlockSize);
-    progress.EndBlock(5, 5);
-    EXPECT_EQ(progress.Display().timeRemaining, "25 Sec(s).");
-    progress.EndBlock(0, 1'000);
-    progress.EndBlock(0, 1'000);
-    EXPECT_EQ(progress.Display().throughput, "16.0 KB/sec.");
-    EXPECT_EQ(progress.Display().timeRemaining, "0 Sec(s).");
-    progress.EndBlock(0, 1'000); // more than the server announced
-    EXPECT_EQ(progress.Display().timeRemaining, "0 Sec(s).");
-    progress.BeginFile("empty", 0);
-    progress.EndBlock(0, 500);
-    EXPECT_EQ(progress.Display().throughput, "32.0 KB/sec.");
-    EXPECT_EQ(progress.Display().timeRemaining, "0 Sec(s).");
-
-    progress.BeginFile("h", 60 * kTransferBlockSize);
-    progress.EndBlock(0, 17); // 60 x 17 ms
-    EXPECT_EQ(progress.Display().timeRemaining, "1 Sec(s).");
-    progress.EndBlock(0, 1'000); // 59 x 1,017 ms
-    EXPECT_EQ(progress.Display().timeRemaining, "1 Minute(s)");
 }
 
 TEST(TransferProgress, FileBar) {
@@ -134,7 +145,7 @@ TEST(TransferProgress, FinalValuesStayUntilTheNoticeIsClosed) {
     progress.ResetSession(2);
     progress.BeginFile("a.txt", kTransferBlockSize);
     progress.StepFile();
-    progress.EndBlock(0, 250);
+    progress.EndBlock({}, BlockClock::time_point(250ms), kTransferBlockSize);
     progress.StepSession();
     progress.SetFileName("");
     progress.EndRun();
@@ -147,11 +158,6 @@ TEST(TransferProgress, FinalValuesStayUntilTheNoticeIsClosed) {
     idle.sessionMaximum = 2;
     idle.fileMaximum = 1;
     EXPECT_EQ(progress.Display(), idle);
-
-    progress.StartRun(); // the same block time shows again on the next run
-    progress.BeginFile("b.txt", kTransferBlockSize);
-    progress.EndBlock(0, 250);
-    EXPECT_EQ(progress.Display().throughput, "64.0 KB/sec.");
 }
 
 } // namespace
