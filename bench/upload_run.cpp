@@ -36,11 +36,10 @@ int main(int argc, char** argv) {
     meter.Start();
     bool ended = false;
     bool complete = false;
-    const bool started = runs.Start(
-        std::make_unique<UploadRun>(session, SiteProfile{argv[1], argv[2], argv[3], argv[4]},
-                                    UploadPlan::CountLocalFiles(paths), [&](ListingOutcome outcome) {
-                                        complete = outcome.ending && outcome.ending->complete;
-                                        ended = true;
-                                    }));
+    const bool started = runs.Start(std::make_unique<UploadRun>(
+        session, SiteProfile{argv[1], argv[2], argv[3], argv[4]}, paths, [&](ListingOutcome outcome) {
+            complete = outcome.ending && outcome.ending->complete;
+            ended = true;
+        }));
     return host.MeasureRun(meter, started, ended, complete, std::chrono::seconds(600));
 }

@@ -6,7 +6,9 @@ namespace tidewell {
 
 RemoteSession::RemoteSession(std::chrono::milliseconds timeout) : session_(timeout) {}
 
-RemoteSession::~RemoteSession() = default;
+RemoteSession::~RemoteSession() {
+    closer_.Close(std::move(connection_));
+}
 
 std::optional<ftp::CertificateInfo> RemoteSession::Encryption() const {
     return connection_ ? connection_->Encryption() : std::nullopt;
@@ -16,10 +18,7 @@ bool RemoteSession::Disconnect() {
     if (lent_) {
         return false;
     }
-    if (connection_) {
-        connection_->Close();
-        connection_.reset();
-    }
+    closer_.Close(std::move(connection_)); // the window never waits for the server's goodbye
     connected_ = false;
     listedDirectory_.clear();
     return true;

@@ -2,6 +2,7 @@
 
 #include "core/app/RunController.h"
 #include "core/remote/ftp/FtpSession.h"
+#include "core/session/ConnectionCloser.h"
 
 #include <QString>
 
@@ -59,6 +60,7 @@ private:
     std::string loginDirectory_;
     std::string listedDirectory_;
     std::function<QString()> trustFile_;
+    ConnectionCloser closer_; // last: goes first, finishing the closes still under way
 };
 
 } // namespace tidewell

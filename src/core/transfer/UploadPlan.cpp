@@ -11,15 +11,20 @@ namespace tidewell {
 
 namespace fs = std::filesystem;
 
-UploadPlan UploadPlan::CountLocalFiles(const std::vector<fs::path>& paths) {
+UploadPlan UploadPlan::CountLocalFiles(const std::vector<fs::path>& paths, const std::atomic<bool>* cancel) {
     UploadPlan plan;
+    plan.cancel_ = cancel;
     for (const fs::path& path : paths) {
         plan.CountSinglePath(path, nullptr);
     }
+    plan.cancel_ = nullptr;
     return plan;
 }
 
 void UploadPlan::CountSinglePath(const fs::path& path, const std::string* parent) {
+    if (Cancelled()) {
+        return;
+    }
     // A trailing separator would leave the last component empty.
     const fs::path clean = path.has_filename() ? path : path.parent_path();
     const std::string name = clean.filename().string();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/remote/TreeBounds.h"
+#include <atomic>
 #include <cstdint>
 
 #include <filesystem>
@@ -28,7 +29,9 @@ struct UploadStep {
 // else is set aside and named.
 class UploadPlan {
 public:
-    static UploadPlan CountLocalFiles(const std::vector<std::filesystem::path>& paths);
+    // Stops early, with what it has, once `cancel` is set.
+    static UploadPlan CountLocalFiles(const std::vector<std::filesystem::path>& paths,
+                                      const std::atomic<bool>* cancel = nullptr);
 
     const std::vector<UploadStep>& Steps() const { return steps_; }
     std::int64_t FileCount() const { return fileCount_; }
@@ -38,11 +41,13 @@ public:
 private:
     // `parent`: the real path of the folder that holds `path`; none for a path the user chose.
     void CountSinglePath(const std::filesystem::path& path, const std::string* parent);
+    bool Cancelled() const { return cancel_ != nullptr && cancel_->load(); }
 
     std::vector<UploadStep> steps_;
     std::int64_t fileCount_ = 0;
     std::vector<std::string> skipped_;
     TreeBounds bounds_;
+    const std::atomic<bool>* cancel_ = nullptr;
 };
 
 } // namespace tidewell

@@ -19,15 +19,32 @@ constexpr const char* kNoPermission =
     "Could not transfer directory, you do not have permission to create directories on the FTP server";
 constexpr const char* kRemoteFailure = "Unable to upload files to this FTP server";
 constexpr const char* kLocalFailure = "Unable to read file on local disk";
+constexpr const char* kPreparingText = "Preparing To Upload, Please Wait...";
 
 } // namespace
 
-UploadRun::UploadRun(RemoteSession& session, SiteProfile site, UploadPlan plan, Done done)
-    : listing_(session, std::move(site), std::move(done)), plan_(std::move(plan)) {}
+UploadRun::UploadRun(RemoteSession& session, SiteProfile site, std::vector<std::filesystem::path> paths,
+                     Done done, bool commandLine)
+    : listing_(session, std::move(site), std::move(done)), paths_(std::move(paths)),
+      commandLine_(commandLine) {}
 
 void UploadRun::Execute(RunContext& context) {
     context_ = &context;
     progress_.StartRun();
+    progress_.SetFileName(kPreparingText);
+    Publish(true);
+    plan_ = UploadPlan::CountLocalFiles(paths_, &context.cancel);
+    if (context.cancel || (commandLine_ && plan_.FileCount() < 1)) {
+        if (!context.cancel) {
+            context.window.Ask({"Could Not Transfer files - Does the filename have a space in the path?",
+                                "ERROR", MessageIcon::Stop, MessageButtons::Ok});
+        }
+        progress_.ResetDisplay();
+        Publish(true);
+        listing_.Conclude(context, false);
+        return;
+    }
+    progress_.SetFileName({});
     if (!context.connection) {
         progress_.SetFileName(kListingWaitText);
     }

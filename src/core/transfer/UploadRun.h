@@ -5,6 +5,7 @@
 #include "core/transfer/TransferRun.h"
 #include "core/transfer/UploadPlan.h"
 
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -30,7 +31,11 @@ class UploadRun : public TransferRun {
 public:
     using Done = std::function<void(ListingOutcome)>;
 
-    UploadRun(RemoteSession& session, SiteProfile site, UploadPlan plan, Done done);
+    // The local paths are walked on the run's thread (a large folder or a slow
+    // mount must not hold the window). `commandLine`: the paths came from the
+    // command line, split at blanks, so none that names a file is said so.
+    UploadRun(RemoteSession& session, SiteProfile site, std::vector<std::filesystem::path> paths, Done done,
+              bool commandLine = false);
 
     void Execute(RunContext& context) override;
     void Finish() override { listing_.Finish(); }
@@ -55,7 +60,9 @@ private:
     static std::string TemporaryName(const std::string& name, const std::vector<RemoteEntry>* listed);
 
     ListingRun listing_;
-    const UploadPlan plan_;
+    const std::vector<std::filesystem::path> paths_;
+    const bool commandLine_;
+    UploadPlan plan_;
     TreeBounds bounds_;
     bool directWrites_ = false; // the server cannot rename: files are written over in place
     bool lost_ = false;

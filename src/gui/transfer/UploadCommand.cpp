@@ -38,7 +38,7 @@ std::unique_ptr<UploadRun> UploadCommand::Prepare(const std::vector<fs::path>& p
     if (paths.empty() || !parts_.panes.ValidateCurrent(true)) {
         return nullptr;
     }
-    return MakeRun(UploadPlan::CountLocalFiles(paths), std::move(done));
+    return MakeRun(paths, std::move(done), false);
 }
 
 void UploadCommand::TakeCommandWords(const std::vector<std::string>& words) {
@@ -52,21 +52,14 @@ std::unique_ptr<UploadRun> UploadCommand::StartCommandUpload(UploadRun::Done don
     if (commandPaths_.empty()) {
         return nullptr;
     }
-    UploadPlan plan = UploadPlan::CountLocalFiles(commandPaths_);
-    if (plan.FileCount() < 1) {
-        // The command line is split at blanks, so a path holding one names nothing.
-        ShowMessage(parts_.window,
-                    QStringLiteral("Could Not Transfer files - Does the filename have a space in the path?"),
-                    QStringLiteral("ERROR"), MessageIcon::Stop);
-        return nullptr;
-    }
-    return MakeRun(std::move(plan), std::move(done));
+    return MakeRun(commandPaths_, std::move(done), true);
 }
 
-std::unique_ptr<UploadRun> UploadCommand::MakeRun(UploadPlan plan, UploadRun::Done done) {
+std::unique_ptr<UploadRun> UploadCommand::MakeRun(std::vector<fs::path> paths, UploadRun::Done done,
+                                                  bool commandLine) {
     parts_.panes.PullCurrent();
     return std::make_unique<UploadRun>(parts_.session, parts_.sites.Profile(parts_.panes.CurrentIndex()),
-                                       std::move(plan), std::move(done));
+                                       std::move(paths), std::move(done), commandLine);
 }
 
 } // namespace tidewell

@@ -46,7 +46,8 @@ public:
     std::unique_ptr<UploadRun> StartCommandUpload(UploadRun::Done done);
 
 private:
-    std::unique_ptr<UploadRun> MakeRun(UploadPlan plan, UploadRun::Done done);
+    std::unique_ptr<UploadRun> MakeRun(std::vector<std::filesystem::path> paths, UploadRun::Done done,
+                                       bool commandLine);
 
     Parts parts_;
     std::vector<std::filesystem::path> commandPaths_;

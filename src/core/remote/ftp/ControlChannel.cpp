@@ -36,9 +36,11 @@ void ControlChannel::Send(std::string_view command) {
 
 void ControlChannel::DropUnaskedReplies() {
     // One poll that finds nothing in the normal case; a partial reply is read
-    // to its end, within the timeout.
+    // to its end. One deadline for them all: a server that keeps sending
+    // unasked lines cannot hold the command back past the timeout.
+    const auto deadline = Deadline();
     while (ReplyPending()) {
-        ReadReply(Deadline());
+        ReadReply(deadline);
     }
 }
 
