@@ -81,9 +81,8 @@ public:
 
     // Downloads, and saves a picture of the window taken at the first display
     // that shows the file bar past its start and short of its end. When that
-    // display had no throughput yet (a block under a millisecond is not
-    // counted, so a fast file may show "0 KB/sec." throughout), the first
-    // later one that has, still short of the end, replaces it.
+    // display had no throughput yet (a file's first block), the first later
+    // one that has, still short of the end, replaces it.
     bool ShootWhileDownloading(const QString& out, std::chrono::seconds bound) {
         auto* bar = dialog_.ControlAs<QProgressBar>(res::IDC_FILE_PROGRESS);
         auto* throughput = dialog_.ControlAs<QLineEdit>(res::IDC_THROUGHPUT);
