@@ -22,7 +22,6 @@ TEST(HyperlinkRules, TheCommandIsCutAtTheFirstQuotedPlaceholderElseTheFirstBareO
 TEST(HyperlinkRules, TheBrowserCommandIsTheCutLineInWordsAndTheAddress) {
     EXPECT_EQ(BrowserCommand(R"("/opt/Web Browser/browser" --new-window "%u" --private)", kAddress),
               (QStringList{"/opt/Web Browser/browser", "--new-window", kAddress}));
-    EXPECT_EQ(BrowserCommand("firefox-esr %u", kAddress), (QStringList{"firefox-esr", kAddress}));
     // No placeholder: the whole line, then the address; field codes before the cut are dropped.
     EXPECT_EQ(BrowserCommand("browser %i --load=100%%", kAddress),
               (QStringList{"browser", "--load=100%", kAddress}));

@@ -130,9 +130,8 @@ TEST(ListingRun, EachConnectFailureHasItsMessageAndLeavesNoConnection) {
         Fixture f;
         const auto outcome =
             f.Run<ListingRun, ListingOutcome>(f.session, SiteProfile{address, "user", "password", ""});
-        const auto messages = f.host.Messages();
-        ASSERT_EQ(messages.size(), 1u);
-        EXPECT_EQ(messages[0], (UserMessage{text, "FTP Error", MessageIcon::Stop, MessageButtons::Ok}));
+        EXPECT_EQ(f.host.Messages(),
+                  (std::vector<UserMessage>{{text, "FTP Error", MessageIcon::Stop, MessageButtons::Ok}}));
         EXPECT_FALSE(outcome.connected);
         EXPECT_FALSE(outcome.listing.has_value());
         EXPECT_FALSE(f.session.Connected());

@@ -1,7 +1,5 @@
 #include "core/remote/ftp/EngineTestSupport.h"
 
-#include "core/remote/ftp/FtpException.h"
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
