@@ -1,12 +1,18 @@
 #pragma once
 
 #include "core/app/RunController.h"
+#include "core/session/ListingRun.h"
+#include "core/session/RemoteSession.h"
+
+#include <gtest/gtest.h>
 
 #include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -120,6 +126,36 @@ private:
     std::vector<std::string> fileNames_;
     std::vector<OverwriteQuestion> questions_;
     TransferDisplay lastDisplay_;
+};
+
+// A scripted window, a session and its run controller: what a run test drives.
+template <class Host = ScriptedRunHost> struct RunBench {
+    explicit RunBench(std::deque<OverwriteAnswer> answers = {},
+                      std::chrono::milliseconds timeout = std::chrono::seconds(10))
+        : host(std::move(answers)), session(timeout) {}
+
+    // Starts an R made of args and the callback it reports through; waits for its result.
+    template <class R, class Result, class... Args> Result Run(Args&&... args) {
+        std::optional<Result> result;
+        EXPECT_TRUE(runs.Start(
+            std::make_unique<R>(std::forward<Args>(args)..., [&](Result r) { result = std::move(r); })));
+        EXPECT_TRUE(host.PumpUntil([&] { return result.has_value(); })) << "the run did not end";
+        return result.value_or(Result{});
+    }
+
+    template <class Server> static SiteProfile SiteOf(const Server& server) {
+        const auto& a = server.Address();
+        return {a.host + ":" + std::to_string(a.port), a.user, a.password, ""};
+    }
+    // Logs in to the server's login directory, as the Login button does.
+    template <class Server> void LogIn(const Server& server) {
+        Run<ListingRun, ListingOutcome>(session, SiteOf(server));
+        EXPECT_TRUE(session.Connected()) << "no log-in";
+    }
+
+    Host host;
+    RemoteSession session;
+    RunController runs{host, session};
 };
 
 } // namespace tidewell::test

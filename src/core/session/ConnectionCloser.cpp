@@ -35,11 +35,19 @@ void ConnectionCloser::Work() {
         }
         std::unique_ptr<RemoteFileSystem> connection = std::move(pending_.front());
         pending_.pop_front();
+        closing_ = true;
         lock.unlock();
         connection->Close();
         connection.reset();
         lock.lock();
+        closing_ = false;
+        done_.notify_all();
     }
+}
+
+void ConnectionCloser::WaitUntilDone() {
+    std::unique_lock lock(mutex_);
+    done_.wait(lock, [this] { return pending_.empty() && !closing_; });
 }
 
 } // namespace tidewell

@@ -22,12 +22,18 @@ public:
     ~ConnectionCloser();
 
     void Close(std::unique_ptr<RemoteFileSystem> connection);
+    // Returns once every connection handed over is closed: a new log-in to
+    // the same server goes after the goodbye to the old one, as a server
+    // that limits connections per user expects. Any thread.
+    void WaitUntilDone();
 
 private:
     void Work();
 
     std::mutex mutex_;
     std::condition_variable wake_;
+    std::condition_variable done_;
+    bool closing_ = false;
     std::deque<std::unique_ptr<RemoteFileSystem>> pending_;
     bool stopping_ = false;
     std::thread thread_; // last: started once the rest is ready

@@ -69,6 +69,7 @@ void ListingRun::Conclude(RunContext& context, bool ready) {
 }
 
 bool ListingRun::Connect(RunContext& context) {
+    remote_.WaitForClosedConnections();
     try {
         // An address whose port cannot be read names no reachable host.
         const auto address = ParseSiteAddress(site_.address);

@@ -49,6 +49,8 @@ public:
     // Ends the connection, if any. Refused (false) while a run holds it.
     bool Disconnect();
 
+    // Waits, on a run's thread, until the goodbyes of earlier connections are said.
+    void WaitForClosedConnections() { closer_.WaitUntilDone(); }
     std::unique_ptr<RemoteFileSystem> LendConnection() override;
     void ReturnConnection(std::unique_ptr<RemoteFileSystem> connection) override;
 

@@ -11,9 +11,7 @@ namespace {
 const QString kAddress = QStringLiteral("https://tidewell.example.org/");
 
 TEST(HyperlinkRules, TheCommandIsCutAtTheFirstQuotedPlaceholderElseTheFirstBareOne) {
-    // Quoted, with switches after it: they go with the placeholder.
-    EXPECT_EQ(CutAtPlaceholder(R"("C:\Browser\browser.exe" "%1" -nohome -new)"),
-              R"("C:\Browser\browser.exe" )");
+    // A quoted placeholder with switches after it is LinkLabelTest's case.
     // A quoted one wins over an earlier bare one.
     EXPECT_EQ(CutAtPlaceholder(R"(browser %f "%u" --x)"), "browser %f ");
     EXPECT_EQ(CutAtPlaceholder("browser %1 -new"), "browser ");
@@ -24,7 +22,6 @@ TEST(HyperlinkRules, TheCommandIsCutAtTheFirstQuotedPlaceholderElseTheFirstBareO
 TEST(HyperlinkRules, TheBrowserCommandIsTheCutLineInWordsAndTheAddress) {
     EXPECT_EQ(BrowserCommand(R"("/opt/Web Browser/browser" --new-window "%u" --private)", kAddress),
               (QStringList{"/opt/Web Browser/browser", "--new-window", kAddress}));
-    EXPECT_EQ(BrowserCommand("firefox-esr %u", kAddress), (QStringList{"firefox-esr", kAddress}));
     // No placeholder: the whole line, then the address; field codes before the cut are dropped.
     EXPECT_EQ(BrowserCommand("browser %i --load=100%%", kAddress),
               (QStringList{"browser", "--load=100%", kAddress}));

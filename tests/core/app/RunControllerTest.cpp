@@ -3,27 +3,20 @@
 // messages and records what they showed.
 #include "core/app/RunController.h"
 
-#include "core/remote/ftp/FtpConnection.h"
 #include "core/session/ListingRun.h"
-#include "core/session/RemoteSession.h"
 #include "support/ScriptedRunHost.h"
 #include "support/SilentServer.h"
 
 #include <gtest/gtest.h>
 
-#include <condition_variable>
-#include <deque>
 #include <functional>
 #include <future>
-#include <mutex>
 #include <stdexcept>
 
 namespace tidewell {
 namespace {
 
 using namespace std::chrono_literals;
-
-using ScriptedHost = test::ScriptedRunHost;
 
 // What a gated run did; it outlives the run, which the controller deletes.
 struct Gate {
@@ -55,11 +48,7 @@ private:
     std::future<void> opened_;
 };
 
-struct Fixture {
-    ScriptedHost host;
-    RemoteSession session{10s};
-    RunController runs{host, session};
-};
+using Fixture = test::RunBench<>;
 
 TEST(RunController, OneRunAtATimeBusyFromStartToFinishAndTheConnectionIsTheRunsMeanwhile) {
     Fixture f;
@@ -124,15 +113,6 @@ TEST(RunController, WhateverARunThrowsIsOneMessageAndTheRunEndsAsAnyOther) {
     }
 }
 
-// Starts a listing of site and waits until its outcome is shown.
-ListingOutcome List(Fixture& f, const SiteProfile& site) {
-    std::optional<ListingOutcome> shown;
-    EXPECT_TRUE(f.runs.Start(std::make_unique<ListingRun>(
-        f.session, site, [&](ListingOutcome outcome) { shown = std::move(outcome); })));
-    EXPECT_TRUE(f.host.PumpUntil([&] { return shown.has_value(); })) << "the listing run did not end";
-    return shown.value_or(ListingOutcome{});
-}
-
 TEST(ListingRun, EachConnectFailureHasItsMessageAndLeavesNoConnection) {
     constexpr const char* kBadAddress = "Can't connect to FTP server - check the FTP address";
     std::string closed; // a loopback port nobody listens on any more
@@ -148,31 +128,14 @@ TEST(ListingRun, EachConnectFailureHasItsMessageAndLeavesNoConnection) {
     for (const auto& [address, text] : cases) {
         SCOPED_TRACE(address);
         Fixture f;
-        const ListingOutcome outcome = List(f, {address, "user", "password", ""});
-        const auto messages = f.host.Messages();
-        ASSERT_EQ(messages.size(), 1u);
-        EXPECT_EQ(messages[0], (UserMessage{text, "FTP Error", MessageIcon::Stop, MessageButtons::Ok}));
+        const auto outcome =
+            f.Run<ListingRun, ListingOutcome>(f.session, SiteProfile{address, "user", "password", ""});
+        EXPECT_EQ(f.host.Messages(),
+                  (std::vector<UserMessage>{{text, "FTP Error", MessageIcon::Stop, MessageButtons::Ok}}));
         EXPECT_FALSE(outcome.connected);
         EXPECT_FALSE(outcome.listing.has_value());
         EXPECT_FALSE(f.session.Connected());
     }
-}
-
-TEST(ListingRun, CancelAbandonsASilentServerAtOnceWithoutAMessage) {
-    test::SilentServer silent;
-    ASSERT_NE(silent.Port(), 0);
-    Fixture f;
-    f.session.SetTimeout(10min); // only the cancel can end this attempt within the bound below
-    std::optional<ListingOutcome> shown;
-    ASSERT_TRUE(
-        f.runs.Start(std::make_unique<ListingRun>(f.session, SiteProfile{silent.Address(), "u", "p", ""},
-                                                  [&](ListingOutcome outcome) { shown = outcome; })));
-    ASSERT_TRUE(f.host.PumpUntil([&] { return !f.host.FileNames().empty(); }));
-    f.runs.Cancel();
-    ASSERT_TRUE(f.host.PumpUntil([&] { return shown.has_value(); }, 20s));
-    EXPECT_FALSE(shown->connected);
-    EXPECT_TRUE(f.host.Messages().empty());
-    EXPECT_FALSE(f.runs.Busy());
 }
 
 } // namespace

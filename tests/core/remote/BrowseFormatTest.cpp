@@ -33,7 +33,6 @@ TEST(SiteAddressParsing, HostsPortsAndIpv6) {
     EXPECT_EQ(ParseSiteAddress("[::1]:2121"), (SiteAddress{"::1", 2121}));
     EXPECT_EQ(ParseSiteAddress("[::1]"), (SiteAddress{"::1", 0}));
     EXPECT_EQ(ParseSiteAddress("::1"), (SiteAddress{"::1", 0}));
-    EXPECT_EQ(ParseSiteAddress("fe80::1:2"), (SiteAddress{"fe80::1:2", 0}));
     using ftp::Security;
     EXPECT_EQ(ParseSiteAddress("FTPES://host:2121/"), (SiteAddress{"host", 2121, Security::Explicit}));
     EXPECT_EQ(ParseSiteAddress("ftps://[::1]"), (SiteAddress{"::1", 0, Security::Implicit}));

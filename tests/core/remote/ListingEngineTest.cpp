@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <set>
 
 namespace tidewell {
 namespace {
@@ -33,7 +32,6 @@ TEST(Listing, TagsLeadToTheirFilesAmongThousandsAndTotalsPassFourGiB) {
     EXPECT_EQ(result.fileCount, 6003);
     EXPECT_EQ(result.dirCount, 1);
     EXPECT_EQ(result.totalSize, (6ll << 30) + 5);
-    std::set<std::uint32_t> tags;
     for (const auto& row : result.rows) {
         if (row.name == ".." || row.name == "alpha") {
             EXPECT_EQ(row.tag, kDirectoryTag) << row.name;
@@ -41,9 +39,8 @@ TEST(Listing, TagsLeadToTheirFilesAmongThousandsAndTotalsPassFourGiB) {
         }
         ASSERT_NE(row.tag, kDirectoryTag) << row.name;
         EXPECT_EQ(result.files.File(row.tag).name, row.name);
-        tags.insert(row.tag);
     }
-    EXPECT_EQ(tags.size(), 6003u);
+    EXPECT_EQ(result.rows.size(), 6005u); // with ".." and alpha
     const auto data = std::find_if(result.rows.begin(), result.rows.end(),
                                    [](const ListingRow& row) { return row.name == "data.xyz"; });
     ASSERT_NE(data, result.rows.end());

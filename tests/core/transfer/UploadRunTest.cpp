@@ -1,7 +1,6 @@
 // The upload run against real servers, through a scripted window.
 #include "core/transfer/UploadRun.h"
 
-#include "core/session/RemoteSession.h"
 #include "fixtures/FtpServers.h"
 #include "support/FileTree.h"
 #include "support/ScriptedRunHost.h"
@@ -21,25 +20,12 @@ using test::Tree;
 using test::Write;
 
 // Uploads into the login directory of a site that is not logged in yet: the run connects.
-class Upload {
-public:
+struct Upload : test::RunBench<> {
     explicit Upload(const test::FtpServer& server, std::deque<OverwriteAnswer> answers = {})
-        : host(std::move(answers)), session(10s) {
-        const auto& address = server.Address();
-        site = {address.host + ":" + std::to_string(address.port), address.user, address.password, ""};
-    }
-
+        : RunBench(std::move(answers)), site(SiteOf(server)) {}
     ListingOutcome Run(const std::vector<fs::path>& paths) {
-        std::optional<ListingOutcome> shown;
-        EXPECT_TRUE(runs.Start(std::make_unique<UploadRun>(
-            session, site, paths, [&](ListingOutcome outcome) { shown = std::move(outcome); })));
-        EXPECT_TRUE(host.PumpUntil([&] { return shown.has_value(); })) << "the upload did not end";
-        return shown.value_or(ListingOutcome{});
+        return RunBench::Run<UploadRun, ListingOutcome>(session, site, paths);
     }
-
-    test::ScriptedRunHost host;
-    RemoteSession session;
-    RunController runs{host, session};
     SiteProfile site;
 };
 
@@ -212,19 +198,17 @@ TEST(UploadFailures, NothingLandsInTheWrongPlaceOrHalfWritten) {
 // the attempt is abandoned at once, not after the timeout, and nothing is said.
 TEST(UploadCancel, ASilentServerIsLeftAtOnce) {
     test::SilentServer silent;
-    test::ScriptedRunHost host;
-    RemoteSession session(std::chrono::minutes(10));
-    RunController runs(host, session);
+    test::RunBench<> bench({}, std::chrono::minutes(10));
     test::TempDir local;
     Write(local.Path() / "file", "content");
     bool ended = false;
-    ASSERT_TRUE(runs.Start(std::make_unique<UploadRun>(session, SiteProfile{silent.Address(), "u", "p", ""},
-                                                       std::vector<fs::path>{local.Path() / "file"},
-                                                       [&](ListingOutcome) { ended = true; })));
-    runs.Cancel();
-    EXPECT_TRUE(host.PumpUntil([&] { return ended; }, std::chrono::seconds(20)));
-    EXPECT_TRUE(host.Messages().empty());
-    EXPECT_FALSE(session.Connected());
+    ASSERT_TRUE(bench.runs.Start(std::make_unique<UploadRun>(
+        bench.session, SiteProfile{silent.Address(), "u", "p", ""},
+        std::vector<fs::path>{local.Path() / "file"}, [&](ListingOutcome) { ended = true; })));
+    bench.runs.Cancel();
+    EXPECT_TRUE(bench.host.PumpUntil([&] { return ended; }, std::chrono::seconds(20)));
+    EXPECT_TRUE(bench.host.Messages().empty());
+    EXPECT_FALSE(bench.session.Connected());
 }
 
 } // namespace

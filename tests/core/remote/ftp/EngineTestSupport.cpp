@@ -45,10 +45,10 @@ std::string Download(FtpConnection& connection, const std::string& name) {
     return content;
 }
 
-std::vector<Listed> List(FtpConnection& connection, const std::string& pattern) {
+std::vector<Listed> List(FtpConnection& connection) {
     std::vector<Listed> entries;
     FtpFileFind find(connection);
-    for (bool more = find.FindFile(pattern); more;) {
+    for (bool more = find.FindFile(); more;) {
         more = find.FindNextFile();
         entries.push_back({find.GetFileName(), find.GetLength(), find.GetLastWriteTime(), find.IsDirectory(),
                            find.IsDots()});

@@ -38,8 +38,8 @@ struct Listed {
     bool directory = false;
     bool dots = false;
 };
-// Every entry FindFile(pattern) finds, walked as the product walks it.
-std::vector<Listed> List(FtpConnection& connection, const std::string& pattern = {});
+// Every entry of the current directory, walked as the product walks it.
+std::vector<Listed> List(FtpConnection& connection);
 // The entries' names, sorted; "." and ".." left out.
 std::vector<std::string> Names(const std::vector<Listed>& entries);
 

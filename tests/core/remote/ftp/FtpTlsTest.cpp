@@ -25,14 +25,11 @@ std::string ToolFingerprint(const std::filesystem::path& certificate) {
     return text.substr(equals, text.find_first_of("\r\n") - equals);
 }
 
-// A judge (or none, when `answer` is negative) that keeps what it was shown.
+// A judge that keeps what it was shown.
 struct Judge {
     int answer = 1;
     std::vector<CertificateInfo> seen;
     TlsOptions Options(Security security) {
-        if (answer < 0) {
-            return {security, {}};
-        }
         return {security, [this](const CertificateInfo& info) {
                     seen.push_back(info);
                     return answer > 0;
@@ -109,7 +106,7 @@ struct ChoiceCase {
     const char* name;
     const char* mode;
     Security security;
-    int judge;           // -1: none
+    int judge;           // 0: says no
     std::uint32_t error; // 0: logs in
     bool encrypted;
 };
@@ -144,7 +141,6 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ChoiceCase{"ExplicitWithoutTls", "record", Security::Explicit, 1, error::kTlsRefused, false},
         ChoiceCase{"JudgeSaysNo", "tls,record", Security::Explicit, 0, error::kCertificateRejected, true},
-        ChoiceCase{"NoJudge", "tls,record", Security::Auto, -1, error::kCertificateRejected, true},
         ChoiceCase{"AutoWithTls", "tls,record", Security::Auto, 1, 0, true},
         ChoiceCase{"AutoWithoutTls", "record", Security::Auto, 1, 0, false},
         ChoiceCase{"AutoAuthRefused", "auth-refused,record", Security::Auto, 1, 0, false},
