@@ -1,12 +1,17 @@
 #include "gui/transfer/UploadCommand.h"
 
+#include "core/app/RunController.h"
 #include "core/profiles/SiteProfileSet.h"
 #include "gui/profiles/SitePanes.h"
+#include "gui/remote/BrowseCommand.h"
 #include "gui/ui/FileDialogs.h"
 #include "gui/ui/MessageBox.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QMimeData>
 #include <QUrl>
+#include <QWidget>
 
 namespace tidewell {
 
@@ -34,11 +39,34 @@ std::vector<fs::path> UploadCommand::DroppedPaths(const QMimeData& data) {
     return paths;
 }
 
-std::unique_ptr<UploadRun> UploadCommand::Prepare(const std::vector<fs::path>& paths, UploadRun::Done done) {
+void UploadCommand::Upload(const std::vector<fs::path>& paths) {
     if (paths.empty() || !parts_.panes.ValidateCurrent(true)) {
-        return nullptr;
+        return;
     }
-    return MakeRun(UploadPlan::CountLocalFiles(paths), std::move(done));
+    Start(UploadPlan::CountLocalFiles(paths));
+}
+
+void UploadCommand::DragEnter(QDragEnterEvent& event) const {
+    if (!parts_.runs.Busy() && !DroppedPaths(*event.mimeData()).empty()) {
+        event.acceptProposedAction();
+    }
+}
+
+void UploadCommand::DragMove(QDragMoveEvent& event) const {
+    if (!parts_.runs.Busy()) {
+        event.acceptProposedAction();
+    }
+}
+
+void UploadCommand::Drop(QDropEvent& event) {
+    const auto paths = DroppedPaths(*event.mimeData());
+    if (parts_.runs.Busy() || paths.empty()) {
+        return;
+    }
+    event.acceptProposedAction();
+    parts_.window->raise();
+    parts_.window->activateWindow();
+    Upload(paths);
 }
 
 void UploadCommand::TakeCommandWords(const std::vector<std::string>& words) {
@@ -48,9 +76,9 @@ void UploadCommand::TakeCommandWords(const std::vector<std::string>& words) {
     }
 }
 
-std::unique_ptr<UploadRun> UploadCommand::StartCommandUpload(UploadRun::Done done) {
+void UploadCommand::StartCommandUpload() {
     if (commandPaths_.empty()) {
-        return nullptr;
+        return;
     }
     UploadPlan plan = UploadPlan::CountLocalFiles(commandPaths_);
     if (plan.FileCount() < 1) {
@@ -58,15 +86,16 @@ std::unique_ptr<UploadRun> UploadCommand::StartCommandUpload(UploadRun::Done don
         ShowMessage(parts_.window,
                     QStringLiteral("Could Not Transfer files - Does the filename have a space in the path?"),
                     QStringLiteral("ERROR"), MessageIcon::Stop);
-        return nullptr;
+        return;
     }
-    return MakeRun(std::move(plan), std::move(done));
+    Start(std::move(plan));
 }
 
-std::unique_ptr<UploadRun> UploadCommand::MakeRun(UploadPlan plan, UploadRun::Done done) {
+void UploadCommand::Start(UploadPlan plan) {
     parts_.panes.PullCurrent();
-    return std::make_unique<UploadRun>(parts_.session, parts_.sites.Profile(parts_.panes.CurrentIndex()),
-                                       std::move(plan), std::move(done));
+    parts_.runs.Start(std::make_unique<UploadRun>(parts_.session,
+                                                  parts_.sites.Profile(parts_.panes.CurrentIndex()),
+                                                  std::move(plan), parts_.browse.ShowsListing()));
 }
 
 } // namespace tidewell
