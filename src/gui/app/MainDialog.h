@@ -11,7 +11,6 @@
 #include <QString>
 
 #include <chrono>
-#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
