@@ -8,14 +8,12 @@ namespace tidewell {
 
 // Where the browse commands lead. Moves work on the site's Directory text as
 // stored, never on unsaved typing and never by asking the server to resolve
-// ".."; an empty Directory stands for the login directory. Login and Refresh
-// list the Directory as it stands.
+// ".."; an empty Directory stands for the login directory, which is where
+// Home leads. Login and Refresh list the Directory as it stands.
 class Navigation {
 public:
     Navigation(std::string directory, std::string loginDirectory, std::string listedDirectory);
 
-    // The Directory that Home stores.
-    static std::string Home() { return {}; }
     // One level above the stored Directory, even while it is empty.
     std::string Up() const;
 
