@@ -1,23 +1,18 @@
 #include "gui/app/MainDialog.h"
 
-#include "core/manage/CreateDirectoryRun.h"
-#include "core/manage/DeleteRun.h"
-#include "core/manage/RenameRun.h"
 #include "core/profiles/DataLocations.h"
 #include "core/profiles/Preferences.h"
-#include "core/remote/RemotePath.h"
-#include "core/remote/SizeText.h"
 #include "core/remote/TrustStore.h"
-#include "core/session/ListingRun.h"
 #include "core/transfer/DownloadRun.h"
 #include "gui/app/WindowLayout.h"
-#include "gui/manage/CreateDirectoryDialog.h"
 #include "gui/manage/ManageCommands.h"
 #include "gui/profiles/ProfileCommands.h"
 #include "gui/profiles/SitePanes.h"
 #include "gui/profiles/TabPane.h"
+#include "gui/remote/BrowseCommand.h"
 #include "gui/remote/CertificateDialog.h"
 #include "gui/remote/ListViewControl.h"
+#include "gui/remote/PadlockLabel.h"
 #include "gui/remote/RemoteListModel.h"
 #include "gui/transfer/DownloadCommand.h"
 #include "gui/transfer/TransferDialogs.h"
@@ -36,12 +31,8 @@
 #include "resources/ResourceIds.h"
 #include "resources/Resources.h"
 
-#include <QAbstractItemView>
 #include <QAction>
 #include <QCloseEvent>
-#include <QDragEnterEvent>
-#include <QDropEvent>
-#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -112,11 +103,7 @@ void MainDialog::BuildWindow() {
     layout->addWidget(client_, 1);
     controls_ = BuildTemplateControls(main, client_, units);
     // On the Dir(s) counter's right end, so that it moves with the counters.
-    auto* dirCount = ControlAs<QLabel>(IDC_DIR_COUNT);
-    padlock_ = new QLabel(dirCount);
-    padlock_->setPixmap(LoadIcon(IDI_PADLOCK).pixmap(16, 16));
-    padlock_->resize(16, 16);
-    padlock_->hide();
+    padlock_ = new PadlockLabel(*ControlAs<QLabel>(IDC_DIR_COUNT));
     const QSize clientSize(units.ToPixelsX(main.width), units.ToPixelsY(main.height));
     resize(clientSize.width(), clientSize.height() + menuBar_->sizeHint().height());
 
@@ -192,10 +179,6 @@ void MainDialog::InitDialog() {
     };
     RemoteList()->SetColumns(kColumns);
     RemoteList()->SetHeaderDragDrop(true);
-    upload_ = std::make_unique<UploadCommand>(UploadCommand::Parts{this, *panes_, sites_, remote_});
-    upload_->TakeCommandWords(commandWords_);
-    commandWords_.clear();
-
     tooltipSwitch_ = new TooltipSwitch(this);
     for (const TooltipTemplate& tip : MainTooltips()) {
         // The texts escape "&" as "&&"; tooltips show them literally.
@@ -207,8 +190,9 @@ void MainDialog::InitDialog() {
     tooltipSwitch_->SetEnabled(tooltipsEnabled_);
 
     RemoteList()->Model()->SetFixedIcons(LoadIcon(IDI_FILE), LoadIcon(IDI_FOLDER));
-    connect(RemoteList(), &ListViewControl::RowActivated, this, [this] { OnListDoubleClick(); });
-    connect(RemoteList(), &ListViewControl::ColumnClicked, this, &MainDialog::OnColumnClick);
+    connect(RemoteList(), &ListViewControl::RowActivated, this, [this] { browse_->OpenSelected(); });
+    connect(RemoteList(), &ListViewControl::ColumnClicked, this,
+            [this](int column) { browse_->SortBy(column); });
 
     // Not played until a transfer runs.
     ControlAs<AnimationControl>(IDC_ANIMATION)->Open(IDR_TRANSFER_ANIMATION);
@@ -216,11 +200,20 @@ void MainDialog::InitDialog() {
     remote_.SetTrustFileSource([this] { return TrustStore::PathBeside(SettingsPath()); });
     download_ = std::make_unique<DownloadCommand>(DownloadCommand::Parts{
         this, ControlAs<QLineEdit>(IDC_DOWNLOAD_FOLDER), RemoteList(), *panes_, sites_, remote_});
-    manage_ = std::make_unique<ManageCommands>(*RemoteList(), *ControlAs<QLabel>(IDC_DIR_COUNT));
+    browse_ = std::make_unique<BrowseCommand>(BrowseCommand::Parts{
+        this, *this, *RemoteList(), *ControlAs<QLabel>(IDC_FILE_COUNT), *ControlAs<QLabel>(IDC_DIR_COUNT),
+        *ControlAs<QLabel>(IDC_TOTAL_SIZE), *panes_, sites_, remote_, runs_, *transferStatus_});
+    upload_ = std::make_unique<UploadCommand>(
+        UploadCommand::Parts{this, *panes_, sites_, remote_, runs_, *browse_});
+    upload_->TakeCommandWords(commandWords_);
+    commandWords_.clear();
+    manage_ = std::make_unique<ManageCommands>(ManageCommands::Parts{
+        this, *RemoteList(), *ControlAs<QLabel>(IDC_DIR_COUNT), remote_, runs_, *browse_});
     RemoteList()->SetLabelEditing(true);
     // Queued: the run starts once the editor has closed, not from inside its commit.
-    connect(RemoteList()->Model(), &RemoteListModel::NameEdited, this, &MainDialog::OnEndLabelEdit,
-            Qt::QueuedConnection);
+    connect(
+        RemoteList()->Model(), &RemoteListModel::NameEdited, this,
+        [this](int row, const QString& text) { manage_->Rename(row, text); }, Qt::QueuedConnection);
     profiles_->Document().ShowPlainTitle();
 
     // The listing follows the window from the places its controls were built at.
@@ -228,9 +221,7 @@ void MainDialog::InitDialog() {
     listingLayout_ = std::make_unique<WindowLayout>(*client_, [this](int id) { return Control(id); });
     listingLayout_->Record();
 
-    if (auto run = upload_->StartCommandUpload(ShowsListing())) {
-        runs_.Start(std::move(run));
-    }
+    upload_->StartCommandUpload();
 }
 
 QWidget* MainDialog::Control(int id) const {
@@ -299,7 +290,7 @@ void MainDialog::SetIdleState(bool idleNow) {
         ShowLoggedOut();
     }
     if (idleNow) {
-        ShowEncryption();
+        padlock_->Show(remote_.Encryption());
     }
     RefreshCursor();
     if (idleNow) {
@@ -336,20 +327,7 @@ void MainDialog::ShowLoggedOut() {
     ControlAs<QLabel>(IDC_TOTAL_SIZE)->setText(QStringLiteral("Total Size:"));
     ControlAs<QLabel>(IDC_DIR_COUNT)->setText(QStringLiteral("Dir(s):"));
     SetEnabled(IDC_LOGOUT, false);
-    ShowEncryption();
-}
-
-void MainDialog::ShowEncryption() {
-    const auto encryption = remote_.Encryption();
-    const QWidget* counter = padlock_->parentWidget();
-    padlock_->move(counter->width() - padlock_->width(), (counter->height() - padlock_->height()) / 2);
-    padlock_->setVisible(encryption.has_value());
-    if (encryption) {
-        padlock_->setToolTip(QStringLiteral("Encrypted: %1\nCertificate: %2\nSHA-256: %3")
-                                 .arg(QString::fromStdString(encryption->tlsVersion),
-                                      QString::fromStdString(encryption->subject),
-                                      QString::fromStdString(encryption->sha256)));
-    }
+    padlock_->Show(remote_.Encryption());
 }
 
 void MainDialog::LogOut() {
@@ -454,26 +432,15 @@ void MainDialog::changeEvent(QEvent* event) {
 }
 
 void MainDialog::dragEnterEvent(QDragEnterEvent* event) {
-    if (!runs_.Busy() && !UploadCommand::DroppedPaths(*event->mimeData()).empty()) {
-        event->acceptProposedAction();
-    }
+    upload_->DragEnter(*event);
 }
 
 void MainDialog::dragMoveEvent(QDragMoveEvent* event) {
-    if (!runs_.Busy()) {
-        event->acceptProposedAction();
-    }
+    upload_->DragMove(*event);
 }
 
 void MainDialog::dropEvent(QDropEvent* event) {
-    const auto paths = UploadCommand::DroppedPaths(*event->mimeData());
-    if (runs_.Busy() || paths.empty()) {
-        return;
-    }
-    event->acceptProposedAction();
-    raise();
-    activateWindow();
-    BeginUpload(paths);
+    upload_->Drop(*event);
 }
 
 void MainDialog::TearDown() {
@@ -540,51 +507,18 @@ void MainDialog::OnBrowse() {
     download_->Browse();
 }
 void MainDialog::OnUpload() {
-    BeginUpload(upload_->ChooseFiles());
-}
-void MainDialog::BeginUpload(const std::vector<std::filesystem::path>& paths) {
-    if (auto run = upload_->Prepare(paths, ShowsListing())) {
-        runs_.Start(std::move(run));
-    }
+    upload_->Upload(upload_->ChooseFiles());
 }
 void MainDialog::OnDownload() {
     if (auto request = download_->Prepare()) {
-        runs_.Start(std::make_unique<DownloadRun>(std::move(*request), ShowsListing()));
+        runs_.Start(std::make_unique<DownloadRun>(std::move(*request), browse_->ShowsListing()));
     }
 }
 void MainDialog::OnDelete() {
-    if (auto request = manage_->PrepareDelete()) {
-        runs_.Start(std::make_unique<DeleteRun>(std::move(*request), [this](DeleteOutcome outcome) {
-            if (outcome.listing.connected && !outcome.listing.listing) {
-                manage_->RemoveDeleted(outcome.deleted);
-            }
-            ShowListingOutcome(std::move(outcome.listing));
-        }));
-    }
+    manage_->Delete();
 }
 void MainDialog::OnNewDir() {
-    if (auto name = AskDirectoryName(this)) {
-        runs_.Start(std::make_unique<CreateDirectoryRun>(*name, [this, made = *name](bool created) {
-            if (created) {
-                manage_->ShowNewDirectory(made);
-            }
-        }));
-    }
-}
-// Renames only while logged in and idle; a successful rename lists the directory again, as Login does.
-void MainDialog::OnEndLabelEdit(int row, const QString& text) {
-    if (runs_.Busy() || !remote_.Connected()) {
-        return;
-    }
-    if (auto request = manage_->PrepareRename(row, text)) {
-        const std::string to = request->to;
-        runs_.Start(std::make_unique<RenameRun>(std::move(*request), [this, row, to](bool renamed) {
-            if (renamed) {
-                RemoteList()->Model()->SetName(row, to);
-                OnLogin();
-            }
-        }));
-    }
+    manage_->NewDirectory();
 }
 // Opens the help contents page.
 void MainDialog::OnHelp() {
@@ -640,105 +574,19 @@ void MainDialog::OnSavePasswords() {
 }
 
 void MainDialog::OnLogin() {
-    if (panes_->ValidateCurrent(true)) {
-        ChangeDirectory();
-    }
+    browse_->Refresh();
 }
 
 void MainDialog::OnLogout() {
     LogOut();
 }
 
-// An empty directory stands for the login directory.
 void MainDialog::OnHome() {
-    if (panes_->ValidateCurrent(true)) {
-        CurrentPane()->DirectoryEdit()->clear();
-        ChangeDirectory();
-    }
+    browse_->Home();
 }
 
 void MainDialog::OnUp() {
-    GoUp();
-}
-
-void MainDialog::ChangeDirectory() {
-    panes_->PullCurrent();
-    runs_.Start(
-        std::make_unique<ListingRun>(remote_, sites_.Profile(panes_->CurrentIndex()), ShowsListing()));
-}
-
-// Navigation works on the stored directory, not on unsaved typing in the field.
-void MainDialog::GoUp() {
-    panes_->ShowDirectory(ParentDirectory(sites_.Profile(panes_->CurrentIndex()).directory));
-    ChangeDirectory();
-}
-
-std::function<void(ListingOutcome)> MainDialog::ShowsListing() {
-    return [this](ListingOutcome outcome) { ShowListingOutcome(std::move(outcome)); };
-}
-
-void MainDialog::ShowListingOutcome(ListingOutcome outcome) {
-    SetFileNameText({});
-    if (outcome.siteDirectory) {
-        panes_->ShowDirectory(*outcome.siteDirectory);
-    }
-    if (outcome.focusDirectory) {
-        CurrentPane()->DirectoryEdit()->setFocus();
-    }
-    if (outcome.connected && outcome.listing) {
-        ListingResult& result = *outcome.listing;
-        ControlAs<QLabel>(IDC_FILE_COUNT)->setText(QStringLiteral("File(s): %1").arg(result.fileCount));
-        ControlAs<QLabel>(IDC_DIR_COUNT)->setText(QStringLiteral("Dir(s): %1").arg(result.dirCount));
-        ControlAs<QLabel>(IDC_TOTAL_SIZE)
-            ->setText(QStringLiteral("Total Size: ") +
-                      QString::fromStdString(FormatSizeText(result.totalSize)));
-        SortRows(result.rows, result.files, sortOrder_);
-        RemoteList()->Model()->SetListing(std::move(result));
-    }
-    // A transfer's end is said once the refreshed listing is on screen.
-    if (outcome.ending) {
-        transferStatus_->Flush();
-        if (outcome.ending->complete) {
-            ShowCompletionNotice(this);
-        } else {
-            Ask(outcome.ending->message);
-        }
-        transferStatus_->ShowIdle();
-    }
-}
-
-void MainDialog::OnListDoubleClick() {
-    QItemSelectionModel* selection = RemoteList()->CurrentView()->selectionModel();
-    int first = -1;
-    for (const QModelIndex& index : selection->selectedRows()) {
-        if (first < 0 || index.row() < first) {
-            first = index.row();
-        }
-    }
-    if (first < 0) {
-        return;
-    }
-    const RemoteListModel* model = RemoteList()->Model();
-    const std::string name = model->Name(first);
-    SiteProfile site = sites_.Profile(panes_->CurrentIndex());
-    if (site.directory.empty()) {
-        site.directory = remote_.LoginDirectory();
-        sites_.SetProfile(panes_->CurrentIndex(), site);
-    }
-    if (model->Tag(first) == kDirectoryTag) {
-        if (name == "..") {
-            GoUp();
-        } else {
-            panes_->ShowDirectory(ChildDirectory(site.directory, name));
-            ChangeDirectory();
-        }
-    }
-    sites_.MarkModified(panes_->CurrentIndex());
-}
-
-void MainDialog::OnColumnClick(int column) {
-    sortOrder_.Click(column);
-    RemoteList()->Model()->Sort(sortOrder_);
+    browse_->Up();
 }
 
 } // namespace tidewell

@@ -3,7 +3,6 @@
 #include "core/app/RunController.h"
 #include "core/app/WindowInterface.h"
 #include "core/profiles/SiteProfileSet.h"
-#include "core/remote/RowComparison.h"
 #include "core/session/RemoteSession.h"
 #include "gui/app/GuiThreadBridge.h"
 
@@ -12,7 +11,6 @@
 #include <QString>
 
 #include <chrono>
-#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
@@ -20,17 +18,18 @@
 #include <vector>
 
 class QAction;
-class QLabel;
 class QMenuBar;
 class QTabBar;
 class QUrl;
 
 namespace tidewell {
 
+class BrowseCommand;
 class DownloadCommand;
 class HelpWindow;
 class ListViewControl;
 class ManageCommands;
+class PadlockLabel;
 class ProfileCommands;
 class SitePanes;
 class TabControl;
@@ -39,7 +38,6 @@ class TooltipSwitch;
 class TransferStatusView;
 class UploadCommand;
 class WindowLayout;
-struct ListingOutcome;
 
 // The program's one window. It owns the parts — the site profiles and their
 // panes, the profile commands, the remote session, the run controller — and
@@ -93,7 +91,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
-    // Local files and folders dropped while idle are uploaded.
+    // The upload command takes drops.
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -121,17 +119,7 @@ private:
     void SetEnabled(int id, bool enabled);
     // The not-connected state: empty, disabled listing and log-in offered.
     void ShowLoggedOut();
-    // The padlock beside the counters: shown while the connection is encrypted.
-    void ShowEncryption();
     void LogOut();
-
-    // Connects when needed, moves to the current site's directory and lists it.
-    void ChangeDirectory();
-    void GoUp();
-    void ShowListingOutcome(ListingOutcome outcome);
-    // What a run that ends with a listing hands it to.
-    std::function<void(ListingOutcome)> ShowsListing();
-    void BeginUpload(const std::vector<std::filesystem::path>& paths);
 
     // Command handlers.
     void OnCancelTransfer();
@@ -156,9 +144,6 @@ private:
     void ShowHelpPage(const QUrl& page);
     void OnToolTips();
     void OnAbout();
-    void OnListDoubleClick();
-    void OnEndLabelEdit(int row, const QString& text);
-    void OnColumnClick(int column);
 
     struct Command {
         int id;
@@ -171,7 +156,6 @@ private:
     bool tooltipsEnabled_ = true;
     bool saveOnExit_ = false;
     bool tornDown_ = false;
-    SortOrder sortOrder_; // the column and direction of the last header click
     // Where the keyboard focus was when the running run started.
     QPointer<QWidget> runStarter_;
 
@@ -184,11 +168,12 @@ private:
     SiteProfileSet sites_;
     SitePanes* panes_ = nullptr;
     std::unique_ptr<ProfileCommands> profiles_;
+    std::unique_ptr<BrowseCommand> browse_;
     std::unique_ptr<DownloadCommand> download_;
     std::unique_ptr<UploadCommand> upload_;
     std::unique_ptr<ManageCommands> manage_;
     TransferStatusView* transferStatus_ = nullptr;
-    QLabel* padlock_ = nullptr;
+    PadlockLabel* padlock_ = nullptr;
     // The help viewer, made on the first help request and reused; closed at tear-down.
     HelpWindow* help_ = nullptr;
     std::unique_ptr<WindowLayout> listingLayout_;

@@ -1,6 +1,7 @@
 #include "gui/transfer/DownloadCommand.h"
 
 #include "core/profiles/SiteProfileSet.h"
+#include "core/session/Navigation.h"
 #include "core/session/RemoteSession.h"
 #include "gui/profiles/SitePanes.h"
 #include "gui/remote/ListViewControl.h"
@@ -54,12 +55,9 @@ std::optional<DownloadRequest> DownloadCommand::Prepare() {
     if (!parts_.panes.ValidateCurrent(true)) {
         return std::nullopt;
     }
-    // The listed directory by the full path the server gave it: the Directory field may be relative.
-    const std::string& directory = parts_.sites.Profile(parts_.panes.CurrentIndex()).directory;
-    const std::string& listed = parts_.session.ListedDirectory();
-    request.remoteBase = !listed.empty()     ? listed
-                         : directory.empty() ? parts_.session.LoginDirectory()
-                                             : directory;
+    request.remoteBase = Navigation(parts_.sites.Profile(parts_.panes.CurrentIndex()).directory,
+                                    parts_.session.LoginDirectory(), parts_.session.ListedDirectory())
+                             .Current();
     request.folder = folder.toStdString();
     return request;
 }

@@ -1,12 +1,16 @@
 #include "gui/transfer/UploadCommand.h"
 
+#include "core/app/RunController.h"
 #include "core/profiles/SiteProfileSet.h"
 #include "gui/profiles/SitePanes.h"
+#include "gui/remote/BrowseCommand.h"
 #include "gui/ui/FileDialogs.h"
-#include "gui/ui/MessageBox.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QMimeData>
 #include <QUrl>
+#include <QWidget>
 
 namespace tidewell {
 
@@ -34,11 +38,34 @@ std::vector<fs::path> UploadCommand::DroppedPaths(const QMimeData& data) {
     return paths;
 }
 
-std::unique_ptr<UploadRun> UploadCommand::Prepare(const std::vector<fs::path>& paths, UploadRun::Done done) {
+void UploadCommand::Upload(const std::vector<fs::path>& paths) {
     if (paths.empty() || !parts_.panes.ValidateCurrent(true)) {
-        return nullptr;
+        return;
     }
-    return MakeRun(paths, std::move(done), false);
+    Start(paths, false);
+}
+
+void UploadCommand::DragEnter(QDragEnterEvent& event) const {
+    if (!parts_.runs.Busy() && !DroppedPaths(*event.mimeData()).empty()) {
+        event.acceptProposedAction();
+    }
+}
+
+void UploadCommand::DragMove(QDragMoveEvent& event) const {
+    if (!parts_.runs.Busy()) {
+        event.acceptProposedAction();
+    }
+}
+
+void UploadCommand::Drop(QDropEvent& event) {
+    const auto paths = DroppedPaths(*event.mimeData());
+    if (parts_.runs.Busy() || paths.empty()) {
+        return;
+    }
+    event.acceptProposedAction();
+    parts_.window->raise();
+    parts_.window->activateWindow();
+    Upload(paths);
 }
 
 void UploadCommand::TakeCommandWords(const std::vector<std::string>& words) {
@@ -48,18 +75,18 @@ void UploadCommand::TakeCommandWords(const std::vector<std::string>& words) {
     }
 }
 
-std::unique_ptr<UploadRun> UploadCommand::StartCommandUpload(UploadRun::Done done) {
+void UploadCommand::StartCommandUpload() {
     if (commandPaths_.empty()) {
-        return nullptr;
+        return;
     }
-    return MakeRun(commandPaths_, std::move(done), true);
+    Start(commandPaths_, true);
 }
 
-std::unique_ptr<UploadRun> UploadCommand::MakeRun(std::vector<fs::path> paths, UploadRun::Done done,
-                                                  bool commandLine) {
+void UploadCommand::Start(std::vector<fs::path> paths, bool commandLine) {
     parts_.panes.PullCurrent();
-    return std::make_unique<UploadRun>(parts_.session, parts_.sites.Profile(parts_.panes.CurrentIndex()),
-                                       std::move(paths), std::move(done), commandLine);
+    parts_.runs.Start(
+        std::make_unique<UploadRun>(parts_.session, parts_.sites.Profile(parts_.panes.CurrentIndex()),
+                                    std::move(paths), parts_.browse.ShowsListing(), commandLine));
 }
 
 } // namespace tidewell

@@ -7,18 +7,24 @@
 #include <string>
 #include <vector>
 
+class QDragEnterEvent;
+class QDragMoveEvent;
+class QDropEvent;
 class QMimeData;
 class QWidget;
 
 namespace tidewell {
 
+class BrowseCommand;
 class RemoteSession;
+class RunController;
 class SitePanes;
 class SiteProfileSet;
 
 // The window side of uploading: where the local paths come from (the Upload
 // button's file dialog, a drop, the command line at start-up), the checks in
 // their order, and the counted run that uploads them into the current site.
+// Qt delivers drag and drop to the window, which hands the events on here.
 class UploadCommand {
 public:
     struct Parts {
@@ -26,28 +32,34 @@ public:
         SitePanes& panes;
         const SiteProfileSet& sites;
         RemoteSession& session;
+        RunController& runs;
+        BrowseCommand& browse; // shows the listing the run ends with
     };
 
     explicit UploadCommand(Parts parts) : parts_(parts) {}
 
     // The files chosen in the Upload button's dialog; none when it was cancelled.
     std::vector<std::filesystem::path> ChooseFiles() const;
-    // The paths of a drop, in their order; none when anything dropped is not a local path.
-    static std::vector<std::filesystem::path> DroppedPaths(const QMimeData& data);
-    // The run for paths; nullptr when there are none or the site's fields are
+    // Uploads paths; nothing when there are none or the site's fields are
     // incomplete (said, with the focus on the first empty one).
-    std::unique_ptr<UploadRun> Prepare(const std::vector<std::filesystem::path>& paths, UploadRun::Done done);
+    void Upload(const std::vector<std::filesystem::path>& paths);
+
+    // Local files and folders dropped while idle are uploaded.
+    void DragEnter(QDragEnterEvent& event) const;
+    void DragMove(QDragMoveEvent& event) const;
+    void Drop(QDropEvent& event);
 
     // Start-up, while the first site is current: keeps the command-line words
     // as paths when there are any and the site's fields are complete.
     void TakeCommandWords(const std::vector<std::string>& words);
-    // Start-up, once the window is built: the run for the kept paths; nullptr
+    // Start-up, once the window is built: uploads the kept paths; nothing
     // when there are none, or when they name no file (said).
-    std::unique_ptr<UploadRun> StartCommandUpload(UploadRun::Done done);
+    void StartCommandUpload();
 
 private:
-    std::unique_ptr<UploadRun> MakeRun(std::vector<std::filesystem::path> paths, UploadRun::Done done,
-                                       bool commandLine);
+    // The paths of a drop, in their order; none when anything dropped is not a local path.
+    static std::vector<std::filesystem::path> DroppedPaths(const QMimeData& data);
+    void Start(std::vector<std::filesystem::path> paths, bool commandLine);
 
     Parts parts_;
     std::vector<std::filesystem::path> commandPaths_;
