@@ -1,14 +1,16 @@
 #include "core/app/CommandLine.h"
-#include "gui/app/MainDialog.h"
 #include "core/app/NetworkStartup.h"
-#include "resources/DialogTemplate.h"
-#include "resources/ResourceIds.h"
+#include "gui/app/MainDialog.h"
 #include "gui/ui/MessageBox.h"
 #include "gui/ui/TemplateBuilder.h"
+#include "resources/DialogTemplate.h"
+#include "resources/ResourceIds.h"
 
 #include <QApplication>
 
 #include <clocale>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -30,7 +32,10 @@ int main(int argc, char** argv) {
 
     // QApplication has taken its own options out of argv by now.
     const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
-    tidewell::MainDialog dialog(tidewell::SplitCommandWords(tidewell::BuildParameterString(args)));
+    const char* home = std::getenv("HOME");
+    std::error_code error;
+    tidewell::MainDialog dialog(
+        tidewell::CommandLinePaths(args, home != nullptr ? home : "", std::filesystem::current_path(error)));
     dialog.exec();
     return 0;
 }

@@ -2,32 +2,26 @@
 
 namespace tidewell {
 
-std::string BuildParameterString(const std::vector<std::string>& args) {
-    std::string parameters;
+std::vector<std::string> CommandLinePaths(const std::vector<std::string>& args, std::string_view home,
+                                          const std::filesystem::path& workingDirectory) {
+    namespace fs = std::filesystem;
+    std::vector<std::string> paths;
+    bool optionsEnded = false;
     for (const std::string& arg : args) {
-        const bool flag = !arg.empty() && (arg.front() == '/' || arg.front() == '-');
-        const std::string_view text = flag ? std::string_view(arg).substr(1) : std::string_view(arg);
-        if (parameters.empty()) {
-            parameters = text;
-        } else {
-            parameters += ' ';
-            parameters += text;
+        if (arg.empty() || (arg == "--" && !optionsEnded)) {
+            optionsEnded = optionsEnded || !arg.empty();
+            continue;
         }
+        fs::path path(arg);
+        if (!home.empty() && (arg == "~" || arg.starts_with("~/"))) {
+            path = fs::path(home) / arg.substr(arg.size() > 1 ? 2 : 1);
+        }
+        if (path.is_relative()) {
+            path = workingDirectory / path;
+        }
+        paths.push_back(path.lexically_normal().string());
     }
-    return parameters;
-}
-
-std::vector<std::string> SplitCommandWords(std::string parameters) {
-    std::vector<std::string> words;
-    for (std::size_t blank = parameters.find(' '); blank != std::string::npos && blank > 0;
-         blank = parameters.find(' ')) {
-        words.push_back(parameters.substr(0, blank));
-        parameters.erase(0, blank + 1);
-    }
-    if (!parameters.empty()) {
-        words.push_back(std::move(parameters));
-    }
-    return words;
+    return paths;
 }
 
 } // namespace tidewell

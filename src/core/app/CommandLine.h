@@ -1,17 +1,19 @@
 #pragma once
 
+#include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tidewell {
 
-// Joins the process arguments (after the program name) with single blanks.
-// A leading "/" or "-" of an argument is dropped, and an empty result so far is
-// replaced by the next argument instead of being joined to it.
-std::string BuildParameterString(const std::vector<std::string>& args);
-
-// Splits at blanks (only 0x20) while the next blank is not the first character;
-// whatever is left then, a leading blank included, is the last word.
-std::vector<std::string> SplitCommandWords(std::string parameters);
+// The paths named on the command line (after the program name and the options
+// the toolkit took out), each to be uploaded into the first site at start-up.
+// Every argument is one path, blanks and leading "/" or "-" included: the
+// program has no options of its own, and "--" is passed over as the usual
+// end of options. "~" and "~/..." start at `home`; a relative path is taken
+// from `workingDirectory`, so what the user typed in a shell is what uploads.
+std::vector<std::string> CommandLinePaths(const std::vector<std::string>& args, std::string_view home,
+                                          const std::filesystem::path& workingDirectory);
 
 } // namespace tidewell

@@ -36,8 +36,9 @@ void UploadRun::Execute(RunContext& context) {
     plan_ = UploadPlan::CountLocalFiles(paths_, &context.cancel);
     if (context.cancel || (commandLine_ && plan_.FileCount() < 1)) {
         if (!context.cancel) {
-            context.window.Ask({"Could Not Transfer files - Does the filename have a space in the path?",
-                                "ERROR", MessageIcon::Stop, MessageButtons::Ok});
+            // Named, so that a mistyped path is seen for what it is.
+            TellSkipped("Could Not Transfer files - the command line names nothing to upload:",
+                        plan_.Skipped());
         }
         progress_.ResetDisplay();
         Publish(true);

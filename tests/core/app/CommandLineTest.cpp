@@ -7,30 +7,22 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-TEST(CommandLine, ArgumentsBecomeWords) {
+// What a shell hands over is what uploads: absolute, relative and "~" paths,
+// blanks and leading "/" or "-" kept.
+TEST(CommandLine, EveryArgumentIsAPath) {
     const struct {
         Strings args;
-        std::string parameters; // empty: not checked
-        Strings words;
+        Strings paths;
     } cases[] = {
-        {{}, "", {}},
-        {{"C:\\a.txt", "D:\\dir"}, "C:\\a.txt D:\\dir", {"C:\\a.txt", "D:\\dir"}},
-        {{"/home/u/a.txt", "/tmp/dir", "b"}, "", {"home/u/a.txt", "tmp/dir", "b"}},
-        {{"C:\\My Files\\a.txt"}, "", {"C:\\My", "Files\\a.txt"}}, // split at the blank
-        {{"--x", "//y", "a-b"}, "", {"-x", "/y", "a-b"}},          // one flag character is dropped
-        {{"-", "y"}, "", {"y"}},         // the empty argument left is replaced by the next
-        {{"a  b c"}, "", {"a", " b c"}}, // two blanks in a row end the splitting
-        {{"x", ""}, "x ", {"x"}},
-        {{"a\tb c\nd"}, "", {"a\tb", "c\nd"}}, // only a blank separates
-        {{" lead"}, "", {" lead"}},            // a blank in front ends the splitting at once
+        {{}, {}},
+        {{"/home/me/a.txt", "/tmp/dir/"}, {"/home/me/a.txt", "/tmp/dir/"}},
+        {{"a.txt", "../up/b", "./c d.txt"}, {"/work/now/a.txt", "/work/up/b", "/work/now/c d.txt"}},
+        {{"~", "~/photos", "~other"}, {"/home/me/", "/home/me/photos", "/work/now/~other"}},
+        {{"--", "-x", "--"}, {"/work/now/-x", "/work/now/--"}},
+        {{""}, {}},
     };
     for (const auto& c : cases) {
-        const std::string parameters = BuildParameterString(c.args);
-        SCOPED_TRACE(parameters);
-        if (!c.parameters.empty()) {
-            EXPECT_EQ(parameters, c.parameters);
-        }
-        EXPECT_EQ(SplitCommandWords(parameters), c.words);
+        EXPECT_EQ(CommandLinePaths(c.args, "/home/me", "/work/now"), c.paths);
     }
 }
 

@@ -43,7 +43,7 @@ QUrl UrlOf(const fs::path& path) {
 }
 
 // The three sources in turn. Start-up: the command line's words go to Site 1
-// when they name files and the site is complete; a path split at its blank,
+// when they name files and the site is complete; a path that names nothing,
 // or an incomplete site, is one message and no connection. Then the Upload
 // button's file dialog, and drops: taken only while idle and only when every
 // dropped thing is a local path.
@@ -62,13 +62,14 @@ TEST(UploadWindow, StartUpWordsTheFileDialogAndDropsEachUpload) {
     const struct {
         bool complete;
         std::vector<std::string> words;
-        const char* message;
+        std::string message; // empty: none
     } cases[] = {
         {false, {(l / "a").string()}, "You must supply the FTP username"},
         {true,
-         {(l / "My").string(), "Files.txt"},
-         "Could Not Transfer files - Does the filename have a space in the path?"},
-        {true, {(l / "a").string(), (l / "b").string()}, nullptr},
+         {(l / "missing").string()},
+         "Could Not Transfer files - the command line names nothing to upload:\n" + (l / "missing").string() +
+             " (not found)"},
+        {true, {(l / "a").string(), (l / "b").string()}, ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.words.size());
@@ -79,11 +80,11 @@ TEST(UploadWindow, StartUpWordsTheFileDialogAndDropsEachUpload) {
         test::MessageRecorder messages;
         MainDialog dialog(c.words);
         ASSERT_TRUE(WaitUntilIdle(dialog));
-        ASSERT_EQ(messages.Calls().size(), c.message ? 1u : 0u);
-        if (c.message) {
-            EXPECT_EQ(messages.Calls()[0].text, c.message);
+        ASSERT_EQ(messages.Calls().size(), c.message.empty() ? 0u : 1u);
+        if (!c.message.empty()) {
+            EXPECT_EQ(messages.Calls()[0].text.toStdString(), c.message);
         }
-        EXPECT_EQ(dialog.Session().Connected(), c.message == nullptr);
+        EXPECT_EQ(dialog.Session().Connected(), c.message.empty());
     }
     EXPECT_EQ(test::Tree(server->Root()), (Files{{"a", "a"}, {"b", "b"}}));
 
