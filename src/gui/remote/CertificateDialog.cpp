@@ -57,7 +57,12 @@ CertificateDialog::CertificateDialog(const CertificateQuestion& question, QWidge
     trust_ = buttons->addButton(QStringLiteral("Trust"), QDialogButtonBox::AcceptRole);
     alwaysTrust_ = buttons->addButton(QStringLiteral("Always trust"), QDialogButtonBox::AcceptRole);
     cancel_ = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
+    // Enter cancels wherever the focus starts: a focused button would otherwise
+    // take Enter for itself, and Trust comes first in the tab order.
+    trust_->setAutoDefault(false);
+    alwaysTrust_->setAutoDefault(false);
     cancel_->setDefault(true);
+    cancel_->setFocus();
     layout->addWidget(buttons);
     const std::pair<QPushButton*, CertificateAnswer> choices[] = {
         {trust_, CertificateAnswer::Trust},

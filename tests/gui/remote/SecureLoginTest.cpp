@@ -10,8 +10,10 @@
 #include "support/MessageRecorder.h"
 #include "support/WindowDriving.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -100,6 +102,13 @@ TEST(CertificateDialog, EachButtonGivesItsAnswerAndAChangeIsSaidLoudly) {
         QTimer::singleShot(0, &dialog, [&] { dialog.Button(answer)->click(); });
         EXPECT_EQ(dialog.Ask(), answer);
     }
+    // Enter, wherever the focus is when the dialog opens, never trusts a changed certificate.
+    CertificateDialog dialog(changed, nullptr);
+    QTimer::singleShot(0, &dialog, [&] {
+        QWidget* focus = QApplication::focusWidget();
+        QTest::keyClick(focus != nullptr ? focus : &dialog, Qt::Key_Return);
+    });
+    EXPECT_EQ(dialog.Ask(), CertificateAnswer::Cancel);
 }
 
 } // namespace

@@ -3,9 +3,12 @@
 #include "core/remote/ftp/FtpException.h"
 #include "core/remote/ftp/TlsContext.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <climits>
 #include <ctime>
+#include <memory>
+#include <vector>
 
 #include <openssl/err.h>
 #include <openssl/x509v3.h>
@@ -173,13 +176,54 @@ CertificateInfo TlsStream::Certificate() const {
     info.notBefore = UtcText(X509_get0_notBefore(peer.get()));
     info.notAfter = UtcText(X509_get0_notAfter(peer.get()));
     info.sha256 = Sha256Fingerprint(peer.get());
-    const long verdict = SSL_get_verify_result(ssl_.get());
-    if (verdict == X509_V_ERR_HOSTNAME_MISMATCH || verdict == X509_V_ERR_IP_ADDRESS_MISMATCH) {
-        info.problem = "the certificate is not for " + host_;
-    } else if (verdict != X509_V_OK) {
-        info.problem = X509_verify_cert_error_string(verdict);
+    if (SSL_get_verify_result(ssl_.get()) != X509_V_OK) {
+        info.problem = EveryProblem(peer.get());
     }
     return info;
+}
+
+// The handshake's verdict names one problem; the user deciding about the
+// certificate is owed all of them (self-signed AND issued for another name).
+std::string TlsStream::EveryProblem(X509* peer) const {
+    std::vector<std::string> problems;
+    const auto note = [&problems](std::string problem) {
+        if (std::find(problems.begin(), problems.end(), problem) == problems.end()) {
+            problems.push_back(std::move(problem));
+        }
+    };
+    std::vector<int> codes;
+    std::unique_ptr<X509_STORE_CTX, decltype(&X509_STORE_CTX_free)> chain(X509_STORE_CTX_new(),
+                                                                          &X509_STORE_CTX_free);
+    if (chain && X509_STORE_CTX_init(chain.get(), SSL_CTX_get_cert_store(SSL_get_SSL_CTX(ssl_.get())), peer,
+                                     SSL_get_peer_cert_chain(ssl_.get())) == 1) {
+        X509_STORE_CTX_set_app_data(chain.get(), &codes);
+        // Goes on past every error, noting each.
+        X509_STORE_CTX_set_verify_cb(chain.get(), [](int ok, X509_STORE_CTX* context) {
+            if (ok == 0) {
+                static_cast<std::vector<int>*>(X509_STORE_CTX_get_app_data(context))
+                    ->push_back(X509_STORE_CTX_get_error(context));
+            }
+            return 1;
+        });
+        X509_verify_cert(chain.get());
+    }
+    for (const int code : codes) {
+        note(X509_verify_cert_error_string(code));
+    }
+    const bool forHost = IsAddress(host_)
+                             ? X509_check_ip_asc(peer, host_.c_str(), 0) == 1
+                             : X509_check_host(peer, host_.c_str(), host_.size(), 0, nullptr) == 1;
+    if (!forHost) {
+        note("the certificate is not for " + host_);
+    }
+    if (problems.empty()) {
+        note(X509_verify_cert_error_string(SSL_get_verify_result(ssl_.get())));
+    }
+    std::string text;
+    for (const std::string& problem : problems) {
+        text += (text.empty() ? "" : "; ") + problem;
+    }
+    return text;
 }
 
 bool TlsStream::SamePeerCertificate(const TlsStream& other) const {

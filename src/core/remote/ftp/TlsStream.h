@@ -46,6 +46,8 @@ public:
     bool SamePeerCertificate(const TlsStream& other) const;
 
 private:
+    // Why the peer's certificate is not trusted, every reason found.
+    std::string EveryProblem(X509* peer) const;
     IoResult Outcome(int rc, const char* what);
 
     TlsContext& context_;
