@@ -76,16 +76,9 @@ void RemoteTreeDelete::EmptyDirectory(const std::string& real, std::vector<std::
             skipped_.push_back(path);
             continue;
         }
-        switch (bounds_.Admit(path, *child, false)) {
-        case TreeBounds::Verdict::Walk:
+        if (bounds_.Admit(path, *child, false) == TreeBounds::Verdict::Walk) {
             directories_.push_back(*child);
             next.push_back(*child);
-            break;
-        case TreeBounds::Verdict::Outside:
-            bounds_.NoteOutside(path);
-            break;
-        case TreeBounds::Verdict::Seen:
-            break;
         }
     }
 }

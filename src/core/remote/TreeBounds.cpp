@@ -30,7 +30,15 @@ TreeBounds::Verdict TreeBounds::AddRoot(std::string_view real) {
     return Verdict::Walk;
 }
 
-TreeBounds::Verdict TreeBounds::Admit(std::string_view expected, std::string_view realText,
+TreeBounds::Verdict TreeBounds::Admit(std::string_view expected, std::string_view real, bool listedAsLink) {
+    const Verdict verdict = Judge(expected, real, listedAsLink);
+    if (verdict == Verdict::Outside) {
+        NoteOutside(std::string(expected));
+    }
+    return verdict;
+}
+
+TreeBounds::Verdict TreeBounds::Judge(std::string_view expected, std::string_view realText,
                                       bool listedAsLink) {
     const std::string real = Normal(realText);
     if (listedAsLink && real == Normal(expected)) {

@@ -29,10 +29,10 @@ public:
     // that lists it joined with its name, `real` where entering it led.
     // `listedAsLink`: the listing marked it as a link. Where the server reports
     // the path taken rather than the one reached, a link's target cannot be
-    // known, and it is not followed.
+    // known, and it is not followed. An Outside verdict notes `expected`.
     Verdict Admit(std::string_view expected, std::string_view real, bool listedAsLink);
 
-    // What a walk left out as Outside, for the one message of the run.
+    // Names a directory for the one message of the run (Admit notes Outside itself).
     void NoteOutside(std::string path) { outside_.push_back(std::move(path)); }
     const std::vector<std::string>& Outside() const { return outside_; }
 
@@ -42,6 +42,8 @@ public:
     static bool Within(std::string_view path, std::string_view tree);
 
 private:
+    Verdict Judge(std::string_view expected, std::string_view real, bool listedAsLink);
+
     std::vector<std::string> roots_;
     std::set<std::string> seen_;
     std::vector<std::string> outside_;

@@ -29,16 +29,24 @@ void DownloadPlan::AddFile(const std::string& dir, const RemoteEntry& entry,
     ++fileCount_;
 }
 
+bool DownloadPlan::AddLeaf(const std::string& dir, const RemoteEntry& entry,
+                           const std::filesystem::path& local) {
+    if (!IsPlainName(entry.name)) {
+        steps_.push_back({DownloadStep::Kind::SkipUnsafeName, dir, entry, {}});
+        fileCount_ += entry.directory ? 0 : 1;
+        return true;
+    }
+    if (!entry.directory && !entry.link) {
+        AddFile(dir, entry, local);
+        return true;
+    }
+    return false;
+}
+
 // A selected directory (or link to one) is walked wherever it leads: the user chose it.
 void DownloadPlan::AddSelected(const std::string& base, const RemoteEntry& listed,
                                const std::filesystem::path& folder) {
-    if (!IsPlainName(listed.name)) {
-        steps_.push_back({DownloadStep::Kind::SkipUnsafeName, base, listed, {}});
-        fileCount_ += listed.directory ? 0 : 1;
-        return;
-    }
-    if (!listed.directory && !listed.link) {
-        AddFile(base, listed, folder);
+    if (AddLeaf(base, listed, folder)) {
         return;
     }
     const std::string path = RemoteDirectories::Join(base, listed.name);
@@ -58,13 +66,7 @@ void DownloadPlan::AddSelected(const std::string& base, const RemoteEntry& liste
 
 void DownloadPlan::AddChild(const std::string& dir, const RemoteEntry& entry,
                             const std::filesystem::path& local, int depth) {
-    if (!IsPlainName(entry.name)) {
-        steps_.push_back({DownloadStep::Kind::SkipUnsafeName, dir, entry, {}});
-        fileCount_ += entry.directory ? 0 : 1;
-        return;
-    }
-    if (!entry.directory && !entry.link) {
-        AddFile(dir, entry, local);
+    if (AddLeaf(dir, entry, local)) {
         return;
     }
     const std::string path = RemoteDirectories::Join(dir, entry.name);
@@ -77,15 +79,8 @@ void DownloadPlan::AddChild(const std::string& dir, const RemoteEntry& entry,
         }
         return;
     }
-    switch (bounds_.Admit(path, *real, entry.link)) {
-    case TreeBounds::Verdict::Walk:
+    if (bounds_.Admit(path, *real, entry.link) == TreeBounds::Verdict::Walk) {
         AddDirectory(*real, entry, local, depth + 1);
-        break;
-    case TreeBounds::Verdict::Outside:
-        bounds_.NoteOutside(path);
-        break;
-    case TreeBounds::Verdict::Seen:
-        break;
     }
 }
 

@@ -55,6 +55,8 @@ private:
     void AddChild(const std::string& dir, const RemoteEntry& entry, const std::filesystem::path& local,
                   int depth);
     void AddFile(const std::string& dir, const RemoteEntry& entry, const std::filesystem::path& local);
+    // An unsafe name or a plain file, planned: true. A directory or a link: false.
+    bool AddLeaf(const std::string& dir, const RemoteEntry& entry, const std::filesystem::path& local);
     void AddDirectory(const std::string& real, const RemoteEntry& entry, const std::filesystem::path& local,
                       int depth);
 

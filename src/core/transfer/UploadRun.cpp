@@ -152,8 +152,10 @@ std::optional<std::string> UploadRun::OpenDirectory(const std::string& parent, c
         Fail(kNoPermission, saidPermission_);
         return std::nullopt;
     }
-    if (bounds_.Admit(path, *real, link) != TreeBounds::Verdict::Walk) {
-        bounds_.NoteOutside(path);
+    if (const auto verdict = bounds_.Admit(path, *real, link); verdict != TreeBounds::Verdict::Walk) {
+        if (verdict == TreeBounds::Verdict::Seen) {
+            bounds_.NoteOutside(path); // its files would go nowhere else: named too
+        }
         return std::nullopt;
     }
     return *real;
