@@ -1,5 +1,7 @@
 #include "core/app/ListingLayout.h"
 
+#include <algorithm>
+
 namespace tidewell {
 namespace {
 
@@ -17,6 +19,21 @@ bool InsideGroup(const QRect& label, const QRect& group) {
 }
 
 } // namespace
+
+QSize ListingLayout::MinimumClient() const {
+    const ListingTemplate& t = places_;
+    // Each rule of Place turned round: how far the client may shrink before it hides something.
+    int dx = std::max(Right(t.details) + 1 - t.up.x(), Right(t.details) + 1 - Right(t.group));
+    int dy = t.list.y() + 1 - t.details.y();
+    for (const QRect& label : {t.fileCount, t.totalSize, t.dirCount}) {
+        dx = std::max(dx, Right(label) + 4 - Right(t.group));
+        dy = std::max(dy, Bottom(label) + 4 - Bottom(t.group));
+    }
+    const int bottomMargin = t.client.height() - std::max(Bottom(t.fixedArea), Bottom(t.group));
+    const int rightMargin = t.client.width() - Right(t.group);
+    return {std::max(t.client.width() + dx, Right(t.fixedArea) + rightMargin),
+            std::max(t.client.height() + dy, Bottom(t.fixedArea) + bottomMargin)};
+}
 
 ListingPlacement ListingLayout::Place(QSize client) const {
     const int dx = client.width() - places_.client.width();

@@ -13,6 +13,7 @@
 #include "gui/remote/CertificateDialog.h"
 #include "gui/remote/ListViewControl.h"
 #include "gui/remote/PadlockLabel.h"
+#include "gui/remote/RemoteListMenu.h"
 #include "gui/remote/RemoteListModel.h"
 #include "gui/transfer/DownloadCommand.h"
 #include "gui/transfer/TransferDialogs.h"
@@ -34,6 +35,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -107,6 +109,9 @@ void MainDialog::BuildWindow() {
     const QSize clientSize(units.ToPixelsX(main.width), units.ToPixelsY(main.height));
     resize(clientSize.width(), clientSize.height() + menuBar_->sizeHint().height());
 
+    // "&Home" shares Alt+H with the Help menu, which takes it.
+    ControlAs<QPushButton>(IDC_HOME)->setShortcut(QKeySequence());
+
     for (const Command& command : kCommands) {
         if (auto* button = qobject_cast<QPushButton*>(Control(command.id))) {
             const int id = command.id;
@@ -153,6 +158,13 @@ void MainDialog::InitDialog() {
     // disabling the tabs while busy leaves their fields readable.
     panes_ = new SitePanes(sites_, client_, SiteTabs()->DisplayArea().topLeft() + QPoint(3, 5));
     CurrentPane()->setFocus();
+    for (std::size_t site = 0; site < kSiteCount; ++site) {
+        connect(Pane(site)->PasswordEdit(), &QLineEdit::returnPressed, this, [this] {
+            if (Control(IDC_LOGIN)->isEnabled()) {
+                DispatchCommand(IDC_LOGIN);
+            }
+        });
+    }
     connect(tabs, &QTabBar::currentChanged, this, &MainDialog::OnSiteTabChanged);
 
     profiles_ = std::make_unique<ProfileCommands>(
@@ -210,6 +222,7 @@ void MainDialog::InitDialog() {
     manage_ = std::make_unique<ManageCommands>(ManageCommands::Parts{
         this, *RemoteList(), *ControlAs<QLabel>(IDC_DIR_COUNT), remote_, runs_, *browse_});
     RemoteList()->SetLabelEditing(true);
+    BuildListMenu();
     // Queued: the run starts once the editor has closed, not from inside its commit.
     connect(
         RemoteList()->Model(), &RemoteListModel::NameEdited, this,
@@ -220,8 +233,30 @@ void MainDialog::InitDialog() {
     layout()->activate();
     listingLayout_ = std::make_unique<WindowLayout>(*client_, [this](int id) { return Control(id); });
     listingLayout_->Record();
+    // Smaller, and commands or the Transfer Status would go out of reach.
+    client_->setMinimumSize(listingLayout_->MinimumClient());
 
     upload_->StartCommandUpload();
+}
+
+void MainDialog::BuildListMenu() {
+    const auto whenButton = [this](int id) { return [this, id] { return Control(id)->isEnabled(); }; };
+    const auto command = [this](int id) { return [this, id] { DispatchCommand(id); }; };
+    const auto refreshable = [this] { return Control(IDC_LOGIN)->isEnabled() && remote_.Connected(); };
+    new RemoteListMenu(
+        *RemoteList(),
+        {
+            {QStringLiteral("&Download"), {}, whenButton(IDC_DOWNLOAD), command(IDC_DOWNLOAD)},
+            {QStringLiteral("&Upload Here..."), {}, whenButton(IDC_UPLOAD), command(IDC_UPLOAD)},
+            {},
+            {QStringLiteral("&Rename"), Qt::Key_F2, [this] { return manage_->CanRename(); },
+             [this] { manage_->StartRename(); }},
+            {QStringLiteral("&Delete"), Qt::Key_Delete, whenButton(IDC_DELETE), command(IDC_DELETE)},
+            {QStringLiteral("&New Directory..."), {}, whenButton(IDC_NEW_DIR), command(IDC_NEW_DIR)},
+            {},
+            {QStringLiteral("Re&fresh"), Qt::Key_F5, refreshable, command(IDC_LOGIN)},
+            {QStringLiteral("&Up"), Qt::Key_Backspace, whenButton(IDC_UP), command(IDC_UP)},
+        });
 }
 
 QWidget* MainDialog::Control(int id) const {
@@ -272,6 +307,11 @@ void MainDialog::SetEnabled(int id, bool enabled) {
 void MainDialog::SetIdleState(bool idleNow) {
     if (!idleNow) {
         runStarter_ = focusWidget();
+        // Disabling the focused control would move the focus on as Tab does,
+        // into a text field with all of its text selected.
+        if (runStarter_) {
+            runStarter_->clearFocus();
+        }
     }
     setAcceptDrops(idleNow);
     CurrentPane()->SetReadOnly(!idleNow);
@@ -294,10 +334,13 @@ void MainDialog::SetIdleState(bool idleNow) {
     }
     RefreshCursor();
     if (idleNow) {
-        // Back to the control that started the run, so that the keyboard goes on
-        // where it was; Qt moved the focus away when that control was disabled.
-        QWidget* target = runStarter_ && runStarter_->isEnabled() ? runStarter_.data() : RemoteList();
-        if (target->isEnabled() && target->isVisible()) {
+        // Back to the control that started the run, so that the keyboard goes
+        // on where it was; after a run started from a text field (Enter in the
+        // Password field, the start-up upload) the list is where work goes on.
+        const bool keepStarter =
+            runStarter_ && !qobject_cast<QLineEdit*>(runStarter_) && runStarter_->isEnabled();
+        QWidget* target = keepStarter || !RemoteList()->isEnabled() ? runStarter_.data() : RemoteList();
+        if (target != nullptr && target->isEnabled() && target->isVisible()) {
             target->setFocus();
         }
         runStarter_.clear();
@@ -394,13 +437,13 @@ void MainDialog::keyPressEvent(QKeyEvent* event) {
     const bool plain = event->modifiers() == Qt::NoModifier ||
                        (event->modifiers() == Qt::KeypadModifier && event->key() == Qt::Key_Enter);
     if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
-        // A focused button takes Enter; anywhere else Enter is the exit path.
+        // A focused button takes Enter; anywhere else it does nothing (the
+        // list and the Password field have taken it already), so that no
+        // field ends the program.
         if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
             if (button->isEnabled()) {
                 button->click();
             }
-        } else {
-            accept();
         }
         return;
     }

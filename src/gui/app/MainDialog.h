@@ -80,7 +80,7 @@ public:
     void SetSessionTimeout(std::chrono::milliseconds timeout) { remote_.SetTimeout(timeout); }
 
     // The exit path: asks whether to save modified sites, then ends the dialog.
-    // Enter outside a button and Escape outside a site pane take it too.
+    // Escape outside a site pane takes it too; Enter never does.
     // Nothing happens while a run is busy.
     void accept() override;
     void reject() override;
@@ -110,6 +110,8 @@ private:
 
     void BuildWindow();
     void BuildMenu();
+    // The remote list's context menu and keys.
+    void BuildListMenu();
     void InitDialog();
     void WritePreferences();
     void SetTitle(const QString& title);

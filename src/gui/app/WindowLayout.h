@@ -20,6 +20,8 @@ public:
     void Record();
     // Lays the listing out for the client area's current size.
     void Apply();
+    // The smallest client area at which nothing is hidden or cut off; empty before Record.
+    QSize MinimumClient() const;
 
 private:
     QWidget& client_;

@@ -52,6 +52,29 @@ void ManageCommands::Rename(int row, const QString& text) {
     }
 }
 
+std::optional<QModelIndex> ManageCommands::RenameRow() const {
+    if (!parts_.list.isEnabled() || !parts_.session.Connected()) {
+        return std::nullopt;
+    }
+    const QModelIndexList rows = parts_.list.CurrentView()->selectionModel()->selectedRows();
+    if (rows.size() != 1 || parts_.list.Model()->Name(rows[0].row()) == "..") {
+        return std::nullopt;
+    }
+    return rows[0];
+}
+
+bool ManageCommands::CanRename() const {
+    return RenameRow().has_value();
+}
+
+void ManageCommands::StartRename() {
+    if (const auto row = RenameRow()) {
+        QAbstractItemView* view = parts_.list.CurrentView();
+        view->setCurrentIndex(*row);
+        view->edit(*row);
+    }
+}
+
 std::optional<DeleteRequest> ManageCommands::PrepareDelete() {
     deleteRows_.clear();
     for (const QModelIndex& index : parts_.list.CurrentView()->selectionModel()->selectedRows()) {

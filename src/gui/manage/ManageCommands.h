@@ -3,6 +3,7 @@
 #include "core/manage/DeleteRun.h"
 #include "core/manage/RenameRun.h"
 
+#include <QModelIndex>
 #include <QString>
 
 #include <optional>
@@ -41,8 +42,13 @@ public:
     // An edit of row's name. Renames only while logged in and idle; a
     // successful rename lists the directory again, as Login does.
     void Rename(int row, const QString& text);
+    // Whether one row other than ".." is selected in a list that takes input.
+    bool CanRename() const;
+    // Opens the name editor on the selected row.
+    void StartRename();
 
 private:
+    std::optional<QModelIndex> RenameRow() const;
     // The selected rows in list order; std::nullopt when none is selected.
     std::optional<DeleteRequest> PrepareDelete();
     // After a run that ended without listing again: the deleted rows leave the list.

@@ -53,6 +53,7 @@ ListViewControl::ListViewControl(QWidget* parent)
     stack_->addWidget(list_);
     stack_->addWidget(report_);
     stack_->setCurrentWidget(list_);
+    setFocusProxy(list_);
 }
 
 // The list's columns are as wide as its longest name. Measuring every name of
@@ -109,7 +110,14 @@ void ListViewControl::SetLabelEditing(bool enabled) {
 }
 
 void ListViewControl::SetReportMode(bool report) {
-    stack_->setCurrentWidget(report ? static_cast<QWidget*>(report_) : list_);
+    QWidget* shown = report ? static_cast<QWidget*>(report_) : list_;
+    // The focus goes with the view, so that the keyboard keeps working the rows.
+    const bool focused = CurrentView()->hasFocus();
+    stack_->setCurrentWidget(shown);
+    setFocusProxy(shown);
+    if (focused) {
+        shown->setFocus();
+    }
 }
 
 bool ListViewControl::IsReportMode() const {

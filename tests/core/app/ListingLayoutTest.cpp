@@ -8,10 +8,11 @@ namespace tidewell {
 namespace {
 
 // Client 600x450; box right edge 600, bottom 400; Details ends at 370, Up
-// starts at 420; "Total Size:" ends at 550; the counters' bottom is 36.
+// starts at 420; "Total Size:" ends at 550; the counters' bottom is 36. The
+// fixed controls to the left end at 300 by 420.
 const ListingTemplate kBuilt{{600, 450},         {420, 380, 20, 20},  {450, 380, 60, 20}, {520, 380, 60, 20},
                              {310, 380, 60, 20}, {310, 40, 280, 330}, {300, 0, 300, 400}, {310, 20, 60, 16},
-                             {450, 20, 100, 16}, {380, 20, 60, 16}};
+                             {450, 20, 100, 16}, {380, 20, 60, 16},   {0, 0, 290, 420}};
 
 TEST(ListingLayout, HidesWhatWouldCollide) {
     const struct {
@@ -30,6 +31,15 @@ TEST(ListingLayout, HidesWhatWouldCollide) {
                       {p.buttonsShown, p.detailsShown, p.fileCountShown, p.totalSizeShown, p.dirCountShown}),
                   std::vector<bool>({c.buttons, c.details, c.fileCount, c.totalSize, c.dirCount}));
     }
+}
+
+// The minimum is where the first control would go ("Total Size:" at -46), and
+// no shorter than the fixed controls with the built margin below them.
+TEST(ListingLayout, TheMinimumShowsEverything) {
+    EXPECT_EQ(ListingLayout(kBuilt).MinimumClient(), QSize(554, 450));
+    ListingTemplate shortFixed = kBuilt;
+    shortFixed.fixedArea = {0, 0, 290, 100};
+    EXPECT_EQ(ListingLayout(shortFixed).MinimumClient(), QSize(554, 150));
 }
 
 } // namespace

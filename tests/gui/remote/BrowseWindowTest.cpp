@@ -9,11 +9,14 @@
 #include "support/MessageRecorder.h"
 #include "support/WindowDriving.h"
 
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeView>
@@ -214,20 +217,116 @@ TEST_F(BrowseWindowTest, HeaderClicksSortAndARelistingKeepsTheOrder) {
     EXPECT_EQ(Names(), (Rows{"..", "zdir", "newest.txt", "large.txt", "small.txt"}));
 }
 
-// When a run ends, the keyboard focus is back on the control that started it;
-// it used to land in the FTP Address field with its text selected.
-TEST_F(BrowseWindowTest, TheFocusComesBackToTheControlThatStartedTheRun) {
+// No key in a field ends the program or leaves the focus in a field with all
+// of its text selected; the keys and the list's context menu reach every
+// command the list's buttons offer, exactly when those would take it.
+TEST_F(BrowseWindowTest, TheKeyboardAndTheContextMenuReachTheCommands) {
     server_->PutDirectory("pub");
-    dialog_.CurrentPane()->DirectoryEdit()->setText("/pub");
-    Press(IDC_LOGIN);
+    server_->PutFile("pub/a.txt", "a");
+    server_->PutFile("pub/b.txt", "b");
     dialog_.activateWindow();
-    for (int id : {IDC_UP, IDC_LOGIN}) {
-        auto* button = dialog_.ControlAs<QPushButton>(id);
-        button->setFocus();
-        QTest::keyClick(button, Qt::Key_Space);
+    test::MessageRecorder messages({Answer::No});
+    const auto noSelectedField = [] {
+        const auto* field = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        return field == nullptr || !field->hasSelectedText();
+    };
+    auto* folder = dialog_.ControlAs<QLineEdit>(IDC_DOWNLOAD_FOLDER);
+    folder->setText(QString::fromStdString(fs::temp_directory_path().string()));
+    folder->setFocus();
+    QTest::keyClick(folder, Qt::Key_Return);
+    EXPECT_TRUE(dialog_.isVisible());
+    EXPECT_FALSE(dialog_.Busy());
+    QLineEdit* password = dialog_.CurrentPane()->PasswordEdit();
+    password->setFocus();
+    QTest::keyClick(password, Qt::Key_Return);
+    EXPECT_TRUE(dialog_.Busy());
+    WaitForListing();
+    QAbstractItemView* view = dialog_.RemoteList()->CurrentView();
+    EXPECT_EQ(dialog_.focusWidget(), view);
+
+    // A button that starts a run has the focus back once it ends, and none in between.
+    auto* login = dialog_.ControlAs<QPushButton>(IDC_LOGIN);
+    login->setFocus();
+    QTest::keyClick(login, Qt::Key_Space);
+    EXPECT_TRUE(dialog_.Busy() && noSelectedField());
+    WaitForListing();
+    EXPECT_EQ(dialog_.focusWidget(), login);
+
+    // Alt+H is the Help menu's, not Home's.
+    QTest::keyClick(&dialog_, Qt::Key_H, Qt::AltModifier);
+    auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(popup, nullptr);
+    EXPECT_EQ(popup->title(), "&Help");
+    popup->close();
+    EXPECT_FALSE(dialog_.Busy());
+
+    const auto select = [&](std::vector<std::string> names) {
+        view->clearSelection();
+        for (const std::string& name : names) {
+            view->selectionModel()->select(Model()->index(RowOf(name), 0),
+                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        }
+        view->setFocus();
+    };
+    const auto key = [&](Qt::Key pressed) {
+        QTest::keyClick(view, pressed);
         WaitForListing();
-        EXPECT_EQ(dialog_.focusWidget(), button) << id;
-    }
+    };
+    select({"pub"});
+    key(Qt::Key_Return);
+    EXPECT_EQ(Names(), (std::vector<std::string>{"..", "a.txt", "b.txt"}));
+    server_->PutFile("pub/c.txt", "c");
+    key(Qt::Key_F5);
+    EXPECT_EQ(Names().back(), "c.txt");
+
+    // The menu's entries, each enabled as its button is; Rename needs one row.
+    const auto openMenu = [&] {
+        const QPoint at = view->visualRect(view->selectionModel()->selectedRows().value(0)).center();
+        QContextMenuEvent request(QContextMenuEvent::Mouse, at, view->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(view->viewport(), &request);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        std::vector<std::pair<QString, bool>> entries;
+        for (QAction* action : menu != nullptr ? menu->actions() : QList<QAction*>{}) {
+            if (!action->isSeparator()) {
+                entries.emplace_back(action->text(), action->isEnabled());
+            }
+        }
+        return std::pair{menu, entries};
+    };
+    select({"a.txt", "b.txt"});
+    auto [menu, entries] = openMenu();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(entries, (std::vector<std::pair<QString, bool>>{{"&Download", true},
+                                                              {"&Upload Here...", true},
+                                                              {"&Rename", false},
+                                                              {"&Delete", true},
+                                                              {"&New Directory...", true},
+                                                              {"Re&fresh", true},
+                                                              {"&Up", true}}));
+    menu->close();
+    select({"a.txt"});
+    std::tie(menu, entries) = openMenu();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_TRUE(entries[2].second);
+    menu->actions()[3]->trigger(); // Rename, which waits until the menu has gone
+    menu->close();
+    const QModelIndex renamed = Model()->index(RowOf("a.txt"), 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view->indexWidget(renamed) != nullptr; }, 5000));
+    QTest::keyClick(view->indexWidget(renamed), Qt::Key_Escape);
+
+    // Delete asks first (answered No here); Backspace goes up.
+    select({"a.txt"});
+    key(Qt::Key_Delete);
+    ASSERT_EQ(messages.Calls().size(), 1u);
+    EXPECT_EQ(messages.Calls()[0].caption, "Delete Confirmation");
+    EXPECT_EQ(Names().size(), 4u);
+    key(Qt::Key_Backspace);
+    EXPECT_EQ(Names(), (std::vector<std::string>{"..", "pub"}));
+
+    // Logged out, the list takes no command.
+    dialog_.DispatchCommand(IDC_LOGOUT);
+    QTest::keyClick(view, Qt::Key_F5);
+    EXPECT_FALSE(dialog_.Busy());
 }
 
 // A listing that fails is no empty directory: the ".." row and zero counters
