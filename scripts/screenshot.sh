@@ -5,6 +5,7 @@
 #   scripts/screenshot.sh --secure [OUT.png] [BUILD_DIR]
 #   scripts/screenshot.sh --connecting [OUT.png] [BUILD_DIR]
 #   scripts/screenshot.sh --downloading [OUT.png] [BUILD_DIR]
+#   scripts/screenshot.sh --desktop [OUT_DIR] [BUILD_DIR]
 # --browse starts the demo FTP server, logs in to it through the window's own
 # Login button (bench/browse_shot, offscreen) and pictures the listing; large
 # enlarges the window to 1400x1000 first. --secure does the same over explicit
@@ -14,13 +15,19 @@
 # --downloading starts the demo FTP server, logs in, downloads large.bin into a
 # throwaway folder, pictures the window part way through the file, and fails
 # unless the run ends with the completion notice and the file arrives whole.
+# --desktop runs the window on a virtual X screen under a real window manager
+# (fluxbox, which honours the frame hints applications set), logs in to the
+# demo FTP server and saves context-menu.png, connection-log.png and
+# dialogs.png in OUT_DIR; it fails when the window manager offers to minimise
+# or maximise "Overwrite File" or "Transfer Information".
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
-browse= connecting= downloading= tls=() scheme=
+browse= connecting= downloading= desktop= tls=() scheme=
 if [ "${1:-}" = "--browse" ]; then browse=1; shift; fi
 if [ "${1:-}" = "--secure" ]; then browse=1 tls=(--tls) scheme=ftpes://; shift; fi
 if [ "${1:-}" = "--connecting" ]; then connecting=1; shift; fi
 if [ "${1:-}" = "--downloading" ]; then browse=1 downloading=1; shift; fi
+if [ "${1:-}" = "--desktop" ]; then browse=1 desktop=1; shift; fi
 out=$(realpath -m "${1:-$here/screenshot.png}")
 build=${2:-$here/build}
 app="$build/src/tidewell"
@@ -59,6 +66,29 @@ if [ -n "$browse" ]; then
     sleep 0.1
   done
   [ -s "$scratch/demo/port" ] || { echo "the demo FTP server did not start in time" >&2; exit 1; }
+  if [ -n "$desktop" ]; then
+    cmake --build "$build" -j2 --target desktop_shot >/dev/null
+    out=$(realpath -m "${1:-$here/screenshots}")
+    mkdir -p "$out" "$scratch/home/.fluxbox"
+    # No wallpaper (its setter pops up a message without an image viewer), no toolbar.
+    echo "background: none" >"$scratch/home/.fluxbox/overlay"
+    printf 'session.styleOverlay: %s\nsession.screen0.toolbar.visible: false\n' \
+      "$scratch/home/.fluxbox/overlay" >"$scratch/home/.fluxbox/init"
+    HOME="$scratch/home" XDG_CONFIG_HOME="$scratch/config" XDG_DATA_HOME="$scratch/data" \
+    xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
+      set -euo pipefail
+      fluxbox -rc "$HOME/.fluxbox/init" >/dev/null 2>&1 & wm=$!
+      trap "kill $wm 2>/dev/null || true" EXIT
+      # Wait (at most 10 s) until the window manager has taken the screen.
+      for _ in $(seq 100); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
+        sleep 0.1
+      done
+      QT_QPA_PLATFORM=xcb "$1" "$2" demo demo "$3"
+    ' _ "$build/bench/desktop_shot" "127.0.0.1:$(cat "$scratch/demo/port")" "$out"
+    echo "$out"
+    exit 0
+  fi
   if [ -n "$downloading" ]; then
     mkdir "$scratch/downloads"
     XDG_CONFIG_HOME="$scratch/config" XDG_DATA_HOME="$scratch/data" QT_QPA_PLATFORM=offscreen \

@@ -28,7 +28,7 @@ if [ -z "$target" ]; then
   packages+=(
     vsftpd curl lftp
     clang clang-tidy libclang-rt-14-dev
-    xvfb xauth x11-utils imagemagick
+    xvfb xauth x11-utils imagemagick fluxbox
     dpkg-dev desktop-file-utils
   )
 fi
