@@ -192,8 +192,10 @@ std::unique_ptr<FtpFile> FtpConnection::OpenFile(std::string_view name, FtpFile:
                                                  std::optional<std::uint64_t> listedSize, std::uint64_t offset) {
     CheckCanStart(name);
     const bool read = access == FtpFile::Access::Read;
-    // Every length the server or the listing gives lets the end of the download be checked.
-    const auto size = read && offset == 0 ? RemoteSize(name) : std::nullopt;
+    // Every length the server or the listing gives lets the end of the download
+    // be checked. SIZE costs a round trip per file, so it is asked only when
+    // the listing gave no size (a link, a name typed rather than listed).
+    const auto size = read && offset == 0 && !listedSize ? RemoteSize(name) : std::nullopt;
     if (offset > 0) {
         listedSize.reset();
         const auto reply = channel_->Command("REST " + std::to_string(offset));
