@@ -122,6 +122,7 @@ constexpr std::array kMainMenu{
     MenuItemTemplate{"&Help", ID_HELP, "Tidewell &Help", false, false},
     MenuItemTemplate{"&Help", ID_HELP_CONTENTS, "&Contents...", false, false},
     MenuItemTemplate{"&Help", 0, "", false, false},
+    MenuItemTemplate{"&Help", ID_HELP_CONNECTION_LOG, "Connection &Log", false, false},
     MenuItemTemplate{"&Help", ID_HELP_TOOLTIPS, "&ToolTips", true, true},
     MenuItemTemplate{"&Help", 0, "", false, false},
     MenuItemTemplate{"&Help", IDC_ABOUT, "&About", false, false},

@@ -91,6 +91,7 @@ inline constexpr int ID_FILE_OPEN_PREFERENCES = 32790;
 inline constexpr int ID_FILE_SAVE_PREFERENCES_AS = 32791;
 inline constexpr int ID_FILE_SAVE_PREFERENCES = 32792;
 inline constexpr int ID_FILE_SAVE_PASSWORDS = 32793;
+inline constexpr int ID_HELP_CONNECTION_LOG = 32794;
 inline constexpr int ID_HELP = 57670;
 
 } // namespace tidewell::res

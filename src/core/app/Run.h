@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <memory>
+#include <optional>
 
 namespace tidewell {
 
@@ -32,6 +33,9 @@ public:
     // On the GUI thread, once the run's thread has ended, the connection is
     // back with its owner and the window is idle again: shows the result.
     virtual void Finish() = 0;
+    // How the run ended, when it says more than the last message it showed
+    // (a listing read, a transfer's end); read on the run's thread after Execute.
+    virtual std::optional<UserMessage> EndingMessage() const { return std::nullopt; }
 };
 
 } // namespace tidewell

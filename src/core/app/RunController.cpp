@@ -1,5 +1,6 @@
 #include "core/app/RunController.h"
 
+#include "core/app/RecordingWindow.h"
 #include "core/remote/CancelScope.h"
 #include "core/remote/RemoteFileSystem.h"
 
@@ -65,7 +66,8 @@ bool RunController::Start(std::unique_ptr<Run> run) {
 }
 
 void RunController::Execute() {
-    RunContext context{host_.RunWindow(), cancel_, connection_};
+    RecordingWindow window(host_.RunWindow());
+    RunContext context{window, cancel_, connection_};
     try {
         if (run_->CancelCutsWaits()) {
             const CancelScope cancellable(cancel_);
@@ -81,7 +83,25 @@ void RunController::Execute() {
         } catch (...) {
         }
     }
+    LogEnding(window.LastMessage());
     host_.PostToGuiThread([this] { Finish(); });
+}
+
+// What the run says of its end, else the last thing it told the user.
+void RunController::LogEnding(const std::optional<UserMessage>& lastMessage) noexcept {
+    try {
+        std::optional<UserMessage> ending = run_->EndingMessage();
+        if (!ending) {
+            ending = lastMessage;
+        }
+        if (!ending) {
+            ending = UserMessage{
+                cancel_ ? "Operation cancelled" : "Operation complete", {}, MessageIcon::Information};
+        }
+        const bool failed = ending->icon == MessageIcon::Stop || ending->icon == MessageIcon::Exclamation;
+        connections_.LogRunEnd(failed ? ftp::LogKind::Error : ftp::LogKind::Info, ending->text);
+    } catch (...) {
+    }
 }
 
 void RunController::Finish() {

@@ -1,10 +1,13 @@
 #pragma once
 
 #include "core/app/Run.h"
+#include "core/remote/ftp/LogLine.h"
 
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 #include <thread>
 
 namespace tidewell {
@@ -31,6 +34,8 @@ public:
 
     virtual std::unique_ptr<RemoteFileSystem> LendConnection() = 0;
     virtual void ReturnConnection(std::unique_ptr<RemoteFileSystem> connection) = 0;
+    // Notes how a run ended where the connection's dialogue is kept; on the run's thread.
+    virtual void LogRunEnd(ftp::LogKind /*kind*/, std::string /*text*/) {}
 };
 
 // Starts every run, one at a time, and is the only code that enters and leaves
@@ -44,7 +49,7 @@ public:
 // its idle texts, and the run ends as any other does, Finish included: a run's
 // outcome is filled in as it goes, so Finish shows only what really happened
 // (a login directory learnt, a listing read), and the window's own end-of-run
-// steps live there.
+// steps live there. Every run's end is logged in one line.
 class RunController {
 public:
     RunController(RunHost& host, ConnectionHolder& connections);
@@ -67,6 +72,7 @@ public:
 private:
     // The run's thread.
     void Execute();
+    void LogEnding(const std::optional<UserMessage>& lastMessage) noexcept;
     void Finish();
 
     RunHost& host_;

@@ -29,6 +29,22 @@ std::string ConnectFailureText(const ftp::FtpException& failure) {
 
 } // namespace
 
+std::optional<UserMessage> DescribeEnding(const ListingOutcome& outcome) {
+    if (outcome.ending) {
+        if (outcome.ending->complete) {
+            return UserMessage{"Transfer complete", {}, MessageIcon::Information};
+        }
+        return outcome.ending->message;
+    }
+    if (outcome.connected && outcome.listing && !outcome.listing->failure) {
+        return UserMessage{"Listing complete: " + std::to_string(outcome.listing->fileCount) + " file(s), " +
+                               std::to_string(outcome.listing->dirCount) + " dir(s)",
+                           {},
+                           MessageIcon::Information};
+    }
+    return std::nullopt;
+}
+
 ListingRun::ListingRun(RemoteSession& session, SiteProfile site, Done done)
     : remote_(session), session_(session.Session()), site_(std::move(site)), trustFile_(session.TrustFile()),
       loginDirectory_(session.LoginDirectory()), done_(std::move(done)) {}
@@ -104,25 +120,27 @@ bool ListingRun::Connect(RunContext& context) {
     return true;
 }
 
-bool ListingRun::Decide(RunContext& context, const ftp::CertificateInfo& certificate, std::uint16_t port) {
+ftp::CertificateVerdict ListingRun::Decide(RunContext& context, const ftp::CertificateInfo& certificate,
+                                           std::uint16_t port) {
     const TrustStore store(trustFile_);
     const std::optional<std::string> trusted = store.Trusted(certificate.host, port);
     if (trusted == certificate.sha256) {
-        return true;
+        return ftp::CertificateVerdict::AlwaysTrusted;
     }
     switch (context.window.AskCertificate({certificate, trusted})) {
     case CertificateAnswer::AlwaysTrust:
         if (!store.Remember(certificate.host, port, certificate.sha256)) {
             ShowFtpError(context, "The certificate is trusted for this connection only: " +
                                       store.Path().toStdString() + " could not be written");
+            return ftp::CertificateVerdict::AcceptedOnce;
         }
-        return true;
+        return ftp::CertificateVerdict::AlwaysTrusted;
     case CertificateAnswer::Trust:
-        return true;
+        return ftp::CertificateVerdict::AcceptedOnce;
     case CertificateAnswer::Cancel:
         break;
     }
-    return false;
+    return ftp::CertificateVerdict::Rejected;
 }
 
 bool ListingRun::ChangeDirectory(RunContext& context) {

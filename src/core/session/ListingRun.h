@@ -27,6 +27,10 @@ struct ListingOutcome {
     std::optional<TransferEnding> ending;     // a transfer's end, said after the listing
 };
 
+// How a run that ends on a listing ended: the transfer's end when there was
+// one, else the listing read; nothing when neither says it.
+std::optional<UserMessage> DescribeEnding(const ListingOutcome& outcome);
+
 // The listing run: connects and logs in when there is no connection, moves to
 // the site's directory (an empty one stands for the login directory) and reads
 // it. Every failure is said in the run, as a message box, and the outcome tells
@@ -39,6 +43,7 @@ public:
 
     void Execute(RunContext& context) override;
     void Finish() override;
+    std::optional<UserMessage> EndingMessage() const override { return DescribeEnding(outcome_); }
 
     // The two halves of Execute, for runs that work in the site's directory
     // in between. Connects when there is no connection, else moves to the
@@ -51,9 +56,10 @@ public:
 
 private:
     bool Connect(RunContext& context);
-    // Whether to go on with a certificate nothing vouches for: one the user
-    // always trusts for this server, or the user's answer.
-    bool Decide(RunContext& context, const ftp::CertificateInfo& certificate, std::uint16_t port);
+    // What becomes of a certificate nothing vouches for: one the user always
+    // trusts for this server goes on, any other as the user answers.
+    ftp::CertificateVerdict Decide(RunContext& context, const ftp::CertificateInfo& certificate,
+                                   std::uint16_t port);
     bool ChangeDirectory(RunContext& context);
     void ShowFtpError(RunContext& context, const std::string& text);
 

@@ -4,7 +4,9 @@
 
 namespace tidewell {
 
-RemoteSession::RemoteSession(std::chrono::milliseconds timeout) : session_(timeout) {}
+RemoteSession::RemoteSession(std::chrono::milliseconds timeout) : session_(timeout) {
+    session_.SetLog(ftp::LogSink([log = log_](ftp::LogLine line) { log->Append(std::move(line)); }));
+}
 
 RemoteSession::~RemoteSession() {
     closer_.Close(std::move(connection_));
@@ -22,6 +24,10 @@ bool RemoteSession::Disconnect() {
     connected_ = false;
     listedDirectory_.clear();
     return true;
+}
+
+void RemoteSession::LogRunEnd(ftp::LogKind kind, std::string text) {
+    log_->Append(ftp::LogLine::Now(kind, std::move(text)));
 }
 
 std::unique_ptr<RemoteFileSystem> RemoteSession::LendConnection() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/app/RunController.h"
+#include "core/remote/ConnectionLog.h"
 #include "core/remote/ftp/FtpSession.h"
 #include "core/session/ConnectionCloser.h"
 
@@ -19,7 +20,8 @@ class RemoteFileSystem;
 // The window's one FTP session and the connection it made: whether the window
 // is logged in, and the directory the server put us in at log-in. Runs borrow
 // the connection through the run controller; while one holds it, nothing here
-// touches it. GUI thread only.
+// touches it. GUI thread only, but for the log, which every connection made
+// here writes to from its own thread.
 class RemoteSession : public ConnectionHolder {
 public:
     explicit RemoteSession(std::chrono::milliseconds timeout = ftp::FtpSession::kDefaultTimeout);
@@ -54,7 +56,13 @@ public:
     std::unique_ptr<RemoteFileSystem> LendConnection() override;
     void ReturnConnection(std::unique_ptr<RemoteFileSystem> connection) override;
 
+    // The dialogue of every connection made here, and each run's end. Thread-safe.
+    std::shared_ptr<ConnectionLog> Log() const { return log_; }
+    void LogRunEnd(ftp::LogKind kind, std::string text) override;
+
 private:
+    // Shared with the connections, which may still say goodbye after the session has gone.
+    std::shared_ptr<ConnectionLog> log_ = std::make_shared<ConnectionLog>();
     ftp::FtpSession session_;
     std::unique_ptr<RemoteFileSystem> connection_;
     bool connected_ = false;

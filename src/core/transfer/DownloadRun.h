@@ -33,6 +33,7 @@ public:
 
     void Execute(RunContext& context) override;
     void Finish() override { done_(std::move(outcome_)); }
+    std::optional<UserMessage> EndingMessage() const override { return DescribeEnding(outcome_); }
 
 private:
     void Walk(const DownloadPlan& plan, RemoteDirectories& remote);

@@ -39,6 +39,7 @@ public:
 
     void Execute(RunContext& context) override;
     void Finish() override { listing_.Finish(); }
+    std::optional<UserMessage> EndingMessage() const override { return listing_.EndingMessage(); }
 
 private:
     void UploadList(const std::string& base, RemoteDirectories& remote);

@@ -11,6 +11,7 @@
 #include "gui/profiles/TabPane.h"
 #include "gui/remote/BrowseCommand.h"
 #include "gui/remote/CertificateDialog.h"
+#include "gui/remote/ConnectionLogWindow.h"
 #include "gui/remote/ListViewControl.h"
 #include "gui/remote/PadlockLabel.h"
 #include "gui/remote/RemoteListMenu.h"
@@ -69,6 +70,7 @@ const MainDialog::Command MainDialog::kCommands[] = {
     {ID_FILE_EXIT, &MainDialog::OnExit},
     {ID_HELP, &MainDialog::OnHelp},
     {ID_HELP_CONTENTS, &MainDialog::OnHelpContents},
+    {ID_HELP_CONNECTION_LOG, &MainDialog::OnConnectionLog},
     {ID_HELP_TOOLTIPS, &MainDialog::OnToolTips},
     {IDC_ABOUT, &MainDialog::OnAbout},
 };
@@ -495,6 +497,9 @@ void MainDialog::TearDown() {
     if (help_ != nullptr) {
         help_->close();
     }
+    if (connectionLog_ != nullptr) {
+        connectionLog_->close();
+    }
     WritePreferences();
     if (saveOnExit_) {
         // Runs while the widgets still exist, since a failure is reported in a message box.
@@ -576,6 +581,12 @@ void MainDialog::ShowHelpPage(const QUrl& page) {
         help_ = new HelpWindow(this);
     }
     help_->ShowPage(page);
+}
+void MainDialog::OnConnectionLog() {
+    if (connectionLog_ == nullptr) {
+        connectionLog_ = new ConnectionLogWindow(remote_.Log(), this);
+    }
+    connectionLog_->Open();
 }
 // Shows the About box.
 void MainDialog::OnAbout() {

@@ -25,6 +25,7 @@ class QUrl;
 namespace tidewell {
 
 class BrowseCommand;
+class ConnectionLogWindow;
 class DownloadCommand;
 class HelpWindow;
 class ListViewControl;
@@ -144,6 +145,7 @@ private:
     void OnHelp();
     void OnHelpContents();
     void ShowHelpPage(const QUrl& page);
+    void OnConnectionLog();
     void OnToolTips();
     void OnAbout();
 
@@ -178,6 +180,8 @@ private:
     PadlockLabel* padlock_ = nullptr;
     // The help viewer, made on the first help request and reused; closed at tear-down.
     HelpWindow* help_ = nullptr;
+    // The connection log's window, made on first use and reused; closed at tear-down.
+    ConnectionLogWindow* connectionLog_ = nullptr;
     std::unique_ptr<WindowLayout> listingLayout_;
     RemoteSession remote_;
     GuiThreadBridge bridge_;

@@ -57,7 +57,7 @@ void ExpectState(MainDialog& dialog, WindowState state) {
         EXPECT_EQ(dialog.MenuAction(id)->isEnabled(), !busy) << id; // greyed while busy
     }
     for (int id : {ID_FILE_SAVE_PREFERENCES, ID_FILE_SAVE_PREFERENCES_AS, ID_FILE_SAVE_PASSWORDS, ID_HELP,
-                   ID_HELP_CONTENTS, ID_HELP_TOOLTIPS, IDC_ABOUT}) {
+                   ID_HELP_CONTENTS, ID_HELP_CONNECTION_LOG, ID_HELP_TOOLTIPS, IDC_ABOUT}) {
         EXPECT_TRUE(dialog.MenuAction(id)->isEnabled()) << id;
     }
     if (!busy) {

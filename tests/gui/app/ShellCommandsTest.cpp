@@ -1,7 +1,10 @@
-// The Help menu and View Local Disk: the About box, the help window and the
-// file manager, each through its hook so that nothing real opens.
+// The Help menu and View Local Disk: the About box, the help window, the
+// connection log and the file manager, each through its hook so that nothing
+// real opens.
 #include "gui/app/MainDialog.h"
 
+#include "core/remote/ConnectionLog.h"
+#include "gui/remote/ConnectionLogWindow.h"
 #include "gui/ui/AboutDialog.h"
 #include "gui/ui/DesktopServices.h"
 #include "gui/ui/HelpWindow.h"
@@ -11,6 +14,7 @@
 
 #include <QDir>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
@@ -83,6 +87,33 @@ TEST(HelpWindow, OpensOnItsPageInOneWindowThatClosesWithTheMainWindow) {
     dialog.DispatchCommand(ID_FILE_EXIT);
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_FALSE(help->isVisible());
+}
+
+// Beside the main window, not over it: it shows the log as lines come, and goes with the window.
+TEST(ConnectionLogWindow, FollowsTheLogInOneWindowThatClosesWithTheMainWindow) {
+    MainDialog dialog{{}};
+    dialog.show();
+    const auto log = dialog.Session().Log();
+    log->Append(ftp::LogLine::Now(ftp::LogKind::Command, "USER tester"));
+    dialog.MenuAction(ID_HELP_CONNECTION_LOG)->trigger();
+    const auto windows = dialog.findChildren<ConnectionLogWindow*>();
+    ASSERT_EQ(windows.size(), 1);
+    ConnectionLogWindow* window = windows.front();
+    EXPECT_TRUE(window->isWindow());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(window->isModal());
+    EXPECT_EQ(window->windowTitle(), "Connection Log");
+    EXPECT_TRUE(window->View()->toPlainText().endsWith("> USER tester"));
+    log->Append(ftp::LogLine::Now(ftp::LogKind::Reply, "331 Password required"));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return window->View()->toPlainText().endsWith("< 331 Password required"); }));
+    EXPECT_EQ(window->View()->blockCount(), 2);
+
+    dialog.DispatchCommand(ID_HELP_CONNECTION_LOG);
+    EXPECT_EQ(dialog.findChildren<ConnectionLogWindow*>().size(), 1);
+    MessageRecorder answers({Answer::No}); // in case the exit path asks about saving
+    dialog.DispatchCommand(ID_FILE_EXIT);
+    EXPECT_FALSE(window->isVisible());
 }
 
 // Every link between the help pages leads to a page that exists, and to an anchor it has.

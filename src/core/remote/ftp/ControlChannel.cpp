@@ -8,12 +8,32 @@
 
 namespace tidewell::ftp {
 
+namespace {
+// The command as the log shows it: the arguments of PASS, ACCT and ADAT are secrets.
+std::string Masked(std::string_view command) {
+    const auto blank = command.find(' ');
+    if (blank == std::string_view::npos) {
+        return std::string(command);
+    }
+    std::string verb(command.substr(0, blank));
+    for (auto& c : verb) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    if (verb == "PASS" || verb == "ACCT" || verb == "ADAT") {
+        return verb + " ****";
+    }
+    return std::string(command);
+}
+} // namespace
+
 bool IsUnsafeArgument(std::string_view argument) {
     return argument.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
 }
 
-ControlChannel::ControlChannel(Socket socket, std::chrono::milliseconds timeout)
-    : socket_(std::move(socket)), timeout_(timeout) {
+ControlChannel::ControlChannel(Socket socket, std::chrono::milliseconds timeout, LogSink log)
+    : socket_(std::move(socket)), timeout_(timeout), log_(std::move(log)) {
     SetNoDelay(socket_.Get());
     if (auto local = socket_.LocalAddress()) {
         local_ = *local;
@@ -23,10 +43,35 @@ ControlChannel::ControlChannel(Socket socket, std::chrono::milliseconds timeout)
     }
 }
 
+// A log-in that fails lets its channel go without dropping it: the close is logged here.
+ControlChannel::~ControlChannel() {
+    Drop();
+}
+
 void ControlChannel::Drop() {
+    if (socket_.IsOpen()) {
+        log_.Write(LogKind::Info, "Connection closed");
+    }
+    Close();
+}
+
+void ControlChannel::DropLost(const std::string& why) {
+    if (socket_.IsOpen()) {
+        log_.Write(LogKind::Error, "Connection lost: " + why);
+    }
+    Close();
+}
+
+void ControlChannel::Close() {
     tls_.reset();
     socket_.Reset();
     bufferStart_ = bufferEnd_ = 0;
+}
+
+void ControlChannel::Fail(std::uint32_t code, std::string reason) {
+    FtpException failure(code, std::move(reason));
+    DropLost(failure.what());
+    throw failure;
 }
 
 void ControlChannel::Send(std::string_view command) {
@@ -61,10 +106,9 @@ void ControlChannel::SendFollowing(std::string_view command) {
             sent += result.bytes;
             continue;
         }
-        Drop();
-        throw FtpException(result.status == IoStatus::TimedOut ? error::kTimeout : error::kConnectionLost,
-                           {});
+        Fail(result.status == IoStatus::TimedOut ? error::kTimeout : error::kConnectionLost, {});
     }
+    log_.Write(LogKind::Command, Masked(command));
 }
 
 IoResult ControlChannel::ReadSome() {
@@ -83,9 +127,7 @@ void ControlChannel::Fill(Clock::time_point deadline) {
         return;
     }
     std::string reason = tls_ && result.status != IoStatus::Closed ? tls_->Failure() : std::string();
-    Drop();
-    throw FtpException(result.status == IoStatus::TimedOut ? error::kTimeout : error::kConnectionLost,
-                       std::move(reason));
+    Fail(result.status == IoStatus::TimedOut ? error::kTimeout : error::kConnectionLost, std::move(reason));
 }
 
 Reply ControlChannel::ReadReply(Clock::time_point deadline) {
@@ -99,20 +141,23 @@ Reply ControlChannel::ReadReply(Clock::time_point deadline) {
         const std::string_view pending(buffer_.data() + bufferStart_, bufferEnd_ - bufferStart_);
         bufferStart_ += parser_.Feed(pending);
         switch (parser_.GetState()) {
-        case ReplyParser::State::Complete:
-            return parser_.TakeReply();
+        case ReplyParser::State::Complete: {
+            auto reply = parser_.TakeReply();
+            for (const auto& line : reply.lines) {
+                log_.Write(LogKind::Reply, line);
+            }
+            return reply;
+        }
         case ReplyParser::State::Failed: {
             auto reason = parser_.FailureReason();
             parser_ = ReplyParser{};
-            Drop();
-            throw FtpException(error::kErrorReply, reason);
+            Fail(error::kErrorReply, reason);
         }
         case ReplyParser::State::NeedMore:
             // A reply that never ends is cut off by the deadline, however slowly it trickles.
             if (Clock::now() > deadline) {
                 parser_ = ReplyParser{};
-                Drop();
-                throw FtpException(error::kTimeout, {});
+                Fail(error::kTimeout, {});
             }
             break;
         }
@@ -171,8 +216,7 @@ bool ControlChannel::WaitForReply(Clock::time_point deadline) {
 void ControlChannel::Secure(const std::string& host) {
     if (bufferStart_ != bufferEnd_) {
         // Plain text after 234 would pass for the first encrypted reply.
-        Drop();
-        throw FtpException(error::kTlsFailed, "the server sent more after accepting AUTH TLS");
+        Fail(error::kTlsFailed, "the server sent more after accepting AUTH TLS");
     }
     context_ = std::make_unique<TlsContext>();
     tls_ = std::make_unique<TlsStream>(*context_, socket_.Get(), host, false);
@@ -180,11 +224,11 @@ void ControlChannel::Secure(const std::string& host) {
     if (result.status != IoStatus::Done) {
         const bool timedOut = result.status == IoStatus::TimedOut;
         auto reason = "TLS handshake with " + host + " failed" + (timedOut ? "" : ": " + tls_->Failure());
-        Drop();
-        throw FtpException(timedOut ? error::kTimeout : error::kTlsFailed, std::move(reason));
+        Fail(timedOut ? error::kTimeout : error::kTlsFailed, std::move(reason));
     }
     tlsHost_ = host;
     encryption_ = tls_->Certificate();
+    log_.Write(LogKind::Info, "Secured with " + encryption_->tlsVersion);
 }
 
 std::unique_ptr<TlsStream> ControlChannel::DataStream(int fd) const {

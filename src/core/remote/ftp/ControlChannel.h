@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/remote/ftp/LogSink.h"
 #include "core/remote/ftp/ReplyParser.h"
 #include "core/remote/ftp/Socket.h"
 #include "core/remote/ftp/TlsContext.h"
@@ -7,6 +8,7 @@
 
 #include <array>
 #include <chrono>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <set>
@@ -17,10 +19,14 @@ namespace tidewell::ftp {
 
 // The control connection: sends commands, reads replies within the timeout, and
 // remembers what the server offers and which data-connection mode works with it.
-// Transport failures throw FtpException and leave the channel closed.
+// Transport failures throw FtpException and leave the channel closed. Every
+// command sent (secrets masked), reply read, handshake and close goes to the log.
 class ControlChannel {
 public:
-    ControlChannel(Socket socket, std::chrono::milliseconds timeout);
+    ControlChannel(Socket socket, std::chrono::milliseconds timeout, LogSink log = {});
+    ControlChannel(const ControlChannel&) = delete;
+    ControlChannel& operator=(const ControlChannel&) = delete;
+    ~ControlChannel();
 
     std::chrono::milliseconds Timeout() const { return timeout_; }
     void SetTimeout(std::chrono::milliseconds timeout) { timeout_ = timeout; }
@@ -51,6 +57,9 @@ public:
     bool WaitForReply(Clock::time_point deadline);
     // Closes the connection; every later call fails with kConnectionLost.
     void Drop();
+    // The same for a connection given up on, logged as lost and why.
+    void DropLost(const std::string& why);
+    const LogSink& Log() const { return log_; }
 
     // Runs the TLS handshake on the connection (right after connecting for
     // implicit TLS, after 234 to AUTH TLS for explicit); from then on every
@@ -89,6 +98,9 @@ private:
     // One non-blocking read into the empty buffer.
     IoResult ReadSome();
     void DropUnaskedReplies();
+    void Close();
+    // Drops the connection and throws FtpException(code, reason).
+    [[noreturn]] void Fail(std::uint32_t code, std::string reason);
 
     Socket socket_;
     std::unique_ptr<TlsContext> context_;
@@ -106,6 +118,7 @@ private:
     bool passive_ = false;
     PassiveCommand firstPassive_ = PassiveCommand::Epsv;
     bool inTransfer_ = false;
+    LogSink log_;
 };
 
 // A name or path that would smuggle a second command onto the wire.

@@ -440,7 +440,7 @@ void DataTransfer::Fail(std::uint32_t code, std::string text) {
     data_.Abort();
     if (code == error::kTimeout) {
         // The server stopped answering; waiting again for its reply would double the bound.
-        channel_->Drop();
+        channel_->DropLost(DescribeError(code));
     } else if (!finalReply_ && channel_->IsOpen()) {
         try {
             auto reply = ReadFinalReply(channel_->Deadline());

@@ -6,6 +6,7 @@
 #include <cctype>
 #include <sstream>
 #include <string_view>
+#include <sys/socket.h>
 
 namespace tidewell::ftp {
 
@@ -50,10 +51,24 @@ bool OffersTls(const Reply& feat) {
 void Secure(ControlChannel& channel, const std::string& host, const TlsOptions& tls) {
     channel.Secure(host);
     const auto& info = *channel.Encryption();
-    if (!info.problem.empty() && !(tls.judge && tls.judge(info))) {
-        channel.Drop();
-        throw FtpException(error::kCertificateRejected, info.problem);
+    const LogSink& log = channel.Log();
+    if (info.problem.empty()) {
+        log.Write(LogKind::Info, "Certificate trusted by the system");
+        return;
     }
+    switch (tls.judge ? tls.judge(info) : CertificateVerdict::Rejected) {
+    case CertificateVerdict::AcceptedOnce:
+        log.Write(LogKind::Info, "Certificate accepted for this connection only: " + info.problem);
+        return;
+    case CertificateVerdict::AlwaysTrusted:
+        log.Write(LogKind::Info, "Certificate always trusted for this server: " + info.problem);
+        return;
+    case CertificateVerdict::Rejected:
+        break;
+    }
+    log.Write(LogKind::Error, "Certificate rejected: " + info.problem);
+    channel.Drop();
+    throw FtpException(error::kCertificateRejected, info.problem);
 }
 
 // Data connections are encrypted too (RFC 4217: PBSZ 0, then PROT P). A
@@ -114,11 +129,19 @@ std::unique_ptr<FtpConnection> FtpSession::GetFtpConnection(const std::string& s
     if (port == 0) {
         port = implicit ? kImplicitTlsPort : kDefaultPort;
     }
+    const std::string target = server + ":" + std::to_string(port);
+    log_.Write(LogKind::Info, "Connecting to " + target);
     auto outcome = ConnectToHost(host, port, timeout_);
     if (!outcome.socket.IsOpen()) {
-        throw FtpException(outcome.error, {});
+        FtpException failure(outcome.error, {});
+        log_.Write(LogKind::Error, "Connecting to " + target + " failed: " + failure.what());
+        throw failure;
     }
-    auto channel = std::make_shared<ControlChannel>(std::move(outcome.socket), timeout_);
+    auto channel = std::make_shared<ControlChannel>(std::move(outcome.socket), timeout_, log_);
+    const auto& peer = channel->Peer();
+    log_.Write(LogKind::Info, "Connected to " +
+                                  (peer.Family() == AF_INET6 ? "[" + peer.Host() + "]" : peer.Host()) + ":" +
+                                  std::to_string(peer.Port()));
     if (passive) {
         channel->PreferPassive();
     }

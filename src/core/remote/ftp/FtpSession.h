@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/remote/ftp/FtpConnection.h"
+#include "core/remote/ftp/LogSink.h"
 #include "core/remote/ftp/TlsTypes.h"
 
 #include <chrono>
@@ -10,7 +11,8 @@
 
 namespace tidewell::ftp {
 
-// Makes connections; holds the timeout every wait of its connections is bounded by.
+// Makes connections; holds the timeout every wait of its connections is bounded
+// by and the log their dialogue goes to.
 class FtpSession {
 public:
     static constexpr std::chrono::milliseconds kDefaultTimeout{30000};
@@ -19,6 +21,9 @@ public:
 
     std::chrono::milliseconds Timeout() const { return timeout_; }
     void SetTimeout(std::chrono::milliseconds timeout) { timeout_ = timeout; }
+    // For the connections made from now on: connecting, every command and
+    // reply, the TLS verdict and the close.
+    void SetLog(LogSink log) { log_ = std::move(log); }
 
     // Connects and logs in. Port 0 means 21 (990 for implicit TLS). `passive`
     // makes every data connection passive from the start; otherwise active mode
@@ -33,6 +38,7 @@ public:
 
 private:
     std::chrono::milliseconds timeout_;
+    LogSink log_;
 };
 
 } // namespace tidewell::ftp

@@ -27,10 +27,17 @@ struct CertificateInfo {
     std::string tlsVersion; // "TLSv1.3"
 };
 
+// What became of a certificate the system's trust store does not vouch for.
+enum class CertificateVerdict {
+    Rejected,
+    AcceptedOnce,  // for this connection
+    AlwaysTrusted, // the user trusts it for this server from now on, or did already
+};
+
 // Decides about a certificate the system's trust store does not vouch for.
 // Called on the connecting thread after the handshake, before the user name
-// and password are sent; false ends the attempt (kCertificateRejected).
-using CertificateJudge = std::function<bool(const CertificateInfo&)>;
+// and password are sent; Rejected ends the attempt (kCertificateRejected).
+using CertificateJudge = std::function<CertificateVerdict(const CertificateInfo&)>;
 
 struct TlsOptions {
     Security security = Security::Auto;

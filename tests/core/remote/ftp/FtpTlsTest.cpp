@@ -32,7 +32,7 @@ struct Judge {
     TlsOptions Options(Security security) {
         return {security, [this](const CertificateInfo& info) {
                     seen.push_back(info);
-                    return answer > 0;
+                    return answer > 0 ? CertificateVerdict::AcceptedOnce : CertificateVerdict::Rejected;
                 }};
     }
 };
