@@ -117,7 +117,8 @@ int main(int argc, char** argv) {
         const std::string option = argv[i];
         passive = passive || option == "passive";
         if (option == "tls") {
-            tls = {Security::Explicit, [](const CertificateInfo&) { return true; }};
+            tls = {Security::Explicit,
+                   [](const CertificateInfo&) { return CertificateVerdict::AcceptedOnce; }};
         }
     }
     try {

@@ -101,7 +101,8 @@ TEST(TabPaneKeys, EnterAndEscapeInAFieldStayInThePane) {
     MessageRecorder messages; // an exit question would be recorded, and fail unanswered
     TabPane* pane = dialog.CurrentPane();
     pane->AddressEdit()->setText("ftp.example.org");
-    for (QLineEdit* field : {pane->AddressEdit(), pane->PasswordEdit()}) {
+    // Enter in the Password field logs in instead (BrowseWindowTest).
+    for (QLineEdit* field : {pane->AddressEdit(), pane->DirectoryEdit()}) {
         field->setFocus();
         for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
             QTest::keyClick(field, key);
