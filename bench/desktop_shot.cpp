@@ -103,6 +103,17 @@ int main(int argc, char** argv) {
         menu->close();
     }
 
+    QAction* log = dialog.MenuAction(res::ID_HELP_CONNECTION_LOG);
+    if (log == nullptr) {
+        std::fprintf(stderr, "no Connection Log menu item\n");
+        return 1;
+    }
+    log->trigger();
+    Settle(500);
+    if (!ShootScreen(out + QStringLiteral("connection-log.png"))) {
+        return 1;
+    }
+
     OverwriteDialog overwrite(&dialog);
     overwrite.SetTexts({"/home/me/Downloads/report.pdf",
                         "1048576 Bytes, modified on, Monday, December 07, 2026",
