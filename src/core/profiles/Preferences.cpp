@@ -4,6 +4,7 @@
 
 #include <QSettings>
 
+#include <algorithm>
 #include <utility>
 
 namespace tidewell {
@@ -14,6 +15,7 @@ const QString kPath = QStringLiteral("Path");
 const QString kSettingsPath = QStringLiteral("SettingsPath");
 const QString kTooltips = QStringLiteral("Tooltips");
 const QString kSavePasswords = QStringLiteral("SavePasswords");
+const QString kConnections = QStringLiteral("Connections");
 
 // A stored string ends at its first zero character.
 QString StoredText(const QVariant& value) {
@@ -62,6 +64,11 @@ Preferences PreferencesStore::Load(const QString& defaultSettingsPath) const {
     }
     preferences.tooltipsEnabled = StoredFlag(*settings, kTooltips);
     preferences.savePasswords = StoredFlag(*settings, kSavePasswords);
+    bool ok = false;
+    const int connections = settings->value(kConnections).toInt(&ok);
+    if (ok) {
+        preferences.connections = std::clamp(connections, 1, Preferences::kMaxConnections);
+    }
     return preferences;
 }
 
@@ -72,6 +79,7 @@ void PreferencesStore::Save(const Preferences& preferences) const {
     // Plain ints: the registry stores them as DWORD values.
     settings->setValue(kTooltips, preferences.tooltipsEnabled ? 1 : 0);
     settings->setValue(kSavePasswords, preferences.savePasswords ? 1 : 0);
+    settings->setValue(kConnections, preferences.connections);
     settings->sync();
 }
 

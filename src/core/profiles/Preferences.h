@@ -8,12 +8,15 @@ class QSettings;
 
 namespace tidewell {
 
-// The four values that outlive a run, as the program uses them.
+// The values that outlive a run, as the program uses them.
 struct Preferences {
+    static constexpr int kMaxConnections = 10;
+
     QString downloadFolder; // "Path"; empty when absent
     QString settingsPath;   // "SettingsPath"; the default file when absent or empty
     bool tooltipsEnabled = true;
     bool savePasswords = true;
+    int connections = 4; // "Connections": files moved at once, 1..kMaxConnections
 
     bool operator==(const Preferences&) const = default;
 };
@@ -21,7 +24,7 @@ struct Preferences {
 // Reads the preferences once at start-up and writes them once at close.
 // On Windows the key HKEY_LOCAL_MACHINE\Software\Orvane\Tidewell; elsewhere
 // the INI file Orvane/Tidewell.conf in the XDG config home, with the same
-// value names: two strings and two 32-bit numbers.
+// value names: two strings and three 32-bit numbers.
 class PreferencesStore {
 public:
     // The store the program uses.

@@ -18,6 +18,8 @@ class RemoteDirectories {
 public:
     explicit RemoteDirectories(RemoteFileSystem& remote) : remote_(remote) {}
 
+    RemoteFileSystem& Connection() const { return remote_; }
+
     // Moves the connection to dir; false when the server refuses.
     bool Enter(const std::string& dir);
     // Moves the connection to dir and says where it really stands: the

@@ -101,6 +101,11 @@ public:
     virtual const std::string& LastReply() const = 0;
     // The protocol and certificate when encrypted; std::nullopt otherwise.
     virtual std::optional<ftp::CertificateInfo> Encryption() const = 0;
+    // Data connections from now on are made by the client (passive). Runs on
+    // several connections at once ask it of each: pyftpdlib serves a transfer
+    // in active mode at the expense of every other connection, which then
+    // times out.
+    virtual void UsePassive() = 0;
     // Says goodbye and closes; the destructor does it too.
     virtual void Close() = 0;
 };

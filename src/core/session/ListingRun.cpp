@@ -169,6 +169,7 @@ bool ListingRun::ChangeDirectory(RunContext& context) {
 void ListingRun::Finish() {
     if (loggedIn_) {
         remote_.SetLoginDirectory(loginDirectory_);
+        remote_.SetLoginSite(site_);
     }
     if (!listed_.empty()) {
         remote_.SetListedDirectory(listed_);

@@ -1,6 +1,7 @@
 #include "core/session/RemoteSession.h"
 
 #include "core/remote/RemoteFileSystem.h"
+#include "core/remote/SiteAddress.h"
 
 namespace tidewell {
 
@@ -14,6 +15,16 @@ RemoteSession::~RemoteSession() {
 
 std::optional<ftp::CertificateInfo> RemoteSession::Encryption() const {
     return connection_ ? connection_->Encryption() : std::nullopt;
+}
+
+std::optional<ConnectionMaker> RemoteSession::MoreConnections() const {
+    const auto address = ParseSiteAddress(loginSite_.address);
+    if (!connection_ || !address) {
+        return std::nullopt;
+    }
+    const auto encryption = connection_->Encryption();
+    return ConnectionMaker(session_, *address, loginSite_.username, loginSite_.password,
+                           encryption ? std::optional(encryption->sha256) : std::nullopt);
 }
 
 bool RemoteSession::Disconnect() {

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "core/app/RunController.h"
+#include "core/profiles/SiteProfile.h"
 #include "core/remote/ConnectionLog.h"
 #include "core/remote/ftp/FtpSession.h"
 #include "core/session/ConnectionCloser.h"
+#include "core/session/ConnectionMaker.h"
 
 #include <QString>
 
@@ -34,6 +36,10 @@ public:
 
     bool Connected() const { return connected_; }
     const std::string& LoginDirectory() const { return loginDirectory_; }
+    // The site the connection logged in to, for the connections runs add to it.
+    void SetLoginSite(SiteProfile site) { loginSite_ = std::move(site); }
+    // Makes more connections like this one; none while logged out or while a run holds it.
+    std::optional<ConnectionMaker> MoreConnections() const;
     void SetLoginDirectory(std::string directory) { loginDirectory_ = std::move(directory); }
     // The full path of the directory the list shows, as the server resolved
     // it (the site's Directory may be relative); empty before a listing.
@@ -68,6 +74,7 @@ private:
     bool connected_ = false;
     bool lent_ = false;
     std::string loginDirectory_;
+    SiteProfile loginSite_;
     std::string listedDirectory_;
     std::function<QString()> trustFile_;
     ConnectionCloser closer_; // last: goes first, finishing the closes still under way

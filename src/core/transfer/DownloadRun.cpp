@@ -4,8 +4,11 @@
 #include "core/remote/RemoteDirectories.h"
 #include "core/remote/RemoteFileSystem.h"
 #include "core/transfer/DownloadPlan.h"
+#include "core/transfer/FileWorkers.h"
 #include "core/transfer/PartFile.h"
 
+#include <array>
+#include <atomic>
 #include <optional>
 #include <system_error>
 
@@ -31,6 +34,10 @@ void DownloadRun::Execute(RunContext& context) {
     progress_.SetFileName(kPreparingText);
     Publish(true);
     RemoteFileSystem& connection = *context.connection;
+    if (request_.connections > 1 && request_.more) {
+        // Before the first listing: see RemoteFileSystem::UsePassive.
+        connection.UsePassive();
+    }
     const std::string startDir = connection.RealPath().value_or(std::string());
     {
         RemoteDirectories remote(connection);
@@ -92,9 +99,12 @@ void DownloadRun::Execute(RunContext& context) {
 }
 
 void DownloadRun::Walk(const DownloadPlan& plan, RemoteDirectories& remote) {
+    // Directories and the names left out in plan order, so that every
+    // directory is there before its files; then the files.
     bool saidUnsafe = false;
+    std::vector<const DownloadStep*> files;
     for (const DownloadStep& step : plan.Steps()) {
-        if (Cancelled() || lost_) {
+        if (Cancelled()) {
             return;
         }
         switch (step.kind) {
@@ -111,20 +121,24 @@ void DownloadRun::Walk(const DownloadPlan& plan, RemoteDirectories& remote) {
                                       "ERROR", MessageIcon::Exclamation, MessageButtons::Ok});
             }
             if (!step.entry.directory) {
-                progress_.StepSession();
+                StepSession();
             }
             break;
         case DownloadStep::Kind::CopyFile:
-            if (!stopped_) {
-                CopyFile(step, remote);
-            }
-            if (!Cancelled()) {
-                progress_.StepSession();
-                Publish(false);
-            }
+            files.push_back(&step);
             break;
         }
     }
+    // Stops every connection at its next file: a cancel, or an error after
+    // which later files are passed over.
+    std::atomic<bool> stop{false};
+    FileWorkers::Run(files.size(), remote, request_.more ? &*request_.more : nullptr, request_.connections,
+                     stop, [&](std::size_t job, RemoteDirectories& directories) {
+                         const bool connected = stopped_ || CopyFile(*files[job], directories);
+                         StepSession();
+                         stop = Cancelled();
+                         return connected;
+                     });
     progress_.SetFileName({});
 }
 
@@ -144,18 +158,19 @@ bool DownloadRun::MayOverwrite(const DownloadStep& step) {
         {step.local.string(), VersionLine(size, seconds), VersionLine(step.entry.size, step.entry.time)});
 }
 
-void DownloadRun::CopyFile(const DownloadStep& step, RemoteDirectories& remote) {
-    progress_.BeginFile(step.entry.name, step.entry.size);
-    Publish(true);
+bool DownloadRun::CopyFile(const DownloadStep& step, RemoteDirectories& remote) {
+    ShowProgress(&remote, true, true,
+                 [&](TransferProgress& progress) { progress.BeginFile(step.entry.name, step.entry.size); });
     if (!MayOverwrite(step) || Cancelled()) {
-        return;
+        return true;
     }
     std::optional<PartFile> local = PartFile::Create(step.local);
     if (!local) {
         Fail(kLocalFailure, saidLocal_);
-        return;
+        return true;
     }
-    RemoteFileSystem& connection = *context_->connection;
+    RemoteFileSystem& connection = remote.Connection();
+    std::array<char, kBlockSize> buffer;
     try {
         if (!remote.Enter(step.remoteDir)) {
             throw RemoteError(0, connection.LastReply(), "the directory could not be entered");
@@ -167,30 +182,37 @@ void DownloadRun::CopyFile(const DownloadStep& step, RemoteDirectories& remote) 
         for (std::size_t got = kBlockSize; got == kBlockSize;) {
             if (Cancelled()) {
                 file->Close(); // abandons the transfer; the connection stays usable
-                return;        // and the part file goes with `local`
+                return true;   // and the part file goes with `local`
             }
             const BlockClock::time_point start = BlockClock::now();
-            progress_.StepFile();
-            got = file->Read(buffer_, kBlockSize);
-            if (!local->Write(buffer_, got)) {
+            ShowProgress(&remote, false, false, [](TransferProgress& progress) { progress.StepFile(); });
+            got = file->Read(buffer.data(), kBlockSize);
+            if (!local->Write(buffer.data(), got)) {
                 file->Close();
                 Fail(kLocalFailure, saidLocal_);
-                return;
+                return true;
             }
-            progress_.EndBlock(start, BlockClock::now(), static_cast<std::int64_t>(got));
-            Publish(false);
+            const BlockClock::time_point end = BlockClock::now();
+            ShowProgress(&remote, false, false, [&](TransferProgress& progress) {
+                progress.EndBlock(start, end, static_cast<std::int64_t>(got));
+            });
         }
         file->Close();
     } catch (const RemoteError&) {
-        lost_ = !connection.IsConnected();
+        if (!connection.IsConnected() && request_.connections > 1) {
+            // This connection is done for; the others go on with the files left.
+            Tell(kRemoteFailure, saidRemote_);
+            return false;
+        }
         Fail(kRemoteFailure, saidRemote_);
-        return;
+        return connection.IsConnected();
     }
     if (!local->Commit()) {
         Fail(kLocalFailure, saidLocal_);
-        return;
+        return true;
     }
     CountCopied();
+    return true;
 }
 
 } // namespace tidewell

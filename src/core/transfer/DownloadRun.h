@@ -1,10 +1,12 @@
 #pragma once
 
+#include "core/session/ConnectionMaker.h"
 #include "core/session/ListingRun.h"
 #include "core/transfer/TransferRun.h"
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,13 +20,17 @@ struct DownloadRequest {
     std::vector<std::string> names; // the selected rows, in row order, ".." left out
     std::string remoteBase;         // the directory they were listed from
     std::filesystem::path folder;   // Download To
+    // Files move over this many connections at once, the extra ones made by `more`.
+    int connections = 1;
+    std::optional<ConnectionMaker> more{};
 };
 
 // The download run: counts and walks the selection depth-first, recreates the
 // remote directories below the Download To folder and copies every file in
-// blocks of 16,384 bytes, with progress, the overwrite question, cancel within
-// one block, and at the end the connection back where it was, the listing
-// read again and the completion notice.
+// blocks of 16,384 bytes, over several connections at once when it may, with
+// progress, the overwrite question, cancel within one block, and at the end
+// the connection back where it was, the listing read again and the
+// completion notice.
 class DownloadRun : public TransferRun {
 public:
     using Done = std::function<void(ListingOutcome)>;
@@ -37,16 +43,15 @@ public:
 
 private:
     void Walk(const DownloadPlan& plan, RemoteDirectories& remote);
-    void CopyFile(const DownloadStep& step, RemoteDirectories& remote);
+    // False when the connection was lost.
+    bool CopyFile(const DownloadStep& step, RemoteDirectories& remote);
     bool MayOverwrite(const DownloadStep& step);
 
     DownloadRequest request_;
     Done done_;
     ListingOutcome outcome_;
-    bool lost_ = false; // the connection is gone
     bool saidLocal_ = false;
     bool saidRemote_ = false;
-    char buffer_[kBlockSize];
 };
 
 } // namespace tidewell

@@ -23,6 +23,20 @@ bool TransferRun::Cancelled() const {
 }
 
 void TransferRun::Publish(bool force) {
+    const std::lock_guard lock(display_);
+    PublishLocked(force);
+}
+
+void TransferRun::StepSession() {
+    if (Cancelled()) {
+        return;
+    }
+    const std::lock_guard lock(display_);
+    progress_.StepSession();
+    PublishLocked(false);
+}
+
+void TransferRun::PublishLocked(bool force) {
     const TransferDisplay& display = progress_.Display();
     if (force || display.filePercent != published_.filePercent ||
         display.sessionPercent != published_.sessionPercent || display.fileName != published_.fileName) {
@@ -37,6 +51,7 @@ void TransferRun::Fail(const std::string& text, bool& said) {
 }
 
 void TransferRun::Tell(const std::string& text, bool& said) {
+    const std::lock_guard lock(asking_);
     if (!said) {
         said = true;
         Publish(true);
@@ -73,6 +88,10 @@ bool TransferRun::DropIfLost(bool said) {
 }
 
 bool TransferRun::MayReplace(const OverwriteQuestion& question) {
+    const std::lock_guard lock(asking_);
+    if (Cancelled()) {
+        return false; // a question another connection asked was answered Cancel
+    }
     if (overwriteAll_) {
         return true;
     }

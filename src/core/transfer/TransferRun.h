@@ -3,8 +3,10 @@
 #include "core/app/Run.h"
 #include "core/transfer/TransferProgress.h"
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -13,7 +15,9 @@ namespace tidewell {
 // What downloads and uploads share: the Transfer Status display handed to the
 // window, the run's cancel (the button, or Cancel in the overwrite question),
 // Yes To All, and the rule that after an error later files are passed over
-// with each kind of message said once.
+// with each kind of message said once. Files may move over several
+// connections at once: the display, the counts and the questions are then
+// shared, one question at a time.
 class TransferRun : public Run {
 public:
     static constexpr std::size_t kBlockSize = 16384;
@@ -29,8 +33,23 @@ protected:
 
     bool Cancelled() const;
     // Hands the display to the window: per block only a change a person can
-    // see (a percentage, a name), unless forced.
+    // see (a percentage, a name), unless forced. Outside the files' own work,
+    // which is done with ShowProgress.
     void Publish(bool force);
+    // Changes the display and hands it on, from any connection's thread. The
+    // File line and bar follow the file most recently started: `worker` (any
+    // value that tells the connections apart) names whose file it is, and
+    // `begins` makes it the one shown.
+    template <class Change> void ShowProgress(const void* worker, bool begins, bool force, Change change) {
+        const std::lock_guard lock(display_);
+        if (begins) {
+            shownWorker_ = worker;
+        }
+        if (worker == shownWorker_) {
+            change(progress_);
+            PublishLocked(force);
+        }
+    }
     // Shows the message the first time only.
     void Tell(const std::string& text, bool& said);
     // Stops copying, and tells.
@@ -46,6 +65,8 @@ protected:
     // What the run was asked for and what became of it, for its ending.
     void CountAsked(std::int64_t files) { asked_ += files; }
     void CountCopied() { ++copied_; }
+    // One more file done, whether it arrived or not; none after a cancel.
+    void StepSession();
     // Something asked for was left out without a file to count (a directory).
     void CountLeftOut() { leftOut_ = true; }
     // The completion notice when everything asked for arrived (or was
@@ -54,15 +75,20 @@ protected:
 
     RunContext* context_ = nullptr;
     TransferProgress progress_;
-    bool stopped_ = false; // after an error, later files are passed over
+    std::atomic<bool> stopped_{false}; // after an error, later files are passed over
 
 private:
+    void PublishLocked(bool force);
+
+    std::mutex display_; // progress_ and published_ while several connections work
+    const void* shownWorker_ = nullptr;
+    std::mutex asking_; // one question at a time; the said flags and Yes To All
     TransferDisplay published_;
-    bool cancelled_ = false; // Cancel in the overwrite question
+    std::atomic<bool> cancelled_{false}; // Cancel in the overwrite question
     bool overwriteAll_ = false;
     std::int64_t asked_ = 0;
-    std::int64_t copied_ = 0;
-    std::int64_t declined_ = 0; // No in the overwrite question
+    std::atomic<std::int64_t> copied_{0};
+    std::atomic<std::int64_t> declined_{0}; // No in the overwrite question
     bool leftOut_ = false;
 };
 

@@ -16,6 +16,7 @@
 #include "gui/remote/PadlockLabel.h"
 #include "gui/remote/RemoteListMenu.h"
 #include "gui/remote/RemoteListModel.h"
+#include "gui/transfer/ConnectionCountMenu.h"
 #include "gui/transfer/DownloadCommand.h"
 #include "gui/transfer/TransferDialogs.h"
 #include "gui/transfer/TransferStatusView.h"
@@ -144,6 +145,11 @@ void MainDialog::BuildMenu() {
         connect(action, &QAction::triggered, this, [this, id] { DispatchCommand(id); });
         actions_[item.id] = action;
     }
+    connectionCount_ = new ConnectionCountMenu(Preferences::kMaxConnections, this);
+    // In the File menu, before Exit: the menu made the action, and owns it.
+    auto* file = qobject_cast<QMenu*>(MenuAction(ID_FILE_EXIT)->parent());
+    file->insertMenu(MenuAction(ID_FILE_EXIT), connectionCount_);
+    file->insertSeparator(MenuAction(ID_FILE_EXIT));
 }
 
 void MainDialog::InitDialog() {
@@ -174,6 +180,7 @@ void MainDialog::InitDialog() {
     const Preferences prefs = PreferencesStore().Load(profiles_->Document().DefaultPath());
     ControlAs<QLineEdit>(IDC_DOWNLOAD_FOLDER)->setText(prefs.downloadFolder);
     tooltipsEnabled_ = prefs.tooltipsEnabled;
+    connectionCount_->SetCount(prefs.connections);
     sites_.SetSavePasswords(prefs.savePasswords);
     profiles_->Document().SetPath(prefs.settingsPath);
     // The settings file at the preferences' path, or else the default one, created when needed.
@@ -212,8 +219,9 @@ void MainDialog::InitDialog() {
     ControlAs<AnimationControl>(IDC_ANIMATION)->Open(IDR_TRANSFER_ANIMATION);
     transferStatus_ = new TransferStatusView([this](int id) { return Control(id); }, this);
     remote_.SetTrustFileSource([this] { return TrustStore::PathBeside(SettingsPath()); });
-    download_ = std::make_unique<DownloadCommand>(DownloadCommand::Parts{
-        this, ControlAs<QLineEdit>(IDC_DOWNLOAD_FOLDER), RemoteList(), *panes_, sites_, remote_});
+    download_ = std::make_unique<DownloadCommand>(
+        DownloadCommand::Parts{this, ControlAs<QLineEdit>(IDC_DOWNLOAD_FOLDER), RemoteList(), *panes_, sites_,
+                               remote_, [this] { return connectionCount_->Count(); }});
     browse_ = std::make_unique<BrowseCommand>(BrowseCommand::Parts{
         this, *this, *RemoteList(), *ControlAs<QLabel>(IDC_FILE_COUNT), *ControlAs<QLabel>(IDC_DIR_COUNT),
         *ControlAs<QLabel>(IDC_TOTAL_SIZE), *panes_, sites_, remote_, runs_, *transferStatus_});
@@ -510,7 +518,7 @@ void MainDialog::TearDown() {
 // Always runs at tear-down.
 void MainDialog::WritePreferences() {
     PreferencesStore().Save({ControlAs<QLineEdit>(IDC_DOWNLOAD_FOLDER)->text(), SettingsPath(),
-                             tooltipsEnabled_, sites_.SavePasswords()});
+                             tooltipsEnabled_, sites_.SavePasswords(), connectionCount_->Count()});
 }
 
 void MainDialog::PostToGuiThread(std::function<void()> task) {

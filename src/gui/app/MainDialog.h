@@ -25,6 +25,7 @@ class QUrl;
 namespace tidewell {
 
 class BrowseCommand;
+class ConnectionCountMenu;
 class ConnectionLogWindow;
 class DownloadCommand;
 class HelpWindow;
@@ -56,6 +57,8 @@ public:
     template <class T> T* ControlAs(int id) const { return qobject_cast<T*>(Control(id)); }
     // Menu items by command id; nullptr for a separator or unknown id.
     QAction* MenuAction(int id) const;
+    // File > Parallel Connections.
+    ConnectionCountMenu* ConnectionCount() const { return connectionCount_; }
     QMenuBar* MenuBar() const { return menuBar_; }
     ListViewControl* RemoteList() const;
     QTabBar* SiteTabBar() const;
@@ -164,6 +167,7 @@ private:
     QPointer<QWidget> runStarter_;
 
     QMenuBar* menuBar_ = nullptr;
+    ConnectionCountMenu* connectionCount_ = nullptr;
     QWidget* client_ = nullptr;
     TooltipSwitch* tooltipSwitch_ = nullptr;
     std::map<int, QWidget*> controls_;

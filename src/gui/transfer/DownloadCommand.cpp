@@ -59,6 +59,8 @@ std::optional<DownloadRequest> DownloadCommand::Prepare() {
                                     parts_.session.LoginDirectory(), parts_.session.ListedDirectory())
                              .Current();
     request.folder = folder.toStdString();
+    request.connections = parts_.connections();
+    request.more = parts_.session.MoreConnections();
     return request;
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/transfer/DownloadRun.h"
 
+#include <functional>
 #include <optional>
 
 class QLineEdit;
@@ -25,6 +26,7 @@ public:
         SitePanes& panes;
         const SiteProfileSet& sites;
         const RemoteSession& session;
+        std::function<int()> connections; // how many connections a run may use
     };
 
     explicit DownloadCommand(Parts parts) : parts_(parts) {}

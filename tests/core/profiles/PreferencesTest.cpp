@@ -47,6 +47,10 @@ TEST_F(PreferencesTest, MissingOrOddValuesAndOnlyAStoredZeroTurnsAToggleOff) {
         {"Path=/downloads\nSettingsPath=\n", {"/downloads", kDefault, true, true}},
         {"Path=/dl\\0junk\nSettingsPath=/s.dat\n",
          {"/dl", "/s.dat", true, true}}, // a text ends at its first zero
+        // The connections a run may use: 1 to 10, the default for what is no number.
+        {"Connections=12\n", {"", kDefault, true, true, 10}},
+        {"Connections=0\n", {"", kDefault, true, true, 1}},
+        {"Connections=two\n", {"", kDefault, true, true, 4}},
     };
     for (const auto& c : cases) {
         WriteBytes(ConfigFile(), std::string("[General]\n") + c.stored);

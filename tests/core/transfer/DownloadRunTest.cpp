@@ -28,10 +28,10 @@ struct Download : test::RunBench<> {
         : RunBench(std::move(answers), timeout) {
         LogIn(server);
     }
-    // Downloads the names into the folder; the listing it ends with.
-    ListingOutcome Run(std::vector<std::string> names, const fs::path& into) {
-        return RunBench::Run<DownloadRun, ListingOutcome>(
-            DownloadRequest{std::move(names), session.LoginDirectory(), into});
+    // Downloads the names into the folder over that many connections; the listing it ends with.
+    ListingOutcome Run(std::vector<std::string> names, const fs::path& into, int connections = 1) {
+        return RunBench::Run<DownloadRun, ListingOutcome>(DownloadRequest{
+            std::move(names), session.LoginDirectory(), into, connections, session.MoreConnections()});
     }
 };
 
@@ -53,7 +53,7 @@ TEST_P(DownloadTree, CopiesTheSelectionDepthFirstWithItsBlocksIntact) {
     server->PutDirectory("D/empty");
     test::TempDir folder;
     Download download(*server);
-    const ListingOutcome outcome = download.Run({"a.txt", "D"}, folder.Path());
+    const ListingOutcome outcome = download.Run({"a.txt", "D"}, folder.Path(), 4);
 
     EXPECT_EQ(Tree(folder.Path()), (std::map<std::string, std::string>{{"a.txt", ""},
                                                                        {"D", "<dir>"},

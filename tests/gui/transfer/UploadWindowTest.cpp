@@ -18,8 +18,6 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QMimeData>
-#include <QProcess>
-#include <QTest>
 #include <QUrl>
 #include <gtest/gtest.h>
 
@@ -42,39 +40,6 @@ bool DragAccepted(MainDialog& dialog, const QMimeData& data) {
 
 QUrl UrlOf(const fs::path& path) {
     return QUrl::fromLocalFile(QString::fromStdString(path.string()));
-}
-
-// The program itself, started as a user would: what its command line names
-// (absolute, relative and "~" paths) goes to Site 1.
-TEST(UploadWindow, TheProgramUploadsWhatItsCommandLineNames) {
-    auto server = test::StartServer(test::ServerKind::Pyftpdlib);
-    ASSERT_TRUE(server->Ready()) << server->Failure();
-    test::TempDir local;
-    const fs::path& l = local.Path();
-    fs::create_directories(l / "home");
-    for (const char* name : {"absolute", "relative", "home/tilde"}) {
-        test::Write(l / name, name);
-    }
-    SiteProfiles sites;
-    sites[0] = {SiteAddress(*server), server->Address().user, server->Address().password, ""};
-    ASSERT_TRUE(QDir().mkpath(QFileInfo(DefaultSettingsPath()).absolutePath()));
-    ASSERT_EQ(SettingsFile::Save(DefaultSettingsPath(), sites, true).status, SettingsStatus::Ok);
-
-    QProcess program;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("HOME"), QString::fromStdString((l / "home").string()));
-    program.setProcessEnvironment(environment);
-    program.setWorkingDirectory(QString::fromStdString(l.string()));
-    program.start(QStringLiteral(TIDEWELL_BINARY_DIR "/src/tidewell"),
-                  {QString::fromStdString((l / "absolute").string()), QStringLiteral("relative"),
-                   QStringLiteral("~/tilde")});
-    ASSERT_TRUE(program.waitForStarted(10000));
-    const Files expected{{"absolute", "absolute"}, {"relative", "relative"}, {"tilde", "home/tilde"}};
-    // The program stays open, with its completion notice, until it is ended.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return test::Tree(server->Root()) == expected; }, 60000))
-        << program.readAllStandardError().toStdString();
-    program.kill();
-    program.waitForFinished(10000);
 }
 
 // The three sources in turn. Start-up: a path that names nothing, or an

@@ -64,6 +64,10 @@ bool FtpConnection::UsesPassive() const {
     return channel_->UsesPassive();
 }
 
+void FtpConnection::PreferPassive() {
+    channel_->PreferPassive();
+}
+
 void FtpConnection::SetTimeout(std::chrono::milliseconds timeout) {
     channel_->SetTimeout(timeout);
 }

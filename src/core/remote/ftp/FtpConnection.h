@@ -67,6 +67,8 @@ public:
     std::optional<CertificateInfo> Encryption() const;
     // Whether data connections are passive (asked for, or active mode failed).
     bool UsesPassive() const;
+    // Passive for every data connection from now on.
+    void PreferPassive();
     void SetTimeout(std::chrono::milliseconds timeout);
     // The text of the last reply the server gave to one of the calls above.
     const std::string& LastReply() const { return lastReply_; }

@@ -101,4 +101,8 @@ void FtpFileSystem::Close() {
     connection_->Close();
 }
 
+void FtpFileSystem::UsePassive() {
+    connection_->PreferPassive();
+}
+
 } // namespace tidewell::ftp

@@ -29,6 +29,7 @@ public:
     bool IsConnected() const override;
     const std::string& LastReply() const override;
     std::optional<CertificateInfo> Encryption() const override;
+    void UsePassive() override;
     void Close() override;
 
     // The engine's own connection, for what only FTP has (its timeout, passive mode).
