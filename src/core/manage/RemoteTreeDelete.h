@@ -24,8 +24,8 @@ class RemoteTreeDelete {
 public:
     static constexpr int kMaxDepth = 64;
 
-    RemoteTreeDelete(RemoteDirectories& remote, RemoteFileSystem& connection,
-                     const std::atomic<bool>& cancel, int maxDepth = kMaxDepth);
+    RemoteTreeDelete(RemoteDirectories& remote, RemoteFileSystem& connection, const std::atomic<bool>& cancel,
+                     int maxDepth = kMaxDepth);
 
     // Empties `top` (an absolute path), moves the connection back to
     // `returnTo`, and removes the directories found from the last to the

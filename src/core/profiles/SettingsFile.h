@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/profiles/SiteProfile.h"
 #include "core/app/MessageTypes.h"
+#include "core/profiles/SiteProfile.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/profiles/SettingsFile.h"
 #include "core/app/MessageTypes.h"
+#include "core/profiles/SettingsFile.h"
 
 #include <QString>
 

@@ -40,8 +40,8 @@ void ProfileCommands::Open() {
 }
 
 void ProfileCommands::SaveAs() {
-    const QString typed =
-        ChooseSaveFile(window_, QStringLiteral("Save As"), CurrentFolder(), QLatin1String(kProfileFileFilter));
+    const QString typed = ChooseSaveFile(window_, QStringLiteral("Save As"), CurrentFolder(),
+                                         QLatin1String(kProfileFileFilter));
     if (typed.isEmpty()) {
         return;
     }
@@ -49,7 +49,8 @@ void ProfileCommands::SaveAs() {
     // The dialog asked about the name as typed; a file under the completed name is asked about here.
     if (chosen != typed && QFileInfo::exists(chosen) &&
         ShowMessage(window_, chosen + QStringLiteral(" already exists.\nDo you want to replace it?"),
-                    QStringLiteral("Save As"), MessageIcon::Exclamation, MessageButtons::YesNo) != Answer::Yes) {
+                    QStringLiteral("Save As"), MessageIcon::Exclamation,
+                    MessageButtons::YesNo) != Answer::Yes) {
         return;
     }
     document_.SaveAs(chosen);

@@ -1,8 +1,8 @@
 #include "gui/profiles/TabPane.h"
 
+#include "gui/ui/TemplateBuilder.h"
 #include "resources/DialogTemplate.h"
 #include "resources/ResourceIds.h"
-#include "gui/ui/TemplateBuilder.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>

@@ -1,10 +1,10 @@
 #include "gui/ui/TemplateBuilder.h"
 
+#include "gui/remote/ListViewControl.h"
+#include "gui/ui/AnimationControl.h"
+#include "gui/ui/TabControl.h"
 #include "resources/ResourceIds.h"
 #include "resources/Resources.h"
-#include "gui/ui/AnimationControl.h"
-#include "gui/remote/ListViewControl.h"
-#include "gui/ui/TabControl.h"
 
 #include <QGroupBox>
 #include <QLabel>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "resources/DialogTemplate.h"
 #include "gui/ui/DialogUnits.h"
+#include "resources/DialogTemplate.h"
 
 #include <map>
 

@@ -158,7 +158,8 @@ bool FtpConnection::RenameTo(std::string_view to) {
 }
 
 std::optional<std::uint64_t> FtpConnection::RemoteSize(std::string_view name) {
-    if (sizeUnknown_ || name.empty() || IsUnsafeArgument(name) || !channel_->IsOpen() || channel_->InTransfer()) {
+    if (sizeUnknown_ || name.empty() || IsUnsafeArgument(name) || !channel_->IsOpen() ||
+        channel_->InTransfer()) {
         return std::nullopt;
     }
     // Asked whatever FEAT said: servers that offer no FEAT often know SIZE.
@@ -193,7 +194,8 @@ void FtpConnection::CheckCanStart(std::string_view name) const {
 }
 
 std::unique_ptr<FtpFile> FtpConnection::OpenFile(std::string_view name, FtpFile::Access access,
-                                                 std::optional<std::uint64_t> listedSize, std::uint64_t offset) {
+                                                 std::optional<std::uint64_t> listedSize,
+                                                 std::uint64_t offset) {
     CheckCanStart(name);
     const bool read = access == FtpFile::Access::Read;
     // Every length the server or the listing gives lets the end of the download
