@@ -163,6 +163,54 @@ TEST(DownloadFailures, NothingHalfWrittenSurvivesACancelOrAFailedTransfer) {
     }
 }
 
+// Four connections at once. A server that lets this client have two still
+// gives the whole tree, and files already there are asked about once: Yes To
+// All holds on every connection. A cancel mid-run leaves no part of a file
+// anywhere, on any connection.
+TEST(DownloadParallel, FewerConnectionsOneQuestionAndACleanCancel) {
+    test::VsftpdServer limited(false, test::Tls::None, "max_per_ip=2\n");
+    ASSERT_TRUE(limited.Ready()) << limited.Failure();
+    limited.PutDirectory("D");
+    std::map<std::string, std::string> expected{{"D", "<dir>"}};
+    for (int i = 0; i < 12; ++i) {
+        const std::string name = "D/f" + std::to_string(i);
+        limited.PutFile(name, std::string(20000 + i, static_cast<char>('a' + i)));
+        expected[name] = std::to_string(20000 + i) + " bytes";
+    }
+    test::TempDir folder;
+    fs::create_directory(folder.Path() / "D");
+    Write(folder.Path() / "D/f0", "old");
+    Write(folder.Path() / "D/f7", "old");
+    {
+        Download download(limited, {OverwriteAnswer::YesToAll});
+        const ListingOutcome outcome = download.Run({"D"}, folder.Path(), 4);
+        EXPECT_EQ(Tree(folder.Path()), expected);
+        EXPECT_EQ(download.host.Questions().size(), 1u);
+        EXPECT_TRUE(download.host.Messages().empty());
+        EXPECT_TRUE(outcome.ending && outcome.ending->complete);
+    }
+
+    test::PyftpdlibServer paced("throttle-4mb");
+    ASSERT_TRUE(paced.Ready()) << paced.Failure();
+    for (int i = 0; i < 8; ++i) {
+        paced.PutFile("big" + std::to_string(i), std::string(1'500'000, 'p'));
+    }
+    test::TempDir into;
+    Download download(paced);
+    download.host.onTransfer = [&](const TransferDisplay& display) {
+        if (display.filePercent != "0%" && !display.filePercent.empty()) {
+            download.runs.Cancel(); // every connection mid-file
+        }
+    };
+    std::vector<std::string> names;
+    for (int i = 0; i < 8; ++i) {
+        names.push_back("big" + std::to_string(i));
+    }
+    const ListingOutcome outcome = download.Run(names, into.Path(), 4);
+    EXPECT_TRUE(Tree(into.Path()).empty());
+    EXPECT_EQ(outcome.ending ? outcome.ending->message.text : "", "Transfer cancelled: 0 of 8 files copied.");
+}
+
 // Over a link paced to 4 MiB/s, a display shown after two seconds of transfer
 // gives the link's rate, within a fifth.
 TEST(DownloadProgress, ShowsTheRateOfAThrottledLink) {
