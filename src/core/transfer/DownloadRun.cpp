@@ -132,6 +132,7 @@ void DownloadRun::Walk(const DownloadPlan& plan, RemoteDirectories& remote) {
     // Stops every connection at its next file: a cancel, or an error after
     // which later files are passed over.
     std::atomic<bool> stop{false};
+    progress_.SetParallel(request_.connections > 1 && request_.more && files.size() > 1);
     FileWorkers::Run(files.size(), remote, request_.more ? &*request_.more : nullptr, request_.connections,
                      stop, [&](std::size_t job, RemoteDirectories& directories) {
                          const bool connected = stopped_ || CopyFile(*files[job], directories);
@@ -193,9 +194,7 @@ bool DownloadRun::CopyFile(const DownloadStep& step, RemoteDirectories& remote) 
                 return true;
             }
             const BlockClock::time_point end = BlockClock::now();
-            ShowProgress(&remote, false, false, [&](TransferProgress& progress) {
-                progress.EndBlock(start, end, static_cast<std::int64_t>(got));
-            });
+            ShowBlock(&remote, start, end, static_cast<std::int64_t>(got));
         }
         file->Close();
     } catch (const RemoteError&) {

@@ -157,10 +157,19 @@ void TransferProgress::StepFile() {
     SetPercent(display_.filePercent, shown_.filePercent, Percent(fileDone_, fileBlocks_));
 }
 
+void TransferProgress::EndOtherBlock(BlockClock::time_point start, BlockClock::time_point end,
+                                     std::int64_t bytes) {
+    runRate_.Add(bytes, std::max(end - std::max(start, runCovered_), BlockClock::duration::zero()));
+    runCovered_ = std::max(runCovered_, end);
+}
+
 void TransferProgress::EndBlock(BlockClock::time_point start, BlockClock::time_point end,
                                 std::int64_t bytes) {
     fileBytes_ += bytes;
     rate_.Add(bytes, end - start);
+    if (parallel_) {
+        EndOtherBlock(start, end, bytes);
+    }
     sinceTexts_ += end - start;
     // A file that runs past its announced size has no time left, not a negative one.
     const std::int64_t left = std::max<std::int64_t>(fileSize_ - fileBytes_, 0);
@@ -169,7 +178,7 @@ void TransferProgress::EndBlock(BlockClock::time_point start, BlockClock::time_p
         return;
     }
     sinceTexts_ = {};
-    display_.throughput = ThroughputText(*rate);
+    display_.throughput = ThroughputText(parallel_ ? runRate_.BytesPerSecond().value_or(*rate) : *rate);
     // Bounded: a huge file at a crawl would overflow the milliseconds.
     const double leftMs = std::min(static_cast<double>(left) * 1000.0 / *rate, 1e15);
     display_.timeRemaining = TimeRemainingText(std::llround(leftMs));

@@ -72,6 +72,10 @@ public:
     void BeginFile(std::string_view name, std::int64_t size);
     void StepFile();
     void EndBlock(BlockClock::time_point start, BlockClock::time_point end, std::int64_t bytes);
+    // With several connections at once the throughput is the run's, over all
+    // of them; the blocks of files other than the one shown count only there.
+    void SetParallel(bool parallel) { parallel_ = parallel; }
+    void EndOtherBlock(BlockClock::time_point start, BlockClock::time_point end, std::int64_t bytes);
 
     const TransferDisplay& Display() const { return display_; }
 
@@ -93,6 +97,11 @@ private:
     std::string bytesText_;
     RateMeter rate_;
     BlockClock::duration sinceTexts_{}; // block time since the statistics texts were formatted
+    bool parallel_ = false;
+    // The run's rate while parallel: bytes over the time in which any block
+    // was under way, so that overlapping blocks count their time once.
+    RateMeter runRate_;
+    BlockClock::time_point runCovered_{};
 };
 
 } // namespace tidewell

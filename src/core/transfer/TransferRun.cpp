@@ -27,6 +27,17 @@ void TransferRun::Publish(bool force) {
     PublishLocked(force);
 }
 
+void TransferRun::ShowBlock(const void* worker, BlockClock::time_point start, BlockClock::time_point end,
+                            std::int64_t bytes) {
+    const std::lock_guard lock(display_);
+    if (worker == shownWorker_) {
+        progress_.EndBlock(start, end, bytes);
+        PublishLocked(false);
+    } else {
+        progress_.EndOtherBlock(start, end, bytes);
+    }
+}
+
 void TransferRun::StepSession() {
     if (Cancelled()) {
         return;

@@ -65,6 +65,10 @@ protected:
     // What the run was asked for and what became of it, for its ending.
     void CountAsked(std::int64_t files) { asked_ += files; }
     void CountCopied() { ++copied_; }
+    // A block of `worker`'s file has arrived: the File bar and time left when
+    // that file is the one shown, the run's throughput always.
+    void ShowBlock(const void* worker, BlockClock::time_point start, BlockClock::time_point end,
+                   std::int64_t bytes);
     // One more file done, whether it arrived or not; none after a cancel.
     void StepSession();
     // Something asked for was left out without a file to count (a directory).

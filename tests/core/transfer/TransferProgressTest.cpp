@@ -84,6 +84,24 @@ TEST(TransferProgress, RateAndTimeLeftAreWithinAFifthOfTheTruth) {
     }
 }
 
+// Two connections at 4 MB/s each, their blocks under way at the same time:
+// a parallel run shows 8 MB/s, not the one file's 4.
+TEST(TransferProgress, AParallelRunShowsTheRateOfEveryConnection) {
+    constexpr std::int64_t k = kTransferBlockSize;
+    TransferProgress progress;
+    progress.SetParallel(true);
+    progress.BeginFile("shown", 80'000'000);
+    BlockClock::time_point now;
+    for (int i = 0; i < 700; ++i) {
+        progress.EndBlock(now, now + 4ms, k);
+        progress.EndOtherBlock(now + 1ms, now + 4ms + 1ms, k);
+        now += 4ms;
+    }
+    const std::string shown = progress.Display().throughput;
+    ASSERT_TRUE(shown.ends_with(" KB/sec.")) << shown;
+    EXPECT_NEAR(std::stod(shown) * 1024.0, 2 * k / 0.004, 2 * k / 0.004 / 5) << shown;
+}
+
 TEST(TransferProgress, FileBar) {
     struct Case {
         std::int64_t size, steps;
