@@ -1,4 +1,4 @@
-# Sourced by download-bench.sh and upload-bench.sh: timing, medians and the
+# Sourced by download-bench.sh, upload-bench.sh and latency-bench.sh: timing, medians and the
 # arithmetic of their tables. measure and lftp_do read the caller's `work`,
 # `user`, `pass` and `site`; mbps reads `size`.
 
