@@ -13,7 +13,9 @@
 #include "core/session/RemoteSession.h"
 #include "core/transfer/DownloadRun.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <vector>
@@ -63,6 +65,11 @@ int main(int argc, char** argv) {
         return 1;
     }
     DownloadRequest request{{}, base, argv[5]};
+    // CONNECTIONS: files at once, as File > Parallel Connections; 1 unless set.
+    if (const char* connections = std::getenv("CONNECTIONS")) {
+        request.connections = std::max(1, std::atoi(connections));
+        request.more = session.MoreConnections();
+    }
     if (std::string(argv[6]) == "--all-files") {
         for (const RemoteFile& file : listing->files.files) {
             request.names.push_back(file.name);
