@@ -50,16 +50,16 @@ TEST(ConnectionLog, HoldsTheDialogueOfEachLogInButNeverThePassword) {
         EXPECT_EQ(seen[i], all[i]) << i;
         EXPECT_EQ(all[i]->sequence, i + 1);
         const std::string line = all[i]->line.Display();
-        EXPECT_THAT(line, MatchesRegex("[0-9]{2}:[0-9]{2}:[0-9]{2}\\.[0-9]{3} [<>*!] .+"));
+        EXPECT_THAT(line, MatchesRegex("[0-9]{2}:[0-9]{2}:[0-9]{2}\\.[0-9]{3} (#[12] )?[<>*!] .+"));
         EXPECT_EQ(line.find(server.Address().password), std::string::npos) << line;
         shown.push_back(line.substr(13));
     }
     const std::string port = std::to_string(server.Address().port);
     EXPECT_THAT(shown, IsSupersetOf<std::vector<std::string>>(
-                           {"* Connecting to 127.0.0.1:" + port, "* Connected to 127.0.0.1:" + port,
-                            "> USER tester", "> PASS ****", "* Listing complete: 1 file(s), 1 dir(s)",
-                            "> QUIT", "* Connection closed"}));
-    for (const char* reply : {"< 220 ", "< 230 ", "< 211-", "< 211 ", "< 530 "}) {
+                           {"#1 * Connecting to 127.0.0.1:" + port, "#1 * Connected to 127.0.0.1:" + port,
+                            "#1 > USER tester", "#1 > PASS ****", "* Listing complete: 1 file(s), 1 dir(s)",
+                            "#1 > QUIT", "#1 * Connection closed", "#2 > USER tester"}));
+    for (const char* reply : {"#1 < 220 ", "#1 < 230 ", "#1 < 211-", "#1 < 211 ", "#2 < 530 "}) {
         EXPECT_THAT(shown, Contains(StartsWith(reply))) << reply;
     }
     EXPECT_EQ(shown.back(), "! Can't connect to FTP server - check the FTP username/password");

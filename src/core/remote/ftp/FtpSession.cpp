@@ -130,18 +130,19 @@ std::unique_ptr<FtpConnection> FtpSession::GetFtpConnection(const std::string& s
         port = implicit ? kImplicitTlsPort : kDefaultPort;
     }
     const std::string target = server + ":" + std::to_string(port);
-    log_.Write(LogKind::Info, "Connecting to " + target);
+    const LogSink log = log_.ForConnection(++*connections_);
+    log.Write(LogKind::Info, "Connecting to " + target);
     auto outcome = ConnectToHost(host, port, timeout_);
     if (!outcome.socket.IsOpen()) {
         FtpException failure(outcome.error, {});
-        log_.Write(LogKind::Error, "Connecting to " + target + " failed: " + failure.what());
+        log.Write(LogKind::Error, "Connecting to " + target + " failed: " + failure.what());
         throw failure;
     }
-    auto channel = std::make_shared<ControlChannel>(std::move(outcome.socket), timeout_, log_);
+    auto channel = std::make_shared<ControlChannel>(std::move(outcome.socket), timeout_, log);
     const auto& peer = channel->Peer();
-    log_.Write(LogKind::Info, "Connected to " +
-                                  (peer.Family() == AF_INET6 ? "[" + peer.Host() + "]" : peer.Host()) + ":" +
-                                  std::to_string(peer.Port()));
+    log.Write(LogKind::Info, "Connected to " +
+                                 (peer.Family() == AF_INET6 ? "[" + peer.Host() + "]" : peer.Host()) + ":" +
+                                 std::to_string(peer.Port()));
     if (passive) {
         channel->PreferPassive();
     }

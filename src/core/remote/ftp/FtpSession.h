@@ -4,6 +4,7 @@
 #include "core/remote/ftp/LogSink.h"
 #include "core/remote/ftp/TlsTypes.h"
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <memory>
@@ -39,6 +40,8 @@ public:
 private:
     std::chrono::milliseconds timeout_;
     LogSink log_;
+    // Numbers the connections in the log; shared by the copies runs connect with.
+    std::shared_ptr<std::atomic<int>> connections_ = std::make_shared<std::atomic<int>>(0);
 };
 
 } // namespace tidewell::ftp

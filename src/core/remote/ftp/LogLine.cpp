@@ -36,9 +36,13 @@ std::string LogLine::Display() const {
     const auto millis = std::chrono::duration_cast<std::chrono::milliseconds>(since).count() % 1000;
     std::tm fields{};
     localtime_r(&seconds, &fields);
-    char stamp[32] = "";
-    std::snprintf(stamp, sizeof stamp, "%02d:%02d:%02d.%03d %s ", fields.tm_hour, fields.tm_min,
-                  fields.tm_sec, static_cast<int>(millis), Mark(kind));
+    char stamp[48] = "";
+    char number[16] = "";
+    if (connection > 0) {
+        std::snprintf(number, sizeof number, "#%d ", connection);
+    }
+    std::snprintf(stamp, sizeof stamp, "%02d:%02d:%02d.%03d %s%s ", fields.tm_hour, fields.tm_min,
+                  fields.tm_sec, static_cast<int>(millis), number, Mark(kind));
     return stamp + text;
 }
 

@@ -18,19 +18,29 @@ public:
     LogSink() = default;
     explicit LogSink(Receiver receiver) : receiver_(std::move(receiver)) {}
 
+    // The same receiver, every line marked as said by connection `number`.
+    LogSink ForConnection(int number) const {
+        LogSink numbered(receiver_);
+        numbered.connection_ = number;
+        return numbered;
+    }
+
     // Never throws: a line the log cannot take must not break a connection, or its close.
     void Write(LogKind kind, std::string text) const noexcept {
         if (!receiver_) {
             return;
         }
         try {
-            receiver_(LogLine::Now(kind, std::move(text)));
+            LogLine line = LogLine::Now(kind, std::move(text));
+            line.connection = connection_;
+            receiver_(std::move(line));
         } catch (...) {
         }
     }
 
 private:
     Receiver receiver_;
+    int connection_ = 0;
 };
 
 } // namespace tidewell::ftp
