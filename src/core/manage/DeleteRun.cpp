@@ -122,7 +122,8 @@ std::size_t DeleteRun::CountEntries(const std::string& path) {
 }
 
 DeleteRun::Step DeleteRun::DeleteTree(const std::string& name) {
-    RemoteTreeDelete tree(*remote_, *context_->connection, context_->cancel, request_.maxDepth);
+    RemoteTreeDelete tree(*remote_, *context_->connection, context_->cancel, request_.maxDepth,
+                          request_.more ? &*request_.more : nullptr, request_.connections);
     const bool deleted = tree.Delete(ChildDirectory(listed_, name), listed_);
     if (context_->cancel || !context_->connection->IsConnected()) {
         return Step::Stop;

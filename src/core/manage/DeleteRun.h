@@ -2,10 +2,12 @@
 
 #include "core/app/Run.h"
 #include "core/manage/RemoteTreeDelete.h"
+#include "core/session/ConnectionMaker.h"
 #include "core/session/ListingRun.h"
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +24,9 @@ struct DeleteRow {
 struct DeleteRequest {
     std::vector<DeleteRow> rows; // the selected rows, in list order
     int maxDepth = RemoteTreeDelete::kMaxDepth;
+    // A tree's files go over this many connections at once, the extra ones made by `more`.
+    int connections = 1;
+    std::optional<ConnectionMaker> more{};
 };
 
 // What a delete run leaves for the window.

@@ -3,12 +3,15 @@
 #include "core/remote/RemoteDirectories.h"
 #include "core/remote/RemoteFileSystem.h"
 #include "core/remote/RemoteName.h"
+#include "core/session/FileWorkers.h"
 
 namespace tidewell {
 
 RemoteTreeDelete::RemoteTreeDelete(RemoteDirectories& remote, RemoteFileSystem& connection,
-                                   const std::atomic<bool>& cancel, int maxDepth)
-    : remote_(remote), connection_(connection), cancel_(cancel), maxDepth_(maxDepth) {}
+                                   const std::atomic<bool>& cancel, int maxDepth,
+                                   const ConnectionMaker* maker, int connections)
+    : remote_(remote), connection_(connection), cancel_(cancel), maxDepth_(maxDepth), maker_(maker),
+      connections_(connections) {}
 
 bool RemoteTreeDelete::Delete(const std::string& top, const std::string& returnTo) {
     directories_.clear();
@@ -36,6 +39,7 @@ bool RemoteTreeDelete::Delete(const std::string& top, const std::string& returnT
 }
 
 std::vector<std::string> RemoteTreeDelete::EmptyLevel(const std::vector<std::string>& level, int depth) {
+    std::vector<std::string> files;
     std::vector<std::string> next;
     for (const std::string& path : level) {
         if (cancel_ || !connection_.IsConnected()) {
@@ -45,12 +49,20 @@ std::vector<std::string> RemoteTreeDelete::EmptyLevel(const std::vector<std::str
             skipped_.push_back(path);
             continue;
         }
-        EmptyDirectory(path, next);
+        EmptyDirectory(path, files, next);
     }
+    // A file that stays keeps its directories, which the end reports.
+    FileWorkers::Run(files.size(), remote_, maker_, connections_, cancel_,
+                     [&files](std::size_t job, RemoteDirectories& directories) {
+                         RemoteFileSystem& connection = directories.Connection();
+                         connection.Delete(files[job]);
+                         return connection.IsConnected();
+                     });
     return next;
 }
 
-void RemoteTreeDelete::EmptyDirectory(const std::string& real, std::vector<std::string>& next) {
+void RemoteTreeDelete::EmptyDirectory(const std::string& real, std::vector<std::string>& files,
+                                      std::vector<std::string>& next) {
     const std::vector<RemoteEntry>* entries = remote_.List(real);
     if (entries == nullptr) {
         skipped_.push_back(real);
@@ -65,10 +77,13 @@ void RemoteTreeDelete::EmptyDirectory(const std::string& real, std::vector<std::
             continue;
         }
         const std::string path = RemoteDirectories::Join(real, entry.name);
-        // A file that stays keeps its directories, which the end reports. A
-        // server may list a link by its target's type: removing it as a file
-        // takes the link, and is refused for a real directory.
-        if (connection_.Delete(path) || entry.link || !entry.directory) {
+        if (entry.link || !entry.directory) {
+            files.push_back(path);
+            continue;
+        }
+        // A server may list a link by its target's type: removing it as a
+        // file takes the link, and is refused for a real directory.
+        if (connection_.Delete(path)) {
             continue;
         }
         const std::optional<std::string> child = remote_.EnterReal(path);

@@ -8,6 +8,7 @@
 
 namespace tidewell {
 
+class ConnectionMaker;
 class RemoteDirectories;
 class RemoteFileSystem;
 
@@ -19,13 +20,16 @@ class RemoteFileSystem;
 // a link and never followed, so a link to "/", to a parent or to a directory
 // elsewhere costs nothing but the link. A name that could reach past its
 // directory ("../x", "/x") is never sent. A directory that cannot be entered
-// is skipped, never mistaken for the current one.
+// is skipped, never mistaken for the current one. The files (and links) of a
+// level may go over several connections at once; directories are entered and
+// removed on the walk's own.
 class RemoteTreeDelete {
 public:
     static constexpr int kMaxDepth = 64;
 
+    // maker: makes the extra connections, up to `connections` in all; none: one.
     RemoteTreeDelete(RemoteDirectories& remote, RemoteFileSystem& connection, const std::atomic<bool>& cancel,
-                     int maxDepth = kMaxDepth);
+                     int maxDepth = kMaxDepth, const ConnectionMaker* maker = nullptr, int connections = 1);
 
     // Empties `top` (an absolute path), moves the connection back to
     // `returnTo`, and removes the directories found from the last to the
@@ -44,12 +48,16 @@ public:
 private:
     // Empties one level; the subdirectories found make the next.
     std::vector<std::string> EmptyLevel(const std::vector<std::string>& level, int depth);
-    void EmptyDirectory(const std::string& real, std::vector<std::string>& next);
+    // Lists one directory: its files go to `files`, its subdirectories to `next`.
+    void EmptyDirectory(const std::string& real, std::vector<std::string>& files,
+                        std::vector<std::string>& next);
 
     RemoteDirectories& remote_;
     RemoteFileSystem& connection_;
     const std::atomic<bool>& cancel_;
     const int maxDepth_;
+    const ConnectionMaker* maker_;
+    const int connections_;
     TreeBounds bounds_;
     std::vector<std::string> directories_;
     std::vector<std::string> skipped_;

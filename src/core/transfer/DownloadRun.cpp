@@ -4,7 +4,7 @@
 #include "core/remote/RemoteDirectories.h"
 #include "core/remote/RemoteFileSystem.h"
 #include "core/transfer/DownloadPlan.h"
-#include "core/transfer/FileWorkers.h"
+#include "core/session/FileWorkers.h"
 #include "core/transfer/PartFile.h"
 
 #include <array>

@@ -229,8 +229,9 @@ void MainDialog::InitDialog() {
         UploadCommand::Parts{this, *panes_, sites_, remote_, runs_, *browse_});
     upload_->TakeCommandWords(commandWords_);
     commandWords_.clear();
-    manage_ = std::make_unique<ManageCommands>(ManageCommands::Parts{
-        this, *RemoteList(), *ControlAs<QLabel>(IDC_DIR_COUNT), remote_, runs_, *browse_});
+    manage_ = std::make_unique<ManageCommands>(
+        ManageCommands::Parts{this, *RemoteList(), *ControlAs<QLabel>(IDC_DIR_COUNT), remote_, runs_,
+                              *browse_, [this] { return connectionCount_->Count(); }});
     RemoteList()->SetLabelEditing(true);
     BuildListMenu();
     // Queued: the run starts once the editor has closed, not from inside its commit.

@@ -89,6 +89,8 @@ std::optional<DeleteRequest> ManageCommands::PrepareDelete() {
     for (int row : deleteRows_) {
         request.rows.push_back({model.Name(row), model.Tag(row) == kDirectoryTag});
     }
+    request.connections = parts_.connections();
+    request.more = parts_.session.MoreConnections();
     return request;
 }
 

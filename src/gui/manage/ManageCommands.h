@@ -6,6 +6,7 @@
 #include <QModelIndex>
 #include <QString>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -30,7 +31,8 @@ public:
         QLabel& dirCount;
         const RemoteSession& session;
         RunController& runs;
-        BrowseCommand& browse; // shows a delete's listing, lists again after a rename
+        BrowseCommand& browse;            // shows a delete's listing, lists again after a rename
+        std::function<int()> connections; // how many connections a tree delete may use
     };
 
     explicit ManageCommands(Parts parts) : parts_(parts) {}

@@ -53,8 +53,9 @@ const std::string kNotAName =
     "choose another name";
 const std::string kQuestion = "QUESTION ? The directory \"T\" contains files, Remove Them?";
 
-// A file, an empty directory, a link to a directory and a tree holding another:
-// one question, everything selected gone, the links' target untouched. Then
+// A file, an empty directory, a link to a directory and a tree holding another,
+// its files deleted over several connections: one question, everything
+// selected gone, the links' target untouched. Then
 // create directory and rename, with the refusals a plain server gives and
 // those that never reach it; and without a connection nothing is created.
 TEST(ManageOnServers, DeleteTreesWithoutFollowingLinksThenCreateAndRename) {
@@ -72,7 +73,11 @@ TEST(ManageOnServers, DeleteTreesWithoutFollowingLinksThenCreateAndRename) {
         fs::create_directory_symlink(server->Root() / "outside", server->Root() / "T/S/link");
         fs::create_directory_symlink(server->Root() / "outside", server->Root() / "L");
         Session s(server.get());
-        const DeleteOutcome outcome = s.Delete({{{"E", true}, {"L", true}, {"T", true}}});
+        // The tree's files over four connections at once.
+        const DeleteOutcome outcome = s.Delete({{{"E", true}, {"L", true}, {"T", true}},
+                                                RemoteTreeDelete::kMaxDepth,
+                                                4,
+                                                s.session.MoreConnections()});
         EXPECT_EQ(s.host.FileNames().back(), "Deleting, Please Wait...");
         EXPECT_EQ(outcome.deleted, (std::vector<std::size_t>{0, 1, 2}));
 

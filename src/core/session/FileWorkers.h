@@ -9,7 +9,7 @@ namespace tidewell {
 class ConnectionMaker;
 class RemoteDirectories;
 
-// Moves the files of a run over several connections at once: the run's own,
+// Does the files of a run over several connections at once: the run's own,
 // on the calling thread, and up to `connections` - 1 more, each made and used
 // on a thread of its own. Every connection takes the next job as soon as it
 // is free, so a slow file holds up no other. A connection the server will not

@@ -1,4 +1,4 @@
-#include "core/transfer/FileWorkers.h"
+#include "core/session/FileWorkers.h"
 
 #include "core/remote/RemoteDirectories.h"
 #include "core/remote/RemoteFileSystem.h"
