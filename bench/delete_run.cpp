@@ -13,7 +13,9 @@
 #include "core/session/ListingRun.h"
 #include "core/session/RemoteSession.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <optional>
 #include <string>
 
@@ -64,6 +66,11 @@ int main(int argc, char** argv) {
         request.rows.push_back({argv[i], true});
     }
     const std::size_t rows = request.rows.size();
+    // CONNECTIONS: a tree's files at once, as File > Parallel Connections; 1 unless set.
+    if (const char* connections = std::getenv("CONNECTIONS")) {
+        request.connections = std::max(1, std::atoi(connections));
+        request.more = session.MoreConnections();
+    }
 
     bench::ProcessMeter meter;
     meter.Start();

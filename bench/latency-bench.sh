@@ -2,8 +2,8 @@
 # The product beside lftp and curl with a server some milliseconds away: every
 # connection, data connections included, goes through bench/ftp-delay-proxy.py,
 # which delays each direction by half the round trip, in front of vsftpd on
-# loopback. Ours downloads over 4 connections (the product's default), uploads
-# and deletes over one. Cases, at each round trip:
+# loopback. Ours downloads and deletes over 4 connections (the product's
+# default), uploads over one. Cases, at each round trip:
 #   - a tree of 20 directories x 100 files x 16 KiB downloaded (lftp mirror
 #     --parallel=1, 4 and 10) and uploaded (lftp mirror -R, the same);
 #   - the 2,000 files of one directory (lftp mget);
@@ -69,7 +69,7 @@ if [ "${1:-}" = "--case" ]; then
     up-lftp*) set -- lftp_par "mirror -R --parallel=${name#up-lftp} $root/tree up/tree" ;;
     flat-ours) set -- env CONNECTIONS=4 "$build/bench/download_run" "$site" "$user" "$pass" flat "$down" --all-files ;;
     flat-lftp) set -- lftp_do "mget -O $down flat/*" ;;
-    del-ours) set -- "$build/bench/delete_run" "$site" "$user" "$pass" del tree ;;
+    del-ours) set -- env CONNECTIONS=4 "$build/bench/delete_run" "$site" "$user" "$pass" del tree ;;
     del-lftp) set -- lftp_do "rm -r del/tree" ;;
     big-ours) set -- "$build/bench/download_run" "$site" "$user" "$pass" "" "$down" big.bin ;;
     big-curl) set -- curl -sS -o "$down/big.bin" "ftp://$user:$pass@$site/big.bin" ;;
