@@ -1,10 +1,12 @@
 #include "core/session/FileWorkers.h"
 
+#include "core/remote/CancelScope.h"
 #include "core/remote/RemoteDirectories.h"
 #include "core/remote/RemoteFileSystem.h"
 #include "core/session/ConnectionMaker.h"
 
 #include <algorithm>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -29,18 +31,32 @@ void FileWorkers::Run(std::size_t jobs, RemoteDirectories& own, const Connection
     if (extra > 0) {
         own.Connection().UsePassive();
     }
+    // Set once the run's own connection finds nothing more to do: a log-in
+    // still under way then has nothing to do either, and is given up at once
+    // rather than holding the run's end (or its cancel) until it succeeds or
+    // times out.
+    std::atomic<bool> unwanted{false};
     std::vector<std::jthread> threads;
     threads.reserve(extra);
     for (std::size_t i = 0; i < extra; ++i) {
         threads.emplace_back([&] {
             // Made on its own thread, so that the first files start at once on the run's connection.
-            if (auto connection = maker->Connect()) {
+            std::unique_ptr<RemoteFileSystem> connection;
+            {
+                const CancelScope giveUp(unwanted);
+                connection = maker->Connect();
+            }
+            if (connection) {
                 RemoteDirectories directories(*connection);
                 work(directories);
             }
         });
     }
     work(own);
+    // Not when the run's own connection was lost with files left: the others take them.
+    if (stop || next >= jobs) {
+        unwanted = true;
+    }
 }
 
 } // namespace tidewell

@@ -4,6 +4,7 @@
 #include "fixtures/FtpServers.h"
 #include "support/FileTree.h"
 #include "support/ScriptedRunHost.h"
+#include "support/SilentServer.h"
 
 #include <gtest/gtest.h>
 
@@ -209,6 +210,26 @@ TEST(DownloadParallel, FewerConnectionsOneQuestionAndACleanCancel) {
     const ListingOutcome outcome = download.Run(names, into.Path(), 4);
     EXPECT_TRUE(Tree(into.Path()).empty());
     EXPECT_EQ(outcome.ending ? outcome.ending->message.text : "", "Transfer cancelled: 0 of 8 files copied.");
+}
+
+// An extra connection whose server never greets holds up neither the files,
+// which the others take, nor the run's end: its log-in is given up once
+// nothing is left to do, long before its timeout (two minutes here, past the
+// bound the run is waited for).
+TEST(DownloadParallel, ALogInThatHangsHoldsUpNothing) {
+    test::PyftpdlibServer server;
+    ASSERT_TRUE(server.Ready()) << server.Failure();
+    test::SilentServer silent;
+    server.PutFile("one", "1");
+    server.PutFile("two", "2");
+    test::TempDir folder;
+    Download download(server, {}, 120s);
+    DownloadRequest request{{"one", "two"}, download.session.LoginDirectory(), folder.Path(), 3};
+    request.more.emplace(download.session.Session(), SiteAddress{"127.0.0.1", silent.Port()},
+                         server.Address().user, server.Address().password, std::nullopt);
+    const ListingOutcome outcome = download.RunBench::Run<DownloadRun, ListingOutcome>(std::move(request));
+    EXPECT_EQ(Tree(folder.Path()), (std::map<std::string, std::string>{{"one", "1"}, {"two", "2"}}));
+    EXPECT_TRUE(outcome.ending && outcome.ending->complete);
 }
 
 // Over a link paced to 4 MiB/s, a display shown after two seconds of transfer
