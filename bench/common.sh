@@ -1,6 +1,35 @@
-# Sourced by download-bench.sh, upload-bench.sh and latency-bench.sh: timing, medians and the
-# arithmetic of their tables. measure and lftp_do read the caller's `work`,
-# `user`, `pass` and `site`; mbps reads `size`.
+# Sourced by download-bench.sh, upload-bench.sh and latency-bench.sh: their
+# scratch folder and served files, timing, medians and the arithmetic of their
+# tables. measure and lftp_do read the caller's `work`, `user`, `pass` and
+# `site`; mbps and make_served read `size`, `block`, `dirs`, `per_dir`, `flat`.
+
+# A scratch folder for the served files and every download, in memory when
+# /dev/shm has room (about 2.2 GiB at most), so no disk decides the figures and
+# every client writes where the others do. Removed when the script exits.
+make_work() { # NAME; sets work
+  local base=${TMPDIR:-/tmp}
+  if [ "$(df --output=avail -k /dev/shm 2>/dev/null | tail -1)" -gt $((3 * 1024 * 1024)) ] 2>/dev/null; then
+    base=/dev/shm
+  fi
+  work=$(mktemp -d "$base/tidewell-$1-XXXXXX")
+  trap 'rm -rf "$work"' EXIT
+  chmod 711 "$work"
+}
+
+# ROOT/big.bin (size bytes), ROOT/tree (dirs x per_dir files of block bytes)
+# and ROOT/flat (flat files of block bytes), random, owned by the test user.
+make_served() { # ROOT
+  local root=$1 d
+  mkdir -p "$root/tree" "$root/flat"
+  echo "making the 1 GiB file, the tree of $((dirs * per_dir)) files and $flat files in one directory..." >&2
+  head -c "$size" /dev/urandom > "$root/big.bin"
+  for d in $(seq -f "dir-%02g" 1 "$dirs"); do
+    mkdir "$root/tree/$d"
+    head -c $((per_dir * block)) /dev/urandom | (cd "$root/tree/$d" && split -b "$block" -a 3 -d - file-)
+  done
+  head -c $((flat * block)) /dev/urandom | (cd "$root/flat" && split -b "$block" -a 4 -d - file-)
+  chown -R "$user:$user" "$root"
+}
 
 # Runs a command with its output in OUT; prints "elapsed user+system" of it.
 measure() { # OUT command...

@@ -64,27 +64,10 @@ cmake --build "$build" -j2 --target download_run download_window >/dev/null
 alone=$build/bench/download_run
 window=$build/bench/download_window
 
-# The served files and every download live on one file system, in memory when
-# /dev/shm has room (about 2.1 GiB while it runs), so no disk decides the
-# figures and every client writes where the others do.
-base=${TMPDIR:-/tmp}
-if [ "$(df --output=avail -k /dev/shm 2>/dev/null | tail -1)" -gt $((3 * 1024 * 1024)) ] 2>/dev/null; then
-  base=/dev/shm
-fi
-work=$(mktemp -d "$base/tidewell-download-bench-XXXXXX")
-trap 'rm -rf "$work"' EXIT
-chmod 711 "$work"
+make_work download-bench
 root=$work/root
 down=$work/down
-mkdir -p "$root/tree" "$root/flat"
-echo "making the 1 GiB file, the tree of $((dirs * per_dir)) files and $flat files in one directory..." >&2
-head -c "$size" /dev/urandom > "$root/big.bin"
-for d in $(seq -f "dir-%02g" 1 "$dirs"); do
-  mkdir "$root/tree/$d"
-  head -c $((per_dir * block)) /dev/urandom | (cd "$root/tree/$d" && split -b "$block" -a 3 -d - file-)
-done
-head -c $((flat * block)) /dev/urandom | (cd "$root/flat" && split -b "$block" -a 4 -d - file-)
-chown -R "$user:$user" "$root"
+make_served "$root"
 
 # Fails unless the download folder holds exactly what was served.
 check() { # case

@@ -95,25 +95,10 @@ runs=${RUNS:-1}
 renice -n -10 -p $$ >/dev/null
 cmake --build "$build" -j2 --target download_run upload_run delete_run >/dev/null
 
-# Everything served and written in memory when /dev/shm has room (about 2.2 GiB).
-base=${TMPDIR:-/tmp}
-if [ "$(df --output=avail -k /dev/shm 2>/dev/null | tail -1)" -gt $((3 * 1024 * 1024)) ] 2>/dev/null; then
-  base=/dev/shm
-fi
-work=$(mktemp -d "$base/tidewell-latency-bench-XXXXXX")
-trap 'rm -rf "$work"' EXIT
-chmod 711 "$work"
+make_work latency-bench
 root=$work/root down=$work/down
-mkdir -p "$root/tree" "$root/flat"
 tree_files=$((dirs * per_dir))
-echo "making the 1 GiB file, the tree of $tree_files files and $flat files in one directory..." >&2
-head -c "$size" /dev/urandom > "$root/big.bin"
-for d in $(seq -f "dir-%02g" 1 "$dirs"); do
-  mkdir "$root/tree/$d"
-  head -c $((per_dir * block)) /dev/urandom | (cd "$root/tree/$d" && split -b "$block" -a 3 -d - file-)
-done
-head -c $((flat * block)) /dev/urandom | (cd "$root/flat" && split -b "$block" -a 4 -d - file-)
-chown -R "$user:$user" "$root"
+make_served "$root"
 
 # Before a case: an empty download folder, an empty upload target, a copy of
 # the tree to delete.

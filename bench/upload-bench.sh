@@ -55,14 +55,8 @@ renice -n -10 -p $$ >/dev/null
 cmake --build "$build" -j2 --target upload_run >/dev/null
 alone=$build/bench/upload_run
 
-# Sources and uploads on one file system, in memory when /dev/shm has room.
-base=${TMPDIR:-/tmp}
-if [ "$(df --output=avail -k /dev/shm 2>/dev/null | tail -1)" -gt $((3 * 1024 * 1024)) ] 2>/dev/null; then
-  base=/dev/shm
-fi
-work=$(mktemp -d "$base/tidewell-upload-bench-XXXXXX")
-trap 'rm -rf "$work"' EXIT
-chmod 711 "$work"
+# Sources and uploads on one file system.
+make_work upload-bench
 src=$work/src root=$work/root
 mkdir -p "$src/tree" "$root"
 echo "making the 1 GiB file and the tree of $((dirs * per_dir)) files..." >&2
