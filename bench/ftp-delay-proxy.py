@@ -177,6 +177,17 @@ class Pair:
             self.b.close()
 
 
+def connect_or_close(address, other):
+    """A blocking connection to address; None, with `other` closed, when it fails."""
+    try:
+        far = socket.create_connection(address, timeout=30)
+    except OSError:
+        other.close()
+        return None
+    far.settimeout(None)
+    return far
+
+
 def relay_one(listener, onward, delay):
     """Takes one connection on listener, connects to onward, relays both ways."""
     try:
@@ -187,11 +198,8 @@ def relay_one(listener, onward, delay):
         listener.close()
         return
     listener.close()
-    try:
-        far = socket.create_connection(onward, timeout=30)
-        far.settimeout(None)
-    except OSError:
-        conn.close()
+    far = connect_or_close(onward, conn)
+    if far is None:
         return
     count("data")
     Pair(conn, far, delay, data=True)
@@ -241,11 +249,8 @@ def eprt_words(host, port):
 
 
 def control(client, server_addr, delay):
-    try:
-        server = socket.create_connection(server_addr, timeout=30)
-        server.settimeout(None)
-    except OSError:
-        client.close()
+    server = connect_or_close(server_addr, client)
+    if server is None:
         return
     count("control")
     client_side = client.getsockname()[0]  # where the client reaches us
