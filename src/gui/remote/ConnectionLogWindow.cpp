@@ -1,13 +1,13 @@
 #include "gui/remote/ConnectionLogWindow.h"
 
 #include "core/remote/ConnectionLog.h"
+#include "gui/ui/ButtonRow.h"
 #include "resources/ResourceIds.h"
 #include "resources/Resources.h"
 
 #include <QClipboard>
 #include <QFontDatabase>
 #include <QGuiApplication>
-#include <QHBoxLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -35,17 +35,9 @@ ConnectionLogWindow::ConnectionLogWindow(std::shared_ptr<ConnectionLog> log, QWi
     auto* copy = new QPushButton(QStringLiteral("&Copy"), this);
     auto* clear = new QPushButton(QStringLiteral("C&lear"), this);
     auto* close = new QPushButton(QStringLiteral("Cl&ose"), this);
-    auto* buttons = new QHBoxLayout;
-    for (QPushButton* button : {copy, clear}) {
-        button->setAutoDefault(false);
-        buttons->addWidget(button);
-    }
-    buttons->addStretch(1);
-    close->setAutoDefault(false);
-    buttons->addWidget(close);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(view_, 1);
-    layout->addLayout(buttons);
+    layout->addLayout(ButtonRow({copy, clear}, close));
 
     timer_ = new QTimer(this);
     timer_->setInterval(kPollMilliseconds);

@@ -1,10 +1,10 @@
 #include "gui/ui/HelpWindow.h"
 
+#include "gui/ui/ButtonRow.h"
 #include "gui/ui/DesktopServices.h"
 #include "resources/ResourceIds.h"
 #include "resources/Resources.h"
 
-#include <QHBoxLayout>
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QVBoxLayout>
@@ -40,16 +40,8 @@ HelpWindow::HelpWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
     browser_->setOpenLinks(false);
     browser_->setOpenExternalLinks(false);
 
-    auto* buttons = new QHBoxLayout;
-    for (QPushButton* button : {contents, index, back_, forward_}) {
-        button->setAutoDefault(false);
-        buttons->addWidget(button);
-    }
-    buttons->addStretch(1);
-    close->setAutoDefault(false);
-    buttons->addWidget(close);
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(buttons);
+    layout->addLayout(ButtonRow({contents, index, back_, forward_}, close));
     layout->addWidget(browser_, 1);
 
     connect(contents, &QPushButton::clicked, this, [this] { browser_->setSource(ContentsPage()); });
