@@ -3,8 +3,8 @@
 #include "core/remote/CancelScope.h"
 #include "core/remote/RemoteDirectories.h"
 #include "core/remote/RemoteFileSystem.h"
-#include "core/transfer/DownloadPlan.h"
 #include "core/session/FileWorkers.h"
+#include "core/transfer/DownloadPlan.h"
 #include "core/transfer/PartFile.h"
 
 #include <array>
