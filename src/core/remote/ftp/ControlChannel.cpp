@@ -90,17 +90,29 @@ void ControlChannel::DropUnaskedReplies() {
 }
 
 void ControlChannel::SendFollowing(std::string_view command) {
+    Write({command});
+}
+
+void ControlChannel::SendTogether(std::string_view first, std::string_view second) {
+    DropUnaskedReplies();
+    Write({first, second});
+}
+
+void ControlChannel::Write(std::initializer_list<std::string_view> commands) {
     if (!socket_.IsOpen()) {
         throw FtpException(error::kConnectionLost, {});
     }
-    std::string line(command);
-    line += "\r\n";
+    // One write for them all: one segment, one TLS record.
+    std::string lines;
+    for (const auto command : commands) {
+        lines.append(command).append("\r\n");
+    }
     const auto deadline = Deadline();
     std::size_t sent = 0;
-    while (sent < line.size()) {
+    while (sent < lines.size()) {
         const auto result = Complete(socket_.Get(), deadline, [&] {
-            return tls_ ? tls_->Write(line.data() + sent, line.size() - sent)
-                        : socket_.Send(line.data() + sent, line.size() - sent);
+            return tls_ ? tls_->Write(lines.data() + sent, lines.size() - sent)
+                        : socket_.Send(lines.data() + sent, lines.size() - sent);
         });
         if (result.status == IoStatus::Done) {
             sent += result.bytes;
@@ -108,7 +120,9 @@ void ControlChannel::SendFollowing(std::string_view command) {
         }
         Fail(result.status == IoStatus::TimedOut ? error::kTimeout : error::kConnectionLost, {});
     }
-    log_.Write(LogKind::Command, Masked(command));
+    for (const auto command : commands) {
+        log_.Write(LogKind::Command, Masked(command));
+    }
 }
 
 IoResult ControlChannel::ReadSome() {

@@ -9,6 +9,7 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <set>
@@ -44,6 +45,9 @@ public:
     // Sends a command that follows one whose replies are still due (NOOP after
     // ABOR); nothing is dropped.
     void SendFollowing(std::string_view command);
+    // Sends two new commands at once, the second without waiting for the
+    // first's reply; their replies come in order.
+    void SendTogether(std::string_view first, std::string_view second);
     // The next reply, waiting until the deadline.
     Reply ReadReply(Clock::time_point deadline);
     Reply ReadReply() { return ReadReply(Deadline()); }
@@ -85,7 +89,15 @@ public:
     // The passive command tried first: EPSV, until it fails and PASV works.
     enum class PassiveCommand { Epsv, Pasv };
     PassiveCommand FirstPassiveCommand() const { return firstPassive_; }
-    void PreferPassiveCommand(PassiveCommand command) { firstPassive_ = command; }
+    // `command` gave a data connection: it is tried first from now on.
+    void PreferPassiveCommand(PassiveCommand command) {
+        firstPassive_ = command;
+        passiveProven_ = true;
+    }
+    // Whether a passive command has given a data connection on this channel.
+    bool PassiveProven() const { return passiveProven_; }
+    // A passive command failed after all: prove it again before relying on it.
+    void DoubtPassive() { passiveProven_ = false; }
 
     // A data transfer owns the channel from its start to its final reply;
     // other commands are refused meanwhile.
@@ -98,6 +110,7 @@ private:
     // One non-blocking read into the empty buffer.
     IoResult ReadSome();
     void DropUnaskedReplies();
+    void Write(std::initializer_list<std::string_view> commands);
     void Close();
     // Drops the connection and throws FtpException(code, reason).
     [[noreturn]] void Fail(std::uint32_t code, std::string reason);
@@ -117,6 +130,7 @@ private:
     std::set<std::string, std::less<>> features_;
     bool passive_ = false;
     PassiveCommand firstPassive_ = PassiveCommand::Epsv;
+    bool passiveProven_ = false;
     bool inTransfer_ = false;
     LogSink log_;
 };
