@@ -2,8 +2,8 @@
 # The product beside lftp and curl with a server some milliseconds away: every
 # connection, data connections included, goes through bench/ftp-delay-proxy.py,
 # which delays each direction by half the round trip, in front of vsftpd on
-# loopback. Ours downloads and deletes over 4 connections (the product's
-# default), uploads over one. Cases, at each round trip:
+# loopback. Ours downloads, uploads and deletes over 4 connections (the
+# product's default). Cases, at each round trip:
 #   - a tree of 20 directories x 100 files x 16 KiB downloaded (lftp mirror
 #     --parallel=1, 4 and 10) and uploaded (lftp mirror -R, the same);
 #   - the 2,000 files of one directory (lftp mget);
@@ -65,7 +65,7 @@ if [ "${1:-}" = "--case" ]; then
     probe) /usr/bin/python3 "$proxy" --probe "$port" "${site#*:}"; exit 0 ;;
     down-ours) set -- env CONNECTIONS=4 "$build/bench/download_run" "$site" "$user" "$pass" "" "$down" tree ;;
     down-lftp*) set -- lftp_par "mirror --parallel=${name#down-lftp} tree $down/tree" ;;
-    up-ours) set -- "$build/bench/upload_run" "$site" "$user" "$pass" up "$root/tree" ;;
+    up-ours) set -- env CONNECTIONS=4 "$build/bench/upload_run" "$site" "$user" "$pass" up "$root/tree" ;;
     up-lftp*) set -- lftp_par "mirror -R --parallel=${name#up-lftp} $root/tree up/tree" ;;
     flat-ours) set -- env CONNECTIONS=4 "$build/bench/download_run" "$site" "$user" "$pass" flat "$down" --all-files ;;
     flat-lftp) set -- lftp_do "mget -O $down flat/*" ;;

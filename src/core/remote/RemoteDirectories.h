@@ -18,6 +18,17 @@ class RemoteDirectories {
 public:
     explicit RemoteDirectories(RemoteFileSystem& remote) : remote_(remote) {}
 
+    // What one connection learnt of the directories, for another connection
+    // of the same run to start from: the listings and real paths, not where
+    // the connection stands.
+    struct Known {
+        std::map<std::string, std::optional<std::vector<RemoteEntry>>> listed;
+        std::map<std::string, std::string> real;
+    };
+    RemoteDirectories(RemoteFileSystem& remote, Known known)
+        : remote_(remote), listed_(std::move(known.listed)), real_(std::move(known.real)) {}
+    Known Knowledge() const { return {listed_, real_}; }
+
     RemoteFileSystem& Connection() const { return remote_; }
 
     // Moves the connection to dir; false when the server refuses.

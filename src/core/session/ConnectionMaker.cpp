@@ -10,6 +10,17 @@ ConnectionMaker::ConnectionMaker(ftp::FtpSession session, SiteAddress address, s
     : session_(std::move(session)), address_(std::move(address)), user_(std::move(user)),
       password_(std::move(password)), certificate_(std::move(certificate)) {}
 
+std::optional<ConnectionMaker> ConnectionMaker::Like(const ftp::FtpSession& session, const SiteProfile& site,
+                                                     const RemoteFileSystem& connection) {
+    const auto address = ParseSiteAddress(site.address);
+    if (!address) {
+        return std::nullopt;
+    }
+    const auto encryption = connection.Encryption();
+    return ConnectionMaker(session, *address, site.username, site.password,
+                           encryption ? std::optional(encryption->sha256) : std::nullopt);
+}
+
 std::unique_ptr<RemoteFileSystem> ConnectionMaker::Connect() const {
     ftp::TlsOptions tls{ftp::Security::Plain, {}};
     if (certificate_) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/profiles/SiteProfile.h"
 #include "core/remote/SiteAddress.h"
 #include "core/remote/ftp/FtpSession.h"
 
@@ -22,6 +23,11 @@ public:
     // certificate; none for plain FTP.
     ConnectionMaker(ftp::FtpSession session, SiteAddress address, std::string user, std::string password,
                     std::optional<std::string> certificate);
+
+    // More connections like `connection`, which logged in to `site`; none
+    // when the site's address cannot be read.
+    static std::optional<ConnectionMaker> Like(const ftp::FtpSession& session, const SiteProfile& site,
+                                               const RemoteFileSystem& connection);
 
     // A logged-in connection whose data connections are passive (see
     // RemoteFileSystem::UsePassive), or nullptr when the server will not have one

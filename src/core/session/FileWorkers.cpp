@@ -36,6 +36,8 @@ void FileWorkers::Run(std::size_t jobs, RemoteDirectories& own, const Connection
     // rather than holding the run's end (or its cancel) until it succeeds or
     // times out.
     std::atomic<bool> unwanted{false};
+    // Taken before the run's own connection starts changing it.
+    const RemoteDirectories::Known known = extra > 0 ? own.Knowledge() : RemoteDirectories::Known{};
     std::vector<std::jthread> threads;
     threads.reserve(extra);
     for (std::size_t i = 0; i < extra; ++i) {
@@ -47,7 +49,7 @@ void FileWorkers::Run(std::size_t jobs, RemoteDirectories& own, const Connection
                 connection = maker->Connect();
             }
             if (connection) {
-                RemoteDirectories directories(*connection);
+                RemoteDirectories directories(*connection, known);
                 work(directories);
             }
         });

@@ -14,7 +14,8 @@ class RemoteDirectories;
 // on a thread of its own. Every connection takes the next job as soon as it
 // is free, so a slow file holds up no other. A connection the server will not
 // give (too many connections) or that is lost leaves its share to the
-// others; the run goes on with fewer.
+// others; the run goes on with fewer. Each connection starts from what the
+// run's own knows of the directories, so none lists a directory again.
 class FileWorkers {
 public:
     // job: the index of the job and the directories of the connection to do

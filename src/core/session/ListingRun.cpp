@@ -84,6 +84,10 @@ void ListingRun::Conclude(RunContext& context, bool ready) {
     outcome_.connected = context.connection != nullptr;
 }
 
+std::optional<ConnectionMaker> ListingRun::MoreConnections(const RemoteFileSystem& connection) const {
+    return loggedIn_ ? ConnectionMaker::Like(session_, site_, connection) : std::nullopt;
+}
+
 bool ListingRun::Connect(RunContext& context) {
     remote_.WaitForClosedConnections();
     try {

@@ -4,6 +4,7 @@
 #include "core/profiles/SiteProfile.h"
 #include "core/remote/ListingEngine.h"
 #include "core/remote/ftp/FtpSession.h"
+#include "core/session/ConnectionMaker.h"
 
 #include <QString>
 
@@ -14,6 +15,7 @@
 
 namespace tidewell {
 
+class RemoteFileSystem;
 class RemoteSession;
 
 inline constexpr const char* kListingWaitText = "Connecting, Please Wait...";
@@ -51,6 +53,10 @@ public:
     bool Prepare(RunContext& context);
     // Reads the directory when `ready`, and notes whether the run ends connected.
     void Conclude(RunContext& context, bool ready);
+    // More connections like the one Prepare made, for a run that moves files
+    // over several; none when Prepare found the window's connection (the
+    // window makes them then) or the site's address cannot be read.
+    std::optional<ConnectionMaker> MoreConnections(const RemoteFileSystem& connection) const;
     // What a transfer run in between came to, said after the listing.
     void SetEnding(TransferEnding ending) { outcome_.ending = std::move(ending); }
 

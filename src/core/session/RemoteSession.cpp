@@ -18,13 +18,7 @@ std::optional<ftp::CertificateInfo> RemoteSession::Encryption() const {
 }
 
 std::optional<ConnectionMaker> RemoteSession::MoreConnections() const {
-    const auto address = ParseSiteAddress(loginSite_.address);
-    if (!connection_ || !address) {
-        return std::nullopt;
-    }
-    const auto encryption = connection_->Encryption();
-    return ConnectionMaker(session_, *address, loginSite_.username, loginSite_.password,
-                           encryption ? std::optional(encryption->sha256) : std::nullopt);
+    return connection_ ? ConnectionMaker::Like(session_, loginSite_, *connection_) : std::nullopt;
 }
 
 bool RemoteSession::Disconnect() {

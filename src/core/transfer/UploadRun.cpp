@@ -3,12 +3,15 @@
 #include "core/remote/CancelScope.h"
 #include "core/remote/RemoteDirectories.h"
 #include "core/remote/RemoteFileSystem.h"
+#include "core/session/FileWorkers.h"
 #include "core/transfer/LocalFile.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <random>
+#include <set>
+#include <utility>
 #include <vector>
 
 namespace tidewell {
@@ -24,9 +27,9 @@ constexpr const char* kPreparingText = "Preparing To Upload, Please Wait...";
 } // namespace
 
 UploadRun::UploadRun(RemoteSession& session, SiteProfile site, std::vector<std::filesystem::path> paths,
-                     Done done, bool commandLine)
+                     Done done, bool commandLine, int connections, std::optional<ConnectionMaker> more)
     : listing_(session, std::move(site), std::move(done)), paths_(std::move(paths)),
-      commandLine_(commandLine) {}
+      commandLine_(commandLine), connections_(connections), more_(std::move(more)) {}
 
 void UploadRun::Execute(RunContext& context) {
     context_ = &context;
@@ -75,7 +78,12 @@ void UploadRun::Execute(RunContext& context) {
         TellSkipped("These local files were not uploaded:", plan_.Skipped());
         RemoteDirectories remote(*context.connection);
         bounds_.AddRoot(base);
-        UploadList(base, remote);
+        if (!more_) {
+            more_ = listing_.MoreConnections(*context.connection);
+        }
+        bool clash = false;
+        const std::vector<Job> jobs = PlanFiles(base, remote, clash);
+        SendFiles(jobs, remote, clash);
         TellSkipped("These remote directories are links that lead elsewhere; what belongs in them was not "
                     "uploaded:",
                     bounds_.Outside());
@@ -100,7 +108,10 @@ void UploadRun::Execute(RunContext& context) {
     }
 }
 
-void UploadRun::UploadList(const std::string& base, RemoteDirectories& remote) {
+std::vector<UploadRun::Job> UploadRun::PlanFiles(const std::string& base, RemoteDirectories& remote,
+                                                 bool& clash) {
+    std::vector<Job> jobs;
+    std::set<std::pair<std::string, std::string>> targets;
     // Where each open level's files go; std::nullopt below a directory that
     // could not be made or entered, whose contents are passed over.
     std::vector<std::optional<std::string>> levels{base};
@@ -110,23 +121,43 @@ void UploadRun::UploadList(const std::string& base, RemoteDirectories& remote) {
         }
         switch (step.kind) {
         case UploadStep::Kind::EnterDirectory:
-            levels.push_back(levels.back() ? OpenDirectory(*levels.back(), step.name, remote) : std::nullopt);
+            levels.push_back(levels.back() && !stopped_ ? OpenDirectory(*levels.back(), step.name, remote)
+                                                        : std::nullopt);
             break;
         case UploadStep::Kind::LeaveDirectory:
             levels.pop_back();
-            progress_.SetFileName({});
             break;
         case UploadStep::Kind::CopyFile:
             if (!stopped_ && levels.back()) {
-                UploadSinglePath(*levels.back(), step, remote);
-            }
-            if (!Cancelled()) {
-                progress_.StepSession();
-                Publish(false);
+                // Read now, so that no connection lists it again.
+                remote.List(*levels.back());
+                clash = !targets.emplace(*levels.back(), step.name).second || clash;
+                jobs.push_back({*levels.back(), &step});
+            } else {
+                StepSession();
             }
             break;
         }
     }
+    return jobs;
+}
+
+void UploadRun::SendFiles(const std::vector<Job>& jobs, RemoteDirectories& remote, bool clash) {
+    // Files made before an error in making the directories still go.
+    const bool stoppedBefore = stopped_.exchange(false);
+    // A second file of the same name waits for the first (and its question).
+    const ConnectionMaker* maker = more_ && !clash && !lost_ ? &*more_ : nullptr;
+    parallel_ = maker != nullptr && connections_ > 1 && jobs.size() > 1;
+    progress_.SetParallel(parallel_);
+    std::atomic<bool> stop{false};
+    FileWorkers::Run(
+        jobs.size(), remote, maker, connections_, stop, [&](std::size_t job, RemoteDirectories& directories) {
+            const bool connected = stopped_ || UploadSinglePath(jobs[job].dir, *jobs[job].step, directories);
+            StepSession();
+            stop = Cancelled();
+            return connected;
+        });
+    stopped_ = stopped_ || stoppedBefore;
     progress_.SetFileName({});
 }
 
@@ -161,13 +192,15 @@ std::optional<std::string> UploadRun::OpenDirectory(const std::string& parent, c
     return *real;
 }
 
-void UploadRun::UploadSinglePath(const std::string& dir, const UploadStep& step, RemoteDirectories& remote) {
+bool UploadRun::UploadSinglePath(const std::string& dir, const UploadStep& step, RemoteDirectories& remote) {
+    RemoteFileSystem& connection = remote.Connection();
     std::optional<LocalFile> local = LocalFile::Open(step.local);
-    progress_.BeginFile(step.name, local ? local->Size() : 0);
-    Publish(true);
+    ShowProgress(&remote, true, true, [&](TransferProgress& progress) {
+        progress.BeginFile(step.name, local ? local->Size() : 0);
+    });
     if (!local) {
         Fail(kLocalFailure, saidLocal_);
-        return;
+        return true;
     }
     const std::vector<RemoteEntry>* listed = remote.List(dir);
     const RemoteEntry* existing = remote.Find(dir, step.name);
@@ -175,15 +208,15 @@ void UploadRun::UploadSinglePath(const std::string& dir, const UploadStep& step,
         if (existing->directory) {
             Tell("Could not upload \"" + step.name + "\": the FTP server holds a directory of that name",
                  saidInTheWay_);
-            return;
+            return true;
         }
         if (!MayReplace({step.name, VersionLine(existing->size, existing->time),
                          VersionLine(local->Size(), local->Time())})) {
-            return;
+            return true;
         }
     }
     if (Cancelled()) {
-        return;
+        return true;
     }
     // What is there already (or may be, when the directory could not be
     // listed) survives until the new file is whole: it is written under a
@@ -193,34 +226,34 @@ void UploadRun::UploadSinglePath(const std::string& dir, const UploadStep& step,
         const std::string temporary = TemporaryName(step.name, listed);
         const Sent sent = Send(dir, temporary, *local, remote);
         if (sent != Sent::Whole) {
-            RemoveQuietly(temporary);
-            Report(sent, {});
-            return;
+            RemoveQuietly(connection, temporary);
+            Report(sent, {}, connection);
+            return connection.IsConnected();
         }
-        switch (Replace(temporary, step.name)) {
+        switch (Replace(connection, temporary, step.name)) {
         case Replaced::Yes:
             CountCopied();
             remote.Forget(dir, temporary);
             remote.Note(
                 dir, {step.name, local->Size(), static_cast<std::int64_t>(std::time(nullptr)), false, false});
-            return;
+            return true;
         case Replaced::Failed:
             remote.Note(
                 dir, {temporary, local->Size(), static_cast<std::int64_t>(std::time(nullptr)), false, false});
             Fail(std::string(kRemoteFailure) + ": the new \"" + step.name + "\" is on the server as \"" +
                      temporary + "\", and the old one may be gone",
                  saidRemote_);
-            return;
+            return connection.IsConnected();
         case Replaced::Unsupported:
             // This server cannot rename: the old file can only be written over.
-            RemoveQuietly(temporary);
+            RemoveQuietly(connection, temporary);
             directWrites_ = true;
             local.reset(); // read again from the start
             if (std::optional<LocalFile> again = LocalFile::Open(step.local)) {
                 local.emplace(std::move(*again));
             } else {
                 Fail(kLocalFailure, saidLocal_);
-                return;
+                return true;
             }
             break;
         }
@@ -230,24 +263,25 @@ void UploadRun::UploadSinglePath(const std::string& dir, const UploadStep& step,
         CountCopied();
         remote.Note(dir,
                     {step.name, local->Size(), static_cast<std::int64_t>(std::time(nullptr)), false, false});
-        return;
+        return true;
     }
     // A partial file is never left under the real name: without a file there
     // before, a failure after STOR was accepted (a TLS handshake included)
     // leaves nothing that anyone had.
     if (sent != Sent::Refused || existing == nullptr) {
-        if (RemoveQuietly(step.name)) {
+        if (RemoveQuietly(connection, step.name)) {
             remote.Forget(dir, step.name);
         } else {
             remote.Note(dir, {step.name, 0, static_cast<std::int64_t>(std::time(nullptr)), false, false});
         }
     }
-    Report(sent, existing != nullptr && sent != Sent::Refused ? step.name : std::string());
+    Report(sent, existing != nullptr && sent != Sent::Refused ? step.name : std::string(), connection);
+    return connection.IsConnected();
 }
 
 UploadRun::Sent UploadRun::Send(const std::string& dir, const std::string& name, LocalFile& local,
                                 RemoteDirectories& remote) {
-    RemoteFileSystem& connection = *context_->connection;
+    RemoteFileSystem& connection = remote.Connection();
     bool opened = false;
     try {
         if (!remote.Enter(dir)) {
@@ -262,7 +296,7 @@ UploadRun::Sent UploadRun::Send(const std::string& dir, const std::string& name,
             }
             const BlockClock::time_point start = BlockClock::now();
             if (local.Size() > 0) {
-                progress_.StepFile();
+                ShowProgress(&remote, false, false, [](TransferProgress& progress) { progress.StepFile(); });
             }
             // Read straight into what goes on the wire: no copy per block.
             const std::optional<std::size_t> read = local.Read(file->WriteSpace(kBlockSize), kBlockSize);
@@ -272,20 +306,18 @@ UploadRun::Sent UploadRun::Send(const std::string& dir, const std::string& name,
             }
             got = *read;
             file->CommitWrite(got);
-            progress_.EndBlock(start, BlockClock::now(), static_cast<std::int64_t>(got));
-            Publish(false);
+            ShowBlock(&remote, start, BlockClock::now(), static_cast<std::int64_t>(got));
         }
         file->Flush();
         file->Close();
     } catch (const RemoteError&) {
-        lost_ = !connection.IsConnected();
         return opened ? Sent::Failed : Sent::Refused;
     }
     return Cancelled() ? Sent::Cancelled : Sent::Whole;
 }
 
-UploadRun::Replaced UploadRun::Replace(const std::string& temporary, const std::string& name) {
-    RemoteFileSystem& connection = *context_->connection;
+UploadRun::Replaced UploadRun::Replace(RemoteFileSystem& connection, const std::string& temporary,
+                                       const std::string& name) {
     if (!connection.RenameFrom(temporary)) {
         return connection.IsConnected() ? Replaced::Unsupported : Replaced::Failed;
     }
@@ -296,16 +328,15 @@ UploadRun::Replaced UploadRun::Replace(const std::string& temporary, const std::
     // only now, when the new one is whole beside it.
     const bool moved =
         connection.Delete(name) && connection.RenameFrom(temporary) && connection.RenameTo(name);
-    lost_ = !connection.IsConnected();
     return moved ? Replaced::Yes : Replaced::Failed;
 }
 
 // Tried once: a file the server would not take is not worth a second error.
-bool UploadRun::RemoveQuietly(const std::string& name) {
-    return !lost_ && context_->connection->IsConnected() && context_->connection->Delete(name);
+bool UploadRun::RemoveQuietly(RemoteFileSystem& connection, const std::string& name) {
+    return connection.IsConnected() && connection.Delete(name);
 }
 
-void UploadRun::Report(Sent sent, const std::string& overwritten) {
+void UploadRun::Report(Sent sent, const std::string& overwritten, const RemoteFileSystem& connection) {
     switch (sent) {
     case Sent::Whole:
     case Sent::Cancelled:
@@ -316,6 +347,11 @@ void UploadRun::Report(Sent sent, const std::string& overwritten) {
     case Sent::Refused:
     case Sent::Failed:
         if (Cancelled()) {
+            return;
+        }
+        if (parallel_ && !connection.IsConnected()) {
+            // This connection is done for; the others go on with the files left.
+            Tell(kRemoteFailure, saidRemote_);
             return;
         }
         Fail(overwritten.empty() ? std::string(kRemoteFailure)

@@ -225,8 +225,8 @@ void MainDialog::InitDialog() {
     browse_ = std::make_unique<BrowseCommand>(BrowseCommand::Parts{
         this, *this, *RemoteList(), *ControlAs<QLabel>(IDC_FILE_COUNT), *ControlAs<QLabel>(IDC_DIR_COUNT),
         *ControlAs<QLabel>(IDC_TOTAL_SIZE), *panes_, sites_, remote_, runs_, *transferStatus_});
-    upload_ = std::make_unique<UploadCommand>(
-        UploadCommand::Parts{this, *panes_, sites_, remote_, runs_, *browse_});
+    upload_ = std::make_unique<UploadCommand>(UploadCommand::Parts{
+        this, *panes_, sites_, remote_, runs_, *browse_, [this] { return connectionCount_->Count(); }});
     upload_->TakeCommandWords(commandWords_);
     commandWords_.clear();
     manage_ = std::make_unique<ManageCommands>(

@@ -2,6 +2,7 @@
 
 #include "core/app/RunController.h"
 #include "core/profiles/SiteProfileSet.h"
+#include "core/session/RemoteSession.h"
 #include "gui/profiles/SitePanes.h"
 #include "gui/remote/BrowseCommand.h"
 #include "gui/ui/FileDialogs.h"
@@ -84,9 +85,9 @@ void UploadCommand::StartCommandUpload() {
 
 void UploadCommand::Start(std::vector<fs::path> paths, bool commandLine) {
     parts_.panes.PullCurrent();
-    parts_.runs.Start(
-        std::make_unique<UploadRun>(parts_.session, parts_.sites.Profile(parts_.panes.CurrentIndex()),
-                                    std::move(paths), parts_.browse.ShowsListing(), commandLine));
+    parts_.runs.Start(std::make_unique<UploadRun>(
+        parts_.session, parts_.sites.Profile(parts_.panes.CurrentIndex()), std::move(paths),
+        parts_.browse.ShowsListing(), commandLine, parts_.connections(), parts_.session.MoreConnections()));
 }
 
 } // namespace tidewell

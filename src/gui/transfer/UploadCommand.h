@@ -3,6 +3,7 @@
 #include "core/transfer/UploadRun.h"
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -33,7 +34,8 @@ public:
         const SiteProfileSet& sites;
         RemoteSession& session;
         RunController& runs;
-        BrowseCommand& browse; // shows the listing the run ends with
+        BrowseCommand& browse;            // shows the listing the run ends with
+        std::function<int()> connections; // how many connections a run may use
     };
 
     explicit UploadCommand(Parts parts) : parts_(parts) {}
