@@ -42,11 +42,11 @@ int main(int argc, char** argv) {
     bool complete = false;
     const bool started = runs.Start(std::make_unique<UploadRun>(
         session, SiteProfile{argv[1], argv[2], argv[3], argv[4]}, paths,
+        UploadRun::Options{false, connections ? std::max(1, std::atoi(connections)) : 1, std::nullopt},
         [&](ListingOutcome outcome) {
             complete = outcome.ending && outcome.ending->complete;
             ended = true;
-        },
-        false, connections ? std::max(1, std::atoi(connections)) : 1));
+        }));
     // 2,000 files behind a 50 ms round trip (latency-bench.sh) take most of ten minutes.
     return host.MeasureRun(meter, started, ended, complete, std::chrono::seconds(1800));
 }

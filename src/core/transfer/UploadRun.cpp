@@ -27,9 +27,9 @@ constexpr const char* kPreparingText = "Preparing To Upload, Please Wait...";
 } // namespace
 
 UploadRun::UploadRun(RemoteSession& session, SiteProfile site, std::vector<std::filesystem::path> paths,
-                     Done done, bool commandLine, int connections, std::optional<ConnectionMaker> more)
+                     Options options, Done done)
     : listing_(session, std::move(site), std::move(done)), paths_(std::move(paths)),
-      commandLine_(commandLine), connections_(connections), more_(std::move(more)) {}
+      options_(std::move(options)) {}
 
 void UploadRun::Execute(RunContext& context) {
     context_ = &context;
@@ -37,7 +37,7 @@ void UploadRun::Execute(RunContext& context) {
     progress_.SetFileName(kPreparingText);
     Publish(true);
     plan_ = UploadPlan::CountLocalFiles(paths_, &context.cancel);
-    if (context.cancel || (commandLine_ && plan_.FileCount() < 1)) {
+    if (context.cancel || (options_.commandLine && plan_.FileCount() < 1)) {
         if (!context.cancel) {
             // Named, so that a mistyped path is seen for what it is.
             TellSkipped("Could Not Transfer files - the command line names nothing to upload:",
@@ -78,8 +78,8 @@ void UploadRun::Execute(RunContext& context) {
         TellSkipped("These local files were not uploaded:", plan_.Skipped());
         RemoteDirectories remote(*context.connection);
         bounds_.AddRoot(base);
-        if (!more_) {
-            more_ = listing_.MoreConnections(*context.connection);
+        if (!options_.more) {
+            options_.more = listing_.MoreConnections(*context.connection);
         }
         bool clash = false;
         const std::vector<Job> jobs = PlanFiles(base, remote, clash);
@@ -146,17 +146,18 @@ void UploadRun::SendFiles(const std::vector<Job>& jobs, RemoteDirectories& remot
     // Files made before an error in making the directories still go.
     const bool stoppedBefore = stopped_.exchange(false);
     // A second file of the same name waits for the first (and its question).
-    const ConnectionMaker* maker = more_ && !clash && !lost_ ? &*more_ : nullptr;
-    parallel_ = maker != nullptr && connections_ > 1 && jobs.size() > 1;
+    const ConnectionMaker* maker = options_.more && !clash && !lost_ ? &*options_.more : nullptr;
+    parallel_ = maker != nullptr && options_.connections > 1 && jobs.size() > 1;
     progress_.SetParallel(parallel_);
     std::atomic<bool> stop{false};
-    FileWorkers::Run(
-        jobs.size(), remote, maker, connections_, stop, [&](std::size_t job, RemoteDirectories& directories) {
-            const bool connected = stopped_ || UploadSinglePath(jobs[job].dir, *jobs[job].step, directories);
-            StepSession();
-            stop = Cancelled();
-            return connected;
-        });
+    FileWorkers::Run(jobs.size(), remote, maker, options_.connections, stop,
+                     [&](std::size_t job, RemoteDirectories& directories) {
+                         const bool connected =
+                             stopped_ || UploadSinglePath(jobs[job].dir, *jobs[job].step, directories);
+                         StepSession();
+                         stop = Cancelled();
+                         return connected;
+                     });
     stopped_ = stopped_ || stoppedBefore;
     progress_.SetFileName({});
 }

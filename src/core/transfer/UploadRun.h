@@ -36,14 +36,20 @@ class UploadRun : public TransferRun {
 public:
     using Done = std::function<void(ListingOutcome)>;
 
+    // How a run uploads. `commandLine`: the paths came from the command line,
+    // split at blanks, so none that names a file is said so. `more`: what
+    // makes connections like the window's, when it is logged in; a run that
+    // logs in itself makes its own.
+    struct Options {
+        bool commandLine = false;
+        int connections = 1;
+        std::optional<ConnectionMaker> more;
+    };
+
     // The local paths are walked on the run's thread (a large folder or a slow
-    // mount must not hold the window). `commandLine`: the paths came from the
-    // command line, split at blanks, so none that names a file is said so.
-    // more: what makes connections like the window's, when it is logged in;
-    // a run that logs in itself makes its own.
-    UploadRun(RemoteSession& session, SiteProfile site, std::vector<std::filesystem::path> paths, Done done,
-              bool commandLine = false, int connections = 1,
-              std::optional<ConnectionMaker> more = std::nullopt);
+    // mount must not hold the window).
+    UploadRun(RemoteSession& session, SiteProfile site, std::vector<std::filesystem::path> paths,
+              Options options, Done done);
 
     void Execute(RunContext& context) override;
     void Finish() override { listing_.Finish(); }
@@ -81,9 +87,7 @@ private:
 
     ListingRun listing_;
     const std::vector<std::filesystem::path> paths_;
-    const bool commandLine_;
-    const int connections_;
-    std::optional<ConnectionMaker> more_;
+    Options options_;
     bool parallel_ = false; // files move over more than one connection
     UploadPlan plan_;
     TreeBounds bounds_;

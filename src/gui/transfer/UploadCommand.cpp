@@ -87,7 +87,8 @@ void UploadCommand::Start(std::vector<fs::path> paths, bool commandLine) {
     parts_.panes.PullCurrent();
     parts_.runs.Start(std::make_unique<UploadRun>(
         parts_.session, parts_.sites.Profile(parts_.panes.CurrentIndex()), std::move(paths),
-        parts_.browse.ShowsListing(), commandLine, parts_.connections(), parts_.session.MoreConnections()));
+        UploadRun::Options{commandLine, parts_.connections(), parts_.session.MoreConnections()},
+        parts_.browse.ShowsListing()));
 }
 
 } // namespace tidewell

@@ -212,6 +212,33 @@ TEST(DownloadParallel, FewerConnectionsOneQuestionAndACleanCancel) {
     EXPECT_EQ(outcome.ending ? outcome.ending->message.text : "", "Transfer cancelled: 0 of 8 files copied.");
 }
 
+// A connection that dies mid-file (an extra one, not the run's own) costs
+// that file alone, said once; the others bring the rest, and the run's own
+// connection stays logged in.
+TEST(DownloadParallel, AConnectionLostMidFileCostsThatFileOnly) {
+    test::PyftpdlibServer server("throttle-4mb,cut-extra");
+    ASSERT_TRUE(server.Ready()) << server.Failure();
+    std::vector<std::string> names;
+    for (int i = 0; i < 8; ++i) {
+        names.push_back("f" + std::to_string(i));
+        server.PutFile(names.back(), std::string(1'000'000, static_cast<char>('a' + i)));
+    }
+    test::TempDir folder;
+    Download download(server);
+    const ListingOutcome outcome = download.Run(names, folder.Path(), 4);
+    const auto tree = Tree(folder.Path());
+    EXPECT_EQ(tree.size(), 7u);
+    for (const auto& [name, content] : tree) {
+        EXPECT_EQ(content, "1000000 bytes") << name;
+    }
+    const auto messages = download.host.Messages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "Unable to download files from this FTP server");
+    EXPECT_EQ(outcome.ending ? outcome.ending->message.text : "",
+              "Transfer ended with errors: 7 of 8 files copied, 1 skipped (named above).");
+    EXPECT_TRUE(download.session.Connected());
+}
+
 // An extra connection whose server never greets holds up neither the files,
 // which the others take, nor the run's end: its log-in is given up once
 // nothing is left to do, long before its timeout (two minutes here, past the

@@ -23,8 +23,10 @@ using test::Write;
 struct Upload : test::RunBench<> {
     explicit Upload(const test::FtpServer& server, std::deque<OverwriteAnswer> answers = {})
         : RunBench(std::move(answers)), site(SiteOf(server)) {}
-    ListingOutcome Run(const std::vector<fs::path>& paths) {
-        return RunBench::Run<UploadRun, ListingOutcome>(session, site, paths);
+    // Over that many connections, which the run makes itself.
+    ListingOutcome Run(const std::vector<fs::path>& paths, int connections = 1) {
+        return RunBench::Run<UploadRun, ListingOutcome>(session, site, paths,
+                                                        UploadRun::Options{false, connections, std::nullopt});
     }
     SiteProfile site;
 };
@@ -55,7 +57,7 @@ TEST_P(UploadTree, RecreatesTheFoldersBelowTheStartingDirectory) {
     fs::create_directory_symlink("/", l / "D/root");
 
     Upload upload(*server);
-    const ListingOutcome outcome = upload.Run({l / "D", l / "E", l / "after.txt"});
+    const ListingOutcome outcome = upload.Run({l / "D", l / "E", l / "after.txt"}, 4);
 
     EXPECT_EQ(Tree(server->Root()), (Files{{"D", "<dir>"},
                                            {"D/empty.bin", ""},
@@ -194,6 +196,71 @@ TEST(UploadFailures, NothingLandsInTheWrongPlaceOrHalfWritten) {
     }
 }
 
+// Four connections at once. A server that lets this client have two still
+// takes the whole tree, and files already there are asked about once: Yes To
+// All holds on every connection. A connection that dies mid-file (an extra
+// one) costs that file alone, said once. A cancel mid-run leaves no
+// part of a file on the server.
+TEST(UploadParallel, FewerConnectionsOneQuestionALostConnectionAndACleanCancel) {
+    test::TempDir local;
+    fs::create_directory(local.Path() / "D");
+    Files expected{{"D", "<dir>"}};
+    for (int i = 0; i < 12; ++i) {
+        const std::string name = "D/f" + std::to_string(i);
+        Write(local.Path() / name, std::string(20000 + i, static_cast<char>('a' + i)));
+        expected[name] = std::to_string(20000 + i) + " bytes";
+    }
+    {
+        test::VsftpdServer limited(false, test::Tls::None, "max_per_ip=2\n");
+        ASSERT_TRUE(limited.Ready()) << limited.Failure();
+        limited.PutDirectory("D");
+        limited.PutFile("D/f0", "old");
+        limited.PutFile("D/f7", "old");
+        Upload upload(limited, {OverwriteAnswer::YesToAll});
+        const ListingOutcome outcome = upload.Run({local.Path() / "D"}, 4);
+        EXPECT_EQ(Tree(limited.Root()), expected);
+        EXPECT_EQ(upload.host.Questions().size(), 1u);
+        EXPECT_TRUE(upload.host.Messages().empty());
+        EXPECT_TRUE(outcome.ending && outcome.ending->complete);
+    }
+
+    std::vector<fs::path> big;
+    for (int i = 0; i < 8; ++i) {
+        big.push_back(local.Path() / ("big" + std::to_string(i)));
+        Write(big.back(), std::string(1'000'000, 'p'));
+    }
+    {
+        test::PyftpdlibServer cut("throttle-4mb,cut-extra");
+        ASSERT_TRUE(cut.Ready()) << cut.Failure();
+        Upload upload(cut);
+        // The run logs in first: every later session is an extra connection.
+        const ListingOutcome outcome = upload.Run(big, 4);
+        const auto tree = Tree(cut.Root());
+        EXPECT_EQ(tree.size(), 7u);
+        for (const auto& [name, content] : tree) {
+            EXPECT_EQ(content, "1000000 bytes") << name;
+        }
+        const auto messages = upload.host.Messages();
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].text, "Unable to upload files to this FTP server");
+        EXPECT_EQ(outcome.ending ? outcome.ending->message.text : "",
+                  "Transfer ended with errors: 7 of 8 files copied, 1 skipped (named above).");
+        EXPECT_TRUE(upload.session.Connected());
+    }
+
+    test::PyftpdlibServer paced("throttle-4mb");
+    ASSERT_TRUE(paced.Ready()) << paced.Failure();
+    Upload upload(paced);
+    upload.host.onTransfer = [&](const TransferDisplay& display) {
+        if (display.filePercent != "0%" && !display.filePercent.empty()) {
+            upload.runs.Cancel(); // every connection mid-file
+        }
+    };
+    const ListingOutcome outcome = upload.Run(big, 4);
+    EXPECT_TRUE(Tree(paced.Root()).empty());
+    EXPECT_EQ(outcome.ending ? outcome.ending->message.text : "", "Transfer cancelled: 0 of 8 files copied.");
+}
+
 // Cancel while the upload is still connecting to a server that never answers:
 // the attempt is abandoned at once, not after the timeout, and nothing is said.
 TEST(UploadCancel, ASilentServerIsLeftAtOnce) {
@@ -202,9 +269,10 @@ TEST(UploadCancel, ASilentServerIsLeftAtOnce) {
     test::TempDir local;
     Write(local.Path() / "file", "content");
     bool ended = false;
-    ASSERT_TRUE(bench.runs.Start(std::make_unique<UploadRun>(
-        bench.session, SiteProfile{silent.Address(), "u", "p", ""},
-        std::vector<fs::path>{local.Path() / "file"}, [&](ListingOutcome) { ended = true; })));
+    ASSERT_TRUE(bench.runs.Start(
+        std::make_unique<UploadRun>(bench.session, SiteProfile{silent.Address(), "u", "p", ""},
+                                    std::vector<fs::path>{local.Path() / "file"}, UploadRun::Options{},
+                                    [&](ListingOutcome) { ended = true; })));
     bench.runs.Cancel();
     EXPECT_TRUE(bench.host.PumpUntil([&] { return ended; }, std::chrono::seconds(20)));
     EXPECT_TRUE(bench.host.Messages().empty());
