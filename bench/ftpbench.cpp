@@ -1,5 +1,6 @@
 // Drives the FTP engine the way the product does, for bench/engine-bench.sh:
-// 16,384-byte blocks through one buffer, to and from a local file.
+// downloads take what has arrived, up to 256 KiB, into one buffer; uploads go
+// in 16,384-byte blocks; to and from a local file.
 //
 //   ftpbench get  HOST PORT USER PASS REMOTE LOCAL [passive] [tls]
 //   ftpbench put  HOST PORT USER PASS LOCAL REMOTE [passive] [tls]
@@ -12,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <memory>
 #include <string>
 #include <unistd.h>
 
@@ -19,6 +21,7 @@ using namespace tidewell::ftp;
 
 namespace {
 constexpr std::size_t kBlock = 16384;
+constexpr std::size_t kReadBytes = 256 * 1024;
 
 int Usage() {
     std::fprintf(stderr, "usage: ftpbench get|put|list HOST PORT USER PASS ARG [ARG] [passive] [tls]\n");
@@ -43,17 +46,17 @@ int Get(FtpConnection& connection, const std::string& remote, const std::string&
         return 1;
     }
     auto file = connection.OpenFile(remote, FtpFile::Access::Read);
-    char buffer[kBlock];
+    const auto buffer = std::make_unique_for_overwrite<char[]>(kReadBytes);
     std::size_t total = 0;
     for (;;) {
-        const auto got = file->Read(buffer, sizeof buffer);
-        if (!WriteAll(out, buffer, got)) {
+        const auto got = file->ReadSome(buffer.get(), kReadBytes);
+        if (got == 0) {
+            break;
+        }
+        if (!WriteAll(out, buffer.get(), got)) {
             return 1;
         }
         total += got;
-        if (got < sizeof buffer) {
-            break;
-        }
     }
     file->Close();
     ::close(out);

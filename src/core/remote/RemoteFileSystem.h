@@ -38,7 +38,8 @@ private:
 };
 
 // A remote file open for reading or writing, always in binary. Reading: Read
-// fills the buffer and returns fewer bytes only at the end of the file, whose
+// fills the buffer and returns fewer bytes only at the end of the file (ReadSome
+// returns what has arrived), whose
 // length is checked against every length known, so a cut-off download throws
 // instead of ending quietly. Writing: WriteSpace gives room that the caller
 // fills and CommitWrite sends. Close before the end abandons a download (the
@@ -48,6 +49,10 @@ class RemoteStream {
 public:
     virtual ~RemoteStream() = default;
     virtual std::size_t Read(void* buffer, std::size_t size) = 0;
+    // What has arrived, up to `size`: waits only while nothing has. 0 at the
+    // end, which is checked as Read checks it. A large buffer then costs a
+    // slow link nothing, and a fast one far fewer calls.
+    virtual std::size_t ReadSome(void* buffer, std::size_t size) = 0;
     virtual char* WriteSpace(std::size_t size) = 0;
     virtual void CommitWrite(std::size_t filled) = 0;
     // False when the upload failed; Close then throws that failure.

@@ -7,8 +7,9 @@
 #include "core/transfer/DownloadPlan.h"
 #include "core/transfer/PartFile.h"
 
-#include <array>
+#include <algorithm>
 #include <atomic>
+#include <memory>
 #include <optional>
 #include <system_error>
 
@@ -171,7 +172,11 @@ bool DownloadRun::CopyFile(const DownloadStep& step, RemoteDirectories& remote) 
         return true;
     }
     RemoteFileSystem& connection = remote.Connection();
-    std::array<char, kBlockSize> buffer;
+    // Reads take what has arrived, up to this much: few calls on a fast link,
+    // no wait on a slow one. The File bar still moves in blocks.
+    const std::size_t room = std::clamp(static_cast<std::size_t>(std::max<std::int64_t>(step.entry.size, 0)),
+                                        kBlockSize, kReadBytes);
+    const auto buffer = std::make_unique_for_overwrite<char[]>(room);
     try {
         if (!remote.Enter(step.remoteDir)) {
             throw RemoteError(0, connection.LastReply(), "the directory could not be entered");
@@ -180,20 +185,28 @@ bool DownloadRun::CopyFile(const DownloadStep& step, RemoteDirectories& remote) 
         auto file = connection.Open(
             step.entry.name, RemoteFileSystem::Access::Read, 0,
             step.entry.link ? std::nullopt : std::optional(static_cast<std::uint64_t>(step.entry.size)));
-        for (std::size_t got = kBlockSize; got == kBlockSize;) {
+        std::uint64_t arrived = 0;
+        for (;;) {
             if (Cancelled()) {
                 file->Close(); // abandons the transfer; the connection stays usable
                 return true;   // and the part file goes with `local`
             }
             const BlockClock::time_point start = BlockClock::now();
-            ShowProgress(&remote, false, false, [](TransferProgress& progress) { progress.StepFile(); });
-            got = file->Read(buffer.data(), kBlockSize);
-            if (!local->Write(buffer.data(), got)) {
+            const std::size_t got = file->ReadSome(buffer.get(), room);
+            if (got == 0) {
+                break;
+            }
+            if (!local->Write(buffer.get(), got)) {
                 file->Close();
                 Fail(kLocalFailure, saidLocal_);
                 return true;
             }
             const BlockClock::time_point end = BlockClock::now();
+            const auto blocks = static_cast<std::int64_t>((arrived + got + kBlockSize - 1) / kBlockSize -
+                                                          (arrived + kBlockSize - 1) / kBlockSize);
+            arrived += got;
+            ShowProgress(&remote, false, false,
+                         [&](TransferProgress& progress) { progress.StepFile(blocks); });
             ShowBlock(&remote, start, end, static_cast<std::int64_t>(got));
         }
         file->Close();

@@ -146,12 +146,12 @@ void TransferProgress::BeginFile(std::string_view name, std::int64_t size) {
     SetBar(display_.fileMaximum, display_.filePosition, 0, fileBlocks_);
 }
 
-void TransferProgress::StepFile() {
-    // Counts the block about to be read as done; an empty file never moves.
+void TransferProgress::StepFile(std::int64_t blocks) {
+    // Counts the blocks as done; an empty file never moves.
     if (fileDone_ >= fileBlocks_) {
         return;
     }
-    ++fileDone_;
+    fileDone_ = std::min(fileDone_ + blocks, fileBlocks_);
     SetBar(display_.fileMaximum, display_.filePosition, fileDone_, fileBlocks_);
     display_.bytes = bytesText_;
     SetPercent(display_.filePercent, shown_.filePercent, Percent(fileDone_, fileBlocks_));

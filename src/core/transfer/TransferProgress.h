@@ -51,7 +51,8 @@ private:
 // A run calls, in this order:
 //   StartRun(); ResetSession(count) once the files are counted;
 //   per file: BeginFile(name, size); per block: StepFile() before reading it
-//   and EndBlock(start, end, bytes) after writing it; then StepSession() (skipped
+//   (or StepFile(n) for the n blocks a read brought) and EndBlock(start, end,
+//   bytes) after writing it; then StepSession() (skipped
 //   files too, not after a cancel);
 //   EndRun(); the completion notice; ResetDisplay().
 // SetFileName shows the run's own lines in the name box, such as "" after a
@@ -70,7 +71,7 @@ public:
 
     void SetFileName(std::string_view name) { display_.fileName = name; }
     void BeginFile(std::string_view name, std::int64_t size);
-    void StepFile();
+    void StepFile(std::int64_t blocks = 1);
     void EndBlock(BlockClock::time_point start, BlockClock::time_point end, std::int64_t bytes);
     // With several connections at once the throughput is the run's, over all
     // of them; the blocks of files other than the one shown count only there.

@@ -21,6 +21,8 @@ namespace tidewell {
 class TransferRun : public Run {
 public:
     static constexpr std::size_t kBlockSize = 16384;
+    // The most one read or write of a file's data takes at once.
+    static constexpr std::size_t kReadBytes = 256 * 1024;
 
     // A cancel ends the run after the block in flight; the run then finishes
     // normally (a partial file is removed, the listing read), so its waits

@@ -551,6 +551,14 @@ void DataTransfer::WaitForData(short events) {
 }
 
 std::size_t DataTransfer::Receive(char* buffer, std::size_t size) {
+    return ReceiveUpTo(buffer, size, false);
+}
+
+std::size_t DataTransfer::ReceiveSome(char* buffer, std::size_t size) {
+    return ReceiveUpTo(buffer, size, true);
+}
+
+std::size_t DataTransfer::ReceiveUpTo(char* buffer, std::size_t size, bool some) {
     if (finished_) {
         return 0;
     }
@@ -568,6 +576,9 @@ std::size_t DataTransfer::Receive(char* buffer, std::size_t size) {
                 tls_->Shutdown(); // our close_notify in answer, so the server need not wait for it
             }
             CompleteReceive();
+            break;
+        }
+        if (some && got > 0 && result.status == IoStatus::WantRead) {
             break;
         }
         if (!WaitAsAsked(result)) {

@@ -42,6 +42,8 @@ public:
     // Fills `buffer` with up to `size` bytes straight from the socket; fewer only at
     // the end, 0 after it. Throws when the transfer fails.
     std::size_t Receive(char* buffer, std::size_t size);
+    // The same, but returns as soon as something has arrived, with all that has.
+    std::size_t ReceiveSome(char* buffer, std::size_t size);
     // Sends all `size` bytes. Throws when the transfer fails.
     void Send(const char* buffer, std::size_t size);
     // Sending in place: room for up to `size` bytes (at most kSendBufferBytes)
@@ -73,6 +75,7 @@ private:
     void CloseSecureSend();
     void WaitForData(short events);
     void CompleteReceive();
+    std::size_t ReceiveUpTo(char* buffer, std::size_t size, bool some);
     void CheckLength() const;
     // The next reply on the control connection; a preliminary one may announce the length.
     Reply ReadReply(Clock::time_point deadline);

@@ -21,6 +21,13 @@ std::size_t FtpFile::Read(void* buffer, std::size_t size) {
     return transfer_->Receive(static_cast<char*>(buffer), size);
 }
 
+std::size_t FtpFile::ReadSome(void* buffer, std::size_t size) {
+    if (!transfer_ || access_ != Access::Read) {
+        throw FtpException(error::kErrorReply, "the file is not open for reading");
+    }
+    return transfer_->ReceiveSome(static_cast<char*>(buffer), size);
+}
+
 void FtpFile::Write(const void* buffer, std::size_t size) {
     if (!transfer_ || access_ != Access::Write) {
         throw FtpException(error::kErrorReply, "the file is not open for writing");

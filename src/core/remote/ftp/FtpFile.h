@@ -28,6 +28,7 @@ public:
     ~FtpFile() override;
 
     std::size_t Read(void* buffer, std::size_t size) override;
+    std::size_t ReadSome(void* buffer, std::size_t size) override;
     void Write(const void* buffer, std::size_t size);
     // Writing in place, without Write's copy: room for up to `size` bytes,
     // filled by the caller, then sent (gathered) by CommitWrite.
