@@ -53,6 +53,8 @@ public:
     // end, which is checked as Read checks it. A large buffer then costs a
     // slow link nothing, and a fast one far fewer calls.
     virtual std::size_t ReadSome(void* buffer, std::size_t size) = 0;
+    // The most room WriteSpace gives at once.
+    static constexpr std::size_t kMostWriteSpace = 128 * 1024;
     virtual char* WriteSpace(std::size_t size) = 0;
     virtual void CommitWrite(std::size_t filled) = 0;
     // False when the upload failed; Close then throws that failure.

@@ -202,8 +202,7 @@ bool DownloadRun::CopyFile(const DownloadStep& step, RemoteDirectories& remote) 
                 return true;
             }
             const BlockClock::time_point end = BlockClock::now();
-            const auto blocks = static_cast<std::int64_t>((arrived + got + kBlockSize - 1) / kBlockSize -
-                                                          (arrived + kBlockSize - 1) / kBlockSize);
+            const std::int64_t blocks = BlocksOf(arrived, got);
             arrived += got;
             ShowProgress(&remote, false, false,
                          [&](TransferProgress& progress) { progress.StepFile(blocks); });

@@ -21,7 +21,7 @@ namespace tidewell {
 class TransferRun : public Run {
 public:
     static constexpr std::size_t kBlockSize = 16384;
-    // The most one read or write of a file's data takes at once.
+    // The most one read of a download's data takes at once.
     static constexpr std::size_t kReadBytes = 256 * 1024;
 
     // A cancel ends the run after the block in flight; the run then finishes
@@ -30,6 +30,11 @@ public:
     bool CancelCutsWaits() const override { return false; }
 
 protected:
+    // The blocks of the File bar that `got` more bytes complete after `done`.
+    static std::int64_t BlocksOf(std::uint64_t done, std::size_t got) {
+        return static_cast<std::int64_t>((done + got + kBlockSize - 1) / kBlockSize -
+                                         (done + kBlockSize - 1) / kBlockSize);
+    }
     // "<size>, modified on, <local date and time>".
     static std::string VersionLine(std::int64_t size, std::int64_t time);
 

@@ -290,23 +290,26 @@ UploadRun::Sent UploadRun::Send(const std::string& dir, const std::string& name,
         }
         auto file = connection.Open(name, RemoteFileSystem::Access::Write);
         opened = true;
-        for (std::size_t got = kBlockSize; got == kBlockSize;) {
+        std::uint64_t sent = 0;
+        for (std::size_t got = RemoteStream::kMostWriteSpace; got == RemoteStream::kMostWriteSpace;) {
             if (Cancelled()) {
                 file->Close(); // abandons the transfer; the connection stays usable
                 return Sent::Cancelled;
             }
             const BlockClock::time_point start = BlockClock::now();
-            if (local.Size() > 0) {
-                ShowProgress(&remote, false, false, [](TransferProgress& progress) { progress.StepFile(); });
-            }
-            // Read straight into what goes on the wire: no copy per block.
-            const std::optional<std::size_t> read = local.Read(file->WriteSpace(kBlockSize), kBlockSize);
+            // Read straight into what goes on the wire: no copy, and one call per send.
+            const std::optional<std::size_t> read =
+                local.Read(file->WriteSpace(RemoteStream::kMostWriteSpace), RemoteStream::kMostWriteSpace);
             if (!read) {
                 file->Close();
                 return Sent::ReadFailed;
             }
             got = *read;
             file->CommitWrite(got);
+            const std::int64_t blocks = BlocksOf(sent, got);
+            sent += got;
+            ShowProgress(&remote, false, false,
+                         [&](TransferProgress& progress) { progress.StepFile(blocks); });
             ShowBlock(&remote, start, BlockClock::now(), static_cast<std::int64_t>(got));
         }
         file->Flush();

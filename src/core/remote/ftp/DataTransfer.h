@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/remote/RemoteFileSystem.h"
 #include "core/remote/ftp/ControlChannel.h"
 #include "core/remote/ftp/Socket.h"
 #include "core/remote/ftp/TlsStream.h"
@@ -98,7 +99,7 @@ private:
     bool finished_ = false;
     std::unique_ptr<char[]> sendBuffer_; // one per upload, not per block
     std::size_t sendFill_ = 0;
-    static constexpr std::size_t kSendBufferBytes = 128 * 1024;
+    static constexpr std::size_t kSendBufferBytes = RemoteStream::kMostWriteSpace;
 };
 
 } // namespace tidewell::ftp
