@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Throughput and CPU of the FTP engine against curl and lftp, same vsftpd on
 # loopback, same run: 1 GiB download and upload, and a listing of 20,000 entries;
-# then 1 GiB each way over explicit TLS against curl --ssl-reqd -k.
+# then 1 GiB each way over explicit TLS against curl --ssl-reqd -k and lftp.
 #   bench/engine-bench.sh [BUILD_DIR] [RUNS]
 # SUITE=plain or SUITE=tls runs only those cases.
 # Needs root (vsftpd logs in the local test user of scripts/ftp-test-user.sh).
@@ -78,6 +78,11 @@ median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 lftp_do() {
   lftp -u "$user,$pass" -p "$port" -e "set cmd:fail-exit yes; set xfer:clobber yes; $1; quit" 127.0.0.1
 }
+# The same over explicit TLS for data and control, any certificate (as curl -k).
+lftp_tls() {
+  lftp -u "$user,$pass" -p "$tls_port" -e "set cmd:fail-exit yes; set xfer:clobber yes; set ftp:ssl-force true; \
+set ftp:ssl-protect-data true; set ssl:verify-certificate no; $1; quit" 127.0.0.1
+}
 declare -A cases samples_e samples_c secs cpu
 order=()
 add_case() { # name command...
@@ -111,6 +116,9 @@ add_case tls-null-ours "$ftpbench" get 127.0.0.1 "$tls_port" "$user" "$pass" big
 add_case tls-null-curl curl -sS --ssl-reqd -k -o /dev/null "$tls_url/big.bin"
 add_case tls-put-ours "$ftpbench" put 127.0.0.1 "$tls_port" "$user" "$pass" "$root/big.bin" up.bin passive tls
 add_case tls-put-curl curl -sS --ssl-reqd -k -T "$root/big.bin" "$tls_url/up.bin"
+add_case tls-get-lftp lftp_tls "get big.bin -o $work/down.bin"
+add_case tls-null-lftp lftp_tls "get big.bin -o /dev/null"
+add_case tls-put-lftp lftp_tls "put $root/big.bin -o up.bin"
 tls_cases=("${order[@]}")
 case ${SUITE:-all} in
   plain) order=("${plain_cases[@]}") ;;
@@ -177,19 +185,20 @@ if [ -n "${secs[get-ours]:-}" ]; then
     "$(ratio "${cpu[list-ours]}" "$(fewer "${cpu[list-curl]}" "${cpu[list-lftp]}")")"
 fi
 if [ -n "${secs[tls-get-ours]:-}" ]; then
-  printf '\nExplicit TLS (%s), median of %d runs, vsftpd on 127.0.0.1, 1 GiB file; ours passive, as curl\n\n' \
+  printf '\nExplicit TLS (%s), median of %d runs, vsftpd on 127.0.0.1, 1 GiB file; ours passive, as the peers\n\n' \
     "$(openssl version | cut -d' ' -f1-2)" "$runs"
-  printf '| case | ours MB/s | curl MB/s | speed ratio | ours CPU s | curl CPU s | CPU ratio |\n'
-  printf '|---|---|---|---|---|---|---|\n'
+  printf '| case | ours MB/s | curl MB/s | lftp MB/s | speed ratio | ours CPU s | curl CPU s | lftp CPU s | CPU ratio |\n'
+  printf '|---|---|---|---|---|---|---|---|---|\n'
   for op in get null put; do
     case $op in
       get) label="download to a file" ;;
       null) label="download to /dev/null" ;;
       put) label="upload" ;;
     esac
-    o=tls-$op-ours c=tls-$op-curl
-    mo=$(mbps "$size" "${secs[$o]}") mc=$(mbps "$size" "${secs[$c]}")
-    printf '| %s | %s | %s | %s | %s | %s | %s |\n' "$label" "$mo" "$mc" "$(ratio "$mo" "$mc")" \
-      "${cpu[$o]}" "${cpu[$c]}" "$(ratio "${cpu[$o]}" "${cpu[$c]}")"
+    o=tls-$op-ours c=tls-$op-curl l=tls-$op-lftp
+    mo=$(mbps "$size" "${secs[$o]}") mc=$(mbps "$size" "${secs[$c]}") ml=$(mbps "$size" "${secs[$l]}")
+    printf '| %s | %s | %s | %s | %s | %s | %s | %s | %s |\n' "$label" "$mo" "$mc" "$ml" \
+      "$(ratio "$mo" "$(better "$mc" "$ml")")" "${cpu[$o]}" "${cpu[$c]}" "${cpu[$l]}" \
+      "$(ratio "${cpu[$o]}" "$(fewer "${cpu[$c]}" "${cpu[$l]}")")"
   done
 fi

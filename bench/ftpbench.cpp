@@ -1,6 +1,6 @@
 // Drives the FTP engine the way the product does, for bench/engine-bench.sh:
-// downloads take what has arrived, up to 256 KiB, into one buffer; uploads go
-// in 16,384-byte blocks; to and from a local file.
+// downloads take what has arrived, up to 256 KiB, into one buffer; uploads read
+// 128 KiB at a time straight into the send buffer; to and from a local file.
 //
 //   ftpbench get  HOST PORT USER PASS REMOTE LOCAL [passive] [tls]
 //   ftpbench put  HOST PORT USER PASS LOCAL REMOTE [passive] [tls]
@@ -20,8 +20,8 @@
 using namespace tidewell::ftp;
 
 namespace {
-constexpr std::size_t kBlock = 16384;
 constexpr std::size_t kReadBytes = 256 * 1024;
+constexpr std::size_t kWriteBytes = tidewell::RemoteStream::kMostWriteSpace;
 
 int Usage() {
     std::fprintf(stderr, "usage: ftpbench get|put|list HOST PORT USER PASS ARG [ARG] [passive] [tls]\n");
@@ -70,17 +70,16 @@ int Put(FtpConnection& connection, const std::string& local, const std::string& 
         return 1;
     }
     auto file = connection.OpenFile(remote, FtpFile::Access::Write);
-    char buffer[kBlock];
     std::size_t total = 0;
     for (;;) {
-        const auto got = ::read(in, buffer, sizeof buffer);
+        const auto got = ::read(in, file->WriteSpace(kWriteBytes), kWriteBytes);
         if (got < 0) {
             return 1;
         }
         if (got == 0) {
             break;
         }
-        file->Write(buffer, static_cast<std::size_t>(got));
+        file->CommitWrite(static_cast<std::size_t>(got));
         total += static_cast<std::size_t>(got);
     }
     file->Flush();
