@@ -109,9 +109,12 @@ public:
     // The protocol and certificate when encrypted; std::nullopt otherwise.
     virtual std::optional<ftp::CertificateInfo> Encryption() const = 0;
     // Data connections from now on are made by the client (passive). Runs on
-    // several connections at once ask it of each: pyftpdlib serves a transfer
-    // in active mode at the expense of every other connection, which then
-    // times out.
+    // several connections at once ask it of each, before their first transfer:
+    // pyftpdlib serves a transfer in active mode at the expense of every other
+    // connection, which then times out, and the first passive command after an
+    // active transfer can leave another connection unread for good (it drops
+    // the descriptor the old data connection had, which a newer connection may
+    // hold by then).
     virtual void UsePassive() = 0;
     // Says goodbye and closes; the destructor does it too.
     virtual void Close() = 0;

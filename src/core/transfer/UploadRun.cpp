@@ -81,6 +81,10 @@ void UploadRun::Execute(RunContext& context) {
         if (!options_.more) {
             options_.more = listing_.MoreConnections(*context.connection);
         }
+        if (options_.connections > 1 && options_.more) {
+            // Before the first listing: see RemoteFileSystem::UsePassive.
+            context.connection->UsePassive();
+        }
         bool clash = false;
         const std::vector<Job> jobs = PlanFiles(base, remote, clash);
         SendFiles(jobs, remote, clash);
