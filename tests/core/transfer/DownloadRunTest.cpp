@@ -174,11 +174,8 @@ TEST(DownloadParallel, FewerConnectionsOneQuestionALostConnectionAndACleanCancel
     test::VsftpdServer limited(false, test::Tls::None, "max_per_ip=2\n");
     ASSERT_TRUE(limited.Ready()) << limited.Failure();
     limited.PutDirectory("D");
-    std::map<std::string, std::string> expected{{"D", "<dir>"}};
     for (int i = 0; i < 12; ++i) {
-        const std::string name = "D/f" + std::to_string(i);
-        limited.PutFile(name, std::string(20000 + i, static_cast<char>('a' + i)));
-        expected[name] = std::to_string(20000 + i) + " bytes";
+        limited.PutFile("D/f" + std::to_string(i), std::string(20000 + i, static_cast<char>('a' + i)));
     }
     test::TempDir folder;
     fs::create_directory(folder.Path() / "D");
@@ -187,7 +184,7 @@ TEST(DownloadParallel, FewerConnectionsOneQuestionALostConnectionAndACleanCancel
     {
         Download download(limited, {OverwriteAnswer::YesToAll});
         const ListingOutcome outcome = download.Run({"D"}, folder.Path(), 4);
-        EXPECT_EQ(Tree(folder.Path()), expected);
+        EXPECT_EQ(Tree(folder.Path()), Tree(limited.Root()));
         EXPECT_EQ(download.host.Questions().size(), 1u);
         EXPECT_TRUE(download.host.Messages().empty());
         EXPECT_TRUE(outcome.ending && outcome.ending->complete);

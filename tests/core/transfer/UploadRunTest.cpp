@@ -206,11 +206,8 @@ TEST(UploadFailures, NothingLandsInTheWrongPlaceOrHalfWritten) {
 TEST(UploadParallel, FewerConnectionsOneQuestionALostConnectionAndACleanCancel) {
     test::TempDir local;
     fs::create_directory(local.Path() / "D");
-    Files expected{{"D", "<dir>"}};
     for (int i = 0; i < 12; ++i) {
-        const std::string name = "D/f" + std::to_string(i);
-        Write(local.Path() / name, std::string(20000 + i, static_cast<char>('a' + i)));
-        expected[name] = std::to_string(20000 + i) + " bytes";
+        Write(local.Path() / ("D/f" + std::to_string(i)), std::string(20000 + i, static_cast<char>('a' + i)));
     }
     {
         test::VsftpdServer limited(false, test::Tls::None, "max_per_ip=2\n");
@@ -220,7 +217,7 @@ TEST(UploadParallel, FewerConnectionsOneQuestionALostConnectionAndACleanCancel) 
         limited.PutFile("D/f7", "old");
         Upload upload(limited, {OverwriteAnswer::YesToAll});
         const ListingOutcome outcome = upload.Run({local.Path() / "D"}, 4);
-        EXPECT_EQ(Tree(limited.Root()), expected);
+        EXPECT_EQ(Tree(limited.Root()), Tree(local.Path()));
         EXPECT_EQ(upload.host.Questions().size(), 1u);
         EXPECT_TRUE(upload.host.Messages().empty());
         EXPECT_TRUE(outcome.ending && outcome.ending->complete);
