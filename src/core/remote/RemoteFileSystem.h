@@ -102,6 +102,13 @@ public:
     // The two halves of Rename, for a caller that must know which was refused.
     virtual bool RenameFrom(std::string_view from) = 0;
     virtual bool RenameTo(std::string_view to) = 0;
+    // Both halves in one round trip, RNTO sent without waiting for RNFR's
+    // answer (a server that refused RNFR refuses RNTO too): which it took.
+    struct Renamed {
+        bool from = false;
+        bool to = false;
+    };
+    virtual Renamed RenameAtOnce(std::string_view from, std::string_view to) = 0;
 
     virtual bool IsConnected() const = 0;
     // The text of the last reply to one of the calls above.

@@ -326,10 +326,11 @@ UploadRun::Sent UploadRun::Send(const std::string& dir, const std::string& name,
 
 UploadRun::Replaced UploadRun::Replace(RemoteFileSystem& connection, const std::string& temporary,
                                        const std::string& name) {
-    if (!connection.RenameFrom(temporary)) {
+    const RemoteFileSystem::Renamed renamed = connection.RenameAtOnce(temporary, name);
+    if (!renamed.from) {
         return connection.IsConnected() ? Replaced::Unsupported : Replaced::Failed;
     }
-    if (connection.RenameTo(name)) {
+    if (renamed.to) {
         return Replaced::Yes;
     }
     // Some servers will not rename onto an existing name: the old file goes

@@ -157,6 +157,25 @@ bool FtpConnection::RenameTo(std::string_view to) {
     return !to.empty() && Simple("RNTO", to, 250);
 }
 
+std::pair<bool, bool> FtpConnection::RenameAtOnce(std::string_view from, std::string_view to) {
+    if (from.empty() || to.empty() || IsUnsafeArgument(from) || IsUnsafeArgument(to) || !channel_->IsOpen() ||
+        channel_->InTransfer()) {
+        return {false, false};
+    }
+    try {
+        channel_->SendTogether("RNFR " + std::string(from), "RNTO " + std::string(to));
+        const auto deadline = channel_->Deadline();
+        const auto first = channel_->ReadReply(deadline);
+        const auto second = channel_->ReadReply(deadline); // refused when RNFR was: nothing to rename
+        const bool took = first.code / 100 == 3;
+        lastReply_ = (took ? second : first).Text();
+        return {took, took && second.code / 100 == 2};
+    } catch (const FtpException& failure) {
+        lastReply_ = failure.what();
+        return {false, false};
+    }
+}
+
 std::optional<std::uint64_t> FtpConnection::RemoteSize(std::string_view name) {
     if (sizeUnknown_ || name.empty() || IsUnsafeArgument(name) || !channel_->IsOpen() ||
         channel_->InTransfer()) {

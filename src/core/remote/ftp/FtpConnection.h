@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace tidewell::ftp {
 
@@ -38,6 +39,8 @@ public:
     // The two halves of Rename, for a caller that must know which was refused.
     bool RenameFrom(std::string_view from);
     bool RenameTo(std::string_view to);
+    // RNFR and RNTO sent together: whether each was taken.
+    std::pair<bool, bool> RenameAtOnce(std::string_view from, std::string_view to);
     // Opens a file for download (Read) or upload (Write; created or replaced).
     // `listedSize`, the size a listing gave, is one more length the download
     // must come to (see FtpFile).

@@ -85,6 +85,11 @@ bool FtpFileSystem::RenameTo(std::string_view to) {
     return connection_->RenameTo(to);
 }
 
+RemoteFileSystem::Renamed FtpFileSystem::RenameAtOnce(std::string_view from, std::string_view to) {
+    const auto [took, moved] = connection_->RenameAtOnce(from, to);
+    return {took, moved};
+}
+
 bool FtpFileSystem::IsConnected() const {
     return connection_->IsConnected();
 }

@@ -26,6 +26,7 @@ public:
     bool Rename(std::string_view from, std::string_view to) override;
     bool RenameFrom(std::string_view from) override;
     bool RenameTo(std::string_view to) override;
+    Renamed RenameAtOnce(std::string_view from, std::string_view to) override;
     bool IsConnected() const override;
     const std::string& LastReply() const override;
     std::optional<CertificateInfo> Encryption() const override;
