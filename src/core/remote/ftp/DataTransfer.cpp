@@ -239,23 +239,48 @@ const char* PassiveVerb(ControlChannel::PassiveCommand command) {
     return command == ControlChannel::PassiveCommand::Epsv ? "EPSV" : "PASV";
 }
 
+// The port that the reply to EPSV or PASV names.
+std::optional<std::uint16_t> PassivePort(const Reply& reply, ControlChannel::PassiveCommand command) {
+    const bool epsv = command == ControlChannel::PassiveCommand::Epsv;
+    if (reply.code != (epsv ? 229 : 227)) {
+        return std::nullopt;
+    }
+    return FirstPort(reply, epsv ? EpsvPort : PasvPort);
+}
+
+// A data connection to `port` of the control connection's peer.
+ConnectOutcome ConnectToPeer(ControlChannel& channel, std::uint16_t port) {
+    SocketAddress target = channel.Peer();
+    target.SetPort(port);
+    return ConnectToAddress(target, channel.Deadline(), true);
+}
+
+// The transfer command's first reply decides: preliminary, the transfer has
+// started on `data`; anything else refuses it.
+Attempt Answered(Reply reply, Socket data, Reply& refusal) {
+    Attempt attempt;
+    if (!reply.IsPreliminary()) {
+        refusal = std::move(reply);
+        attempt.outcome = Outcome::Refused;
+        return attempt;
+    }
+    attempt.outcome = Outcome::Started;
+    attempt.preliminary = std::move(reply);
+    attempt.data = std::move(data);
+    return attempt;
+}
+
 // A data connection to the port that EPSV or PASV names; an empty socket, with
 // the reason in `failure`, when the server names none or the port refuses.
 Socket PassiveConnection(ControlChannel& channel, ControlChannel::PassiveCommand command,
                          std::string& failure) {
-    const bool epsv = command == ControlChannel::PassiveCommand::Epsv;
     const auto reply = channel.Command(PassiveVerb(command));
-    std::optional<std::uint16_t> port;
-    if (reply.code == (epsv ? 229 : 227)) {
-        port = FirstPort(reply, epsv ? EpsvPort : PasvPort);
-    }
+    const auto port = PassivePort(reply, command);
     if (!port) {
         failure = reply.Text();
         return Socket();
     }
-    SocketAddress target = channel.Peer();
-    target.SetPort(*port);
-    auto connected = ConnectToAddress(target, channel.Deadline(), true);
+    auto connected = ConnectToPeer(channel, *port);
     if (connected.error == error::kTimeout) {
         // Trying the other command would double the bound.
         throw FtpException(error::kTimeout, {});
@@ -272,16 +297,10 @@ Socket PassiveConnection(ControlChannel& channel, ControlChannel::PassiveCommand
 // for the data connection that the passive reply names. FallBack when the
 // passive command fails after all; the step by step way then tries both.
 Attempt StartPassivePipelined(ControlChannel& channel, const std::string& command, Reply& refusal) {
-    using Command = ControlChannel::PassiveCommand;
-    const Command passive = channel.FirstPassiveCommand();
-    const bool epsv = passive == Command::Epsv;
+    const ControlChannel::PassiveCommand passive = channel.FirstPassiveCommand();
     channel.SendTogether(PassiveVerb(passive), command);
     const auto deadline = channel.Deadline();
-    const auto reply = channel.ReadReply(deadline);
-    std::optional<std::uint16_t> port;
-    if (reply.code == (epsv ? 229 : 227)) {
-        port = FirstPort(reply, epsv ? EpsvPort : PasvPort);
-    }
+    const auto port = PassivePort(channel.ReadReply(deadline), passive);
     Attempt attempt;
     if (!port) {
         // The command came without a data port: whatever the server made of
@@ -290,9 +309,7 @@ Attempt StartPassivePipelined(ControlChannel& channel, const std::string& comman
         channel.DoubtPassive();
         return attempt;
     }
-    SocketAddress target = channel.Peer();
-    target.SetPort(*port);
-    auto connected = ConnectToAddress(target, channel.Deadline(), true);
+    auto connected = ConnectToPeer(channel, *port);
     if (!connected.socket.IsOpen()) {
         if (connected.error == error::kTimeout) {
             channel.DropLost("the data connection timed out");
@@ -305,16 +322,7 @@ Attempt StartPassivePipelined(ControlChannel& channel, const std::string& comman
         channel.DoubtPassive();
         return attempt;
     }
-    attempt.outcome = Outcome::Refused;
-    auto answer = channel.ReadReply(deadline);
-    if (!answer.IsPreliminary()) {
-        refusal = answer;
-        return attempt;
-    }
-    attempt.outcome = Outcome::Started;
-    attempt.preliminary = std::move(answer);
-    attempt.data = std::move(connected.socket);
-    return attempt;
+    return Answered(channel.ReadReply(deadline), std::move(connected.socket), refusal);
 }
 
 // The preferred passive command first, the other when it gives no data
@@ -347,17 +355,7 @@ Attempt StartPassive(ControlChannel& channel, const std::string& command, Reply&
         throw FtpException(error::kCannotConnect,
                            "no passive data connection could be made (" + failures + ")");
     }
-    Attempt attempt;
-    attempt.outcome = Outcome::Refused;
-    auto reply = channel.Command(command);
-    if (!reply.IsPreliminary()) {
-        refusal = reply;
-        return attempt;
-    }
-    attempt.outcome = Outcome::Started;
-    attempt.preliminary = std::move(reply);
-    attempt.data = std::move(data);
-    return attempt;
+    return Answered(channel.Command(command), std::move(data), refusal);
 }
 
 // The length a preliminary reply announces, as in "150 Opening BINARY mode data
