@@ -3,6 +3,13 @@
 # tables. measure and lftp_do read the caller's `work`, `user`, `pass` and
 # `site`; mbps and make_served read `size`, `block`, `dirs`, `per_dir`, `flat`.
 
+# The local test user of scripts/ftp-test-user.sh, the big file's size and the
+# size of each small file.
+user=tidewell-ftp
+pass=tidewell-ftp-pass
+size=$((1024 * 1024 * 1024))
+block=16384
+
 # A scratch folder for the served files and every download, in memory when
 # /dev/shm has room (about 2.2 GiB at most), so no disk decides the figures and
 # every client writes where the others do. Removed when the script exits.

@@ -24,10 +24,6 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 . "$here/bench/vsftpd.sh"
 # shellcheck source=bench/common.sh
 . "$here/bench/common.sh"
-user=tidewell-ftp
-pass=tidewell-ftp-pass
-size=$((1024 * 1024 * 1024))
-block=16384
 dirs=${DIRS:-20}
 per_dir=${PER_DIR:-100}
 flat=${FLAT:-2000}

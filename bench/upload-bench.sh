@@ -12,10 +12,6 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 . "$here/bench/vsftpd.sh"
 # shellcheck source=bench/common.sh
 . "$here/bench/common.sh"
-user=tidewell-ftp
-pass=tidewell-ftp-pass
-size=$((1024 * 1024 * 1024))
-block=16384
 dirs=20
 per_dir=100
 
