@@ -16,10 +16,7 @@ RemoteTreeDelete::RemoteTreeDelete(RemoteDirectories& remote, RemoteFileSystem& 
 bool RemoteTreeDelete::Delete(const std::string& top, const std::string& returnTo) {
     directories_.clear();
     skipped_.clear();
-    if (maker_ != nullptr && connections_ > 1) {
-        // Before the walk's listings: see RemoteFileSystem::UsePassive.
-        connection_.UsePassive();
-    }
+    FileWorkers::PrepareOwn(connection_, maker_, connections_);
     const std::optional<std::string> real = remote_.EnterReal(top);
     if (!real) {
         skipped_.push_back(top);

@@ -28,9 +28,6 @@ void FileWorkers::Run(std::size_t jobs, RemoteDirectories& own, const Connection
         maker == nullptr ? 0
                          : std::min<std::size_t>(static_cast<std::size_t>(std::max(connections, 1)) - 1,
                                                  jobs > 0 ? jobs - 1 : 0);
-    if (extra > 0) {
-        own.Connection().UsePassive();
-    }
     // Set once the run's own connection finds nothing more to do: a log-in
     // still under way then has nothing to do either, and is given up at once
     // rather than holding the run's end (or its cancel) until it succeeds or
@@ -58,6 +55,12 @@ void FileWorkers::Run(std::size_t jobs, RemoteDirectories& own, const Connection
     // Not when the run's own connection was lost with files left: the others take them.
     if (stop || next >= jobs) {
         unwanted = true;
+    }
+}
+
+void FileWorkers::PrepareOwn(RemoteFileSystem& own, const ConnectionMaker* maker, int connections) {
+    if (maker != nullptr && connections > 1) {
+        own.UsePassive();
     }
 }
 

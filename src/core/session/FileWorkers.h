@@ -8,6 +8,7 @@ namespace tidewell {
 
 class ConnectionMaker;
 class RemoteDirectories;
+class RemoteFileSystem;
 
 // Does the files of a run over several connections at once: the run's own,
 // on the calling thread, and up to `connections` - 1 more, each made and used
@@ -27,6 +28,11 @@ public:
     // of its directories; maker: none, and only that connection works.
     static void Run(std::size_t jobs, RemoteDirectories& own, const ConnectionMaker* maker, int connections,
                     const std::atomic<bool>& stop, const Job& job);
+
+    // Readies the run's own connection to work beside others; to be called
+    // before its first listing or transfer (see RemoteFileSystem::UsePassive).
+    // Nothing when the run will have no other connection.
+    static void PrepareOwn(RemoteFileSystem& own, const ConnectionMaker* maker, int connections);
 };
 
 } // namespace tidewell

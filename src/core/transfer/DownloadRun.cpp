@@ -35,10 +35,7 @@ void DownloadRun::Execute(RunContext& context) {
     progress_.SetFileName(kPreparingText);
     Publish(true);
     RemoteFileSystem& connection = *context.connection;
-    if (request_.connections > 1 && request_.more) {
-        // Before the first listing: see RemoteFileSystem::UsePassive.
-        connection.UsePassive();
-    }
+    FileWorkers::PrepareOwn(connection, request_.more ? &*request_.more : nullptr, request_.connections);
     const std::string startDir = connection.RealPath().value_or(std::string());
     {
         RemoteDirectories remote(connection);

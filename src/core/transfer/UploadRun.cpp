@@ -81,10 +81,8 @@ void UploadRun::Execute(RunContext& context) {
         if (!options_.more) {
             options_.more = listing_.MoreConnections(*context.connection);
         }
-        if (options_.connections > 1 && options_.more) {
-            // Before the first listing: see RemoteFileSystem::UsePassive.
-            context.connection->UsePassive();
-        }
+        FileWorkers::PrepareOwn(*context.connection, options_.more ? &*options_.more : nullptr,
+                                options_.connections);
         bool clash = false;
         const std::vector<Job> jobs = PlanFiles(base, remote, clash);
         SendFiles(jobs, remote, clash);
