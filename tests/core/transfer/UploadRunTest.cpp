@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-
 #include <sys/stat.h>
 
 namespace tidewell {
