@@ -111,6 +111,8 @@ public:
     virtual Renamed RenameAtOnce(std::string_view from, std::string_view to) = 0;
 
     virtual bool IsConnected() const = 0;
+    // Whether a download may start past byte 0 (the server offers REST STREAM).
+    virtual bool CanResume() const { return false; }
     // The text of the last reply to one of the calls above.
     virtual const std::string& LastReply() const = 0;
     // The protocol and certificate when encrypted; std::nullopt otherwise.

@@ -18,6 +18,8 @@ namespace tidewell {
 // with each kind of message said once. Files may move over several
 // connections at once: the display, the counts and the questions are then
 // shared, one question at a time.
+class RemoteError;
+
 class TransferRun : public Run {
 public:
     static constexpr std::size_t kBlockSize = 16384;
@@ -37,6 +39,10 @@ protected:
     }
     // "<size>, modified on, <local date and time>".
     static std::string VersionLine(std::int64_t size, std::int64_t time);
+    // Whether another try may mend a failed transfer: a lost connection, a
+    // timeout, a cut data connection or a passing refusal (4xx) may pass; a
+    // lasting refusal (5xx: no such file, not allowed, no space) will not.
+    static bool WorthRetrying(const RemoteError& failure, bool connected);
 
     bool Cancelled() const;
     // Hands the display to the window: per block only a change a person can

@@ -60,6 +60,10 @@ bool FtpConnection::IsConnected() const {
     return channel_->IsOpen();
 }
 
+bool FtpConnection::CanResume() const {
+    return channel_->HasFeature("REST");
+}
+
 bool FtpConnection::UsesPassive() const {
     return channel_->UsesPassive();
 }

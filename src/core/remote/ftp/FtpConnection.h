@@ -66,6 +66,8 @@ public:
     // Says QUIT and closes; the destructor does it too.
     void Close();
     bool IsConnected() const;
+    // FEAT offered REST, which means REST STREAM: a transfer may start past byte 0.
+    bool CanResume() const;
     // The protocol and certificate of an encrypted connection; std::nullopt for plain FTP.
     std::optional<CertificateInfo> Encryption() const;
     // Whether data connections are passive (asked for, or active mode failed).

@@ -94,6 +94,10 @@ bool FtpFileSystem::IsConnected() const {
     return connection_->IsConnected();
 }
 
+bool FtpFileSystem::CanResume() const {
+    return connection_->CanResume();
+}
+
 const std::string& FtpFileSystem::LastReply() const {
     return connection_->LastReply();
 }
