@@ -97,6 +97,7 @@ private:
     std::vector<Expectation> expected_;
     std::uint64_t transferred_ = 0;
     bool finished_ = false;
+    bool endSeen_ = false;               // the data ended; its verdict is taken on the next read
     std::unique_ptr<char[]> sendBuffer_; // one per upload, not per block
     std::size_t sendFill_ = 0;
     static constexpr std::size_t kSendBufferBytes = RemoteStream::kMostWriteSpace;
