@@ -215,9 +215,13 @@ std::optional<RemoteHash> FtpConnection::FileHash(std::string_view name) {
     try {
         for (const auto& way : commands.Ways()) {
             if (!way.hashName.empty() && way.hashName != *hashChosen_) {
+                if (std::find(hashRefused_.begin(), hashRefused_.end(), way.hashName) != hashRefused_.end()) {
+                    continue;
+                }
                 const auto chosen = channel_->Command("OPTS HASH " + std::string(way.hashName));
                 lastReply_ = chosen.Text();
                 if (!chosen.IsSuccess()) {
+                    hashRefused_.emplace_back(way.hashName);
                     continue; // a weaker algorithm, or the one HASH already uses, may do
                 }
                 hashChosen_ = way.hashName;

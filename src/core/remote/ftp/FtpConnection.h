@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace tidewell::ftp {
 
@@ -100,6 +101,8 @@ private:
     std::optional<bool> listsHidden_;
     // The algorithm OPTS HASH chose on this connection; before that, FEAT's.
     std::optional<std::string> hashChosen_;
+    // Algorithms OPTS HASH refused here: not asked for again.
+    std::vector<std::string> hashRefused_;
 };
 
 } // namespace tidewell::ftp
