@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/remote/CertificateQuestion.h"
+#include "core/remote/RemoteHash.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -127,6 +128,11 @@ public:
     virtual void UsePassive() = 0;
     // Says goodbye and closes; the destructor does it too.
     virtual void Close() = 0;
+
+    // The whole of `name`'s digest as the server computes it, by the strongest
+    // algorithm it offers; std::nullopt when it offers none, refuses, or
+    // answers in a form not understood.
+    virtual std::optional<RemoteHash> Hash(std::string_view name) = 0;
 };
 
 } // namespace tidewell

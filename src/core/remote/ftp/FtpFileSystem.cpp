@@ -114,4 +114,8 @@ void FtpFileSystem::UsePassive() {
     connection_->PreferPassive();
 }
 
+std::optional<RemoteHash> FtpFileSystem::Hash(std::string_view name) {
+    return connection_->FileHash(name);
+}
+
 } // namespace tidewell::ftp

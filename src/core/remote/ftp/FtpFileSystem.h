@@ -33,6 +33,7 @@ public:
     std::optional<CertificateInfo> Encryption() const override;
     void UsePassive() override;
     void Close() override;
+    std::optional<RemoteHash> Hash(std::string_view name) override;
 
     // The engine's own connection, for what only FTP has (its timeout, passive mode).
     FtpConnection& Connection() { return *connection_; }
