@@ -65,10 +65,11 @@ int main(int argc, char** argv) {
         return 1;
     }
     DownloadRequest request{{}, base, argv[5]};
+    // As the window does: what makes more connections, for a reconnect too.
+    request.more = session.MoreConnections();
     // CONNECTIONS: files at once, as File > Parallel Connections; 1 unless set.
     if (const char* connections = std::getenv("CONNECTIONS")) {
         request.connections = std::max(1, std::atoi(connections));
-        request.more = session.MoreConnections();
     }
     if (std::string(argv[6]) == "--all-files") {
         for (const RemoteFile& file : listing->files.files) {
