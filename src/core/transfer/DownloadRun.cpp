@@ -172,9 +172,24 @@ bool DownloadRun::CopyFile(const DownloadStep& step, FileWorkers::Worker& worker
         Fail(kLocalFailure, saidLocal_);
         return true;
     }
+    bool resumed = false;
+    bool fetchedAgain = false;
     for (int retries = 0;;) {
-        switch (Fetch(step, *local, worker.Directories())) {
+        switch (Fetch(step, *local, worker.Directories(), resumed)) {
         case Fetched::Whole:
+            // Pieces from two transfers: where the server can tell, the whole
+            // is checked, and a file that differs comes again from the start once.
+            if (resumed && !fetchedAgain &&
+                CompareWhole(worker.Directories().Connection(), step.entry.name, local->Path()) ==
+                    Compared::Different) {
+                fetchedAgain = true;
+                resumed = false;
+                if (!local->Restart()) {
+                    Fail(kLocalFailure, saidLocal_);
+                    return true;
+                }
+                continue;
+            }
             if (!local->Commit()) {
                 Fail(kLocalFailure, saidLocal_);
                 return true;
@@ -221,7 +236,8 @@ std::optional<PartFile> DownloadRun::OpenPart(const DownloadStep& step, const Re
     return PartFile::Resume(step.local, key);
 }
 
-DownloadRun::Fetched DownloadRun::Fetch(const DownloadStep& step, PartFile& part, RemoteDirectories& remote) {
+DownloadRun::Fetched DownloadRun::Fetch(const DownloadStep& step, PartFile& part, RemoteDirectories& remote,
+                                        bool& resumed) {
     RemoteFileSystem& connection = remote.Connection();
     const std::optional<std::uint64_t> listed =
         step.entry.link ? std::nullopt : std::optional(static_cast<std::uint64_t>(step.entry.size));
@@ -247,6 +263,7 @@ DownloadRun::Fetched DownloadRun::Fetch(const DownloadStep& step, PartFile& part
         }
         auto file = connection.Open(step.entry.name, RemoteFileSystem::Access::Read, offset,
                                     offset == 0 ? listed : std::nullopt);
+        resumed = resumed || offset > 0;
         ShowProgress(&remote, false, true, [&](TransferProgress& progress) {
             progress.BeginFile(step.entry.name, step.entry.size);
             progress.StepFile(BlocksOf(0, static_cast<std::size_t>(offset)));

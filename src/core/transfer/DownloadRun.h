@@ -58,8 +58,9 @@ private:
     // The file the data goes to: a part kept from before when there is one.
     std::optional<PartFile> OpenPart(const DownloadStep& step, const RemoteFileSystem& connection);
     enum class Fetched { Whole, Cancelled, LocalFailed, Refused, Broken };
-    // The rest of the file after what `part` holds; Broken when another try may mend it.
-    Fetched Fetch(const DownloadStep& step, PartFile& part, RemoteDirectories& remote);
+    // The rest of the file after what `part` holds; Broken when another try
+    // may mend it. `resumed`: set when it went on past byte 0.
+    Fetched Fetch(const DownloadStep& step, PartFile& part, RemoteDirectories& remote, bool& resumed);
 
     DownloadRequest request_;
     Done done_;

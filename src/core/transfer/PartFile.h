@@ -38,6 +38,8 @@ public:
     ~PartFile();
 
     bool Write(const char* data, std::size_t size);
+    // Where the bytes are until Commit.
+    const std::filesystem::path& Path() const { return temporary_; }
     // The bytes written so far, those of an earlier download included.
     std::uint64_t Length() const { return length_; }
     // Empties the file, to start over from byte 0.

@@ -3,6 +3,7 @@
 #include "core/remote/RemoteFileSystem.h"
 #include "core/remote/SizeText.h"
 #include "core/remote/ftp/FtpException.h"
+#include "core/transfer/FileDigest.h"
 
 #include <cctype>
 
@@ -34,6 +35,19 @@ bool TransferRun::WorthRetrying(const RemoteError& failure, bool connected) {
     // No reply to judge by: the transport failed (reset, timeout, a cut TLS
     // record, a short transfer), or the engine refused something itself.
     return failure.ErrorCode() != ftp::error::kErrorReply && failure.ErrorCode() != 0;
+}
+
+TransferRun::Compared TransferRun::CompareWhole(RemoteFileSystem& connection, std::string_view name,
+                                                const std::filesystem::path& local) {
+    const std::optional<RemoteHash> remote = connection.Hash(name);
+    if (!remote) {
+        return Compared::Unknown;
+    }
+    const std::optional<std::string> mine = FileDigest::OfFile(local, remote->algorithm);
+    if (!mine) {
+        return Compared::Unknown;
+    }
+    return *mine == remote->hex ? Compared::Same : Compared::Different;
 }
 
 bool TransferRun::Cancelled() const {

@@ -6,8 +6,10 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tidewell {
@@ -19,6 +21,7 @@ namespace tidewell {
 // connections at once: the display, the counts and the questions are then
 // shared, one question at a time.
 class RemoteError;
+class RemoteFileSystem;
 
 class TransferRun : public Run {
 public:
@@ -43,6 +46,12 @@ protected:
     // timeout, a cut data connection or a passing refusal (4xx) may pass; a
     // lasting refusal (5xx: no such file, not allowed, no space) will not.
     static bool WorthRetrying(const RemoteError& failure, bool connected);
+    // After a resumed transfer: whether the server's copy of `name` (in the
+    // connection's directory) and the local file hash alike. Unknown where
+    // the server offers no hash command: the lengths were checked, nothing more can be.
+    enum class Compared { Same, Different, Unknown };
+    static Compared CompareWhole(RemoteFileSystem& connection, std::string_view name,
+                                 const std::filesystem::path& local);
 
     bool Cancelled() const;
     // Hands the display to the window: per block only a change a person can

@@ -231,7 +231,7 @@ bool UploadRun::UploadSinglePath(const std::string& dir, const UploadStep& step,
     const bool replacing = existing != nullptr || listed == nullptr;
     if (replacing && !directWrites_) {
         const std::string temporary = TemporaryName(step.name, listed);
-        const Sent sent = SendAll(dir, temporary, *local, worker);
+        const Sent sent = SendAll(dir, temporary, *local, step.local, worker);
         RemoteFileSystem& connection = remote.Connection();
         if (sent != Sent::Whole) {
             RemoveQuietly(connection, temporary);
@@ -266,7 +266,7 @@ bool UploadRun::UploadSinglePath(const std::string& dir, const UploadStep& step,
             break;
         }
     }
-    const Sent sent = SendAll(dir, step.name, *local, worker);
+    const Sent sent = SendAll(dir, step.name, *local, step.local, worker);
     RemoteFileSystem& connection = remote.Connection();
     if (sent == Sent::Whole) {
         CountCopied();
@@ -289,10 +289,28 @@ bool UploadRun::UploadSinglePath(const std::string& dir, const UploadStep& step,
 }
 
 UploadRun::Sent UploadRun::SendAll(const std::string& dir, const std::string& name, LocalFile& local,
-                                   FileWorkers::Worker& worker) {
+                                   const std::filesystem::path& path, FileWorkers::Worker& worker) {
     std::uint64_t offset = 0;
+    bool resumed = false;
+    bool sentAgain = false;
     for (int retries = 0;;) {
         const Sent sent = Send(dir, name, local, worker.Directories(), offset);
+        resumed = resumed || offset > 0;
+        if (sent == Sent::Whole && resumed && !sentAgain) {
+            // Pieces from two transfers: where the server can tell, the whole
+            // is checked, and a file that differs is sent again from the start once.
+            RemoteFileSystem& connection = worker.Directories().Connection();
+            if (CompareWhole(connection, name, path) == Compared::Different) {
+                sentAgain = true;
+                resumed = false;
+                offset = 0;
+                connection.Delete(name);
+                if (!local.Seek(0)) {
+                    return Sent::ReadFailed;
+                }
+                continue;
+            }
+        }
         if (sent == Sent::Refused && offset > 0) {
             offset = 0; // the server will not go on from there (REST refused): from the start
             if (!local.Seek(0)) {

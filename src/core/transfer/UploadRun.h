@@ -79,8 +79,9 @@ private:
     enum class Sent { Whole, Cancelled, ReadFailed, Refused, Failed, Broken };
     // One file into dir under `name`, from the start of `local`; tried again
     // from what the server holds of it after a failure another try may mend.
+    // `path`: where `local` is, for its hash.
     Sent SendAll(const std::string& dir, const std::string& name, LocalFile& local,
-                 FileWorkers::Worker& worker);
+                 const std::filesystem::path& path, FileWorkers::Worker& worker);
     // One try, from byte `offset` of `local` on; Broken when another try may mend it.
     Sent Send(const std::string& dir, const std::string& name, LocalFile& local, RemoteDirectories& remote,
               std::uint64_t offset);

@@ -294,6 +294,30 @@ TEST(DownloadResume, GoesOnAfterACutAndAServerRestart) {
     EXPECT_EQ(offsets[0], big.size() / 2); // all that came before the cut was kept
 }
 
+// A file that came in two pieces is checked where the server offers a hash:
+// when the hashes differ, it comes again from the start, once.
+TEST(DownloadResume, AResumedFileIsCheckedWhereTheServerCan) {
+    for (const char* mode : {"cut-half,hash,record", "cut-half,hash-wrong,record"}) {
+        SCOPED_TRACE(mode);
+        test::PyftpdlibServer server(mode);
+        ASSERT_TRUE(server.Ready()) << server.Failure();
+        const std::string content = Numbered(2'000'000, 5);
+        server.PutFile("f.bin", content);
+        test::TempDir folder;
+        Download download(server);
+        const ListingOutcome outcome = download.Run({"f.bin"}, folder.Path());
+        EXPECT_TRUE(outcome.ending && outcome.ending->complete);
+        EXPECT_TRUE(Read(folder.Path() / "f.bin") == content);
+        const std::string log = server.ReadFile("../commands.log").value_or("");
+        std::size_t retrieved = 0;
+        for (std::size_t at = log.find("RETR "); at != std::string::npos; at = log.find("RETR ", at + 1)) {
+            ++retrieved;
+        }
+        EXPECT_EQ(retrieved, std::string(mode).find("wrong") != std::string::npos ? 3u : 2u);
+        EXPECT_NE(log.find("HASH f.bin"), std::string::npos);
+    }
+}
+
 // A cancelled download keeps what arrived, and the next download of the same
 // file goes on from it, without a question; once the remote file changed,
 // the part is thrown away and the file comes whole from the start.

@@ -257,34 +257,39 @@ TEST(UploadParallel, FewerConnectionsOneQuestionALostConnectionAndACleanCancel) 
 
 // A session cut part-way through a file that replaces another: the run logs
 // in again and goes on into the same temporary name from what the server
-// holds, and renames it over the old file only once it is whole.
+// holds, and renames it over the old file only once it is whole. Where the
+// server offers a hash and it differs, the file is sent again from the start.
 TEST(UploadResume, GoesOnIntoTheTemporaryNameAfterACut) {
-    test::PyftpdlibServer server("cut-half,record");
-    ASSERT_TRUE(server.Ready()) << server.Failure();
-    server.PutFile("big", "old");
-    test::TempDir local;
     std::string content(3'000'000, '\0');
     for (std::size_t i = 0; i < content.size(); ++i) {
         content[i] = static_cast<char>(i * 7 + i / 251);
     }
+    test::TempDir local;
     Write(local.Path() / "big", content);
-    Upload upload(server, {OverwriteAnswer::Yes});
-    const ListingOutcome outcome = upload.Run({local.Path() / "big"});
-    EXPECT_TRUE(outcome.ending && outcome.ending->complete);
-    EXPECT_TRUE(upload.host.Messages().empty());
-    EXPECT_EQ(Tree(server.Root()).size(), 1u);
-    EXPECT_TRUE(server.ReadFile("big") == content);
-    std::istringstream log(server.ReadFile("../commands.log").value_or(""));
-    std::vector<std::string> sent; // STOR and REST, in order
-    for (std::string line; std::getline(log, line);) {
-        if (line.starts_with("STOR ") || line.starts_with("REST ")) {
-            sent.push_back(line);
+    for (const char* mode : {"cut-half,record", "cut-half,hash-wrong,record"}) {
+        SCOPED_TRACE(mode);
+        test::PyftpdlibServer server(mode);
+        ASSERT_TRUE(server.Ready()) << server.Failure();
+        server.PutFile("big", "old");
+        Upload upload(server, {OverwriteAnswer::Yes});
+        const ListingOutcome outcome = upload.Run({local.Path() / "big"});
+        EXPECT_TRUE(outcome.ending && outcome.ending->complete);
+        EXPECT_TRUE(upload.host.Messages().empty());
+        EXPECT_EQ(Tree(server.Root()).size(), 1u);
+        EXPECT_TRUE(server.ReadFile("big") == content);
+        std::istringstream log(server.ReadFile("../commands.log").value_or(""));
+        std::vector<std::string> sent; // STOR and REST, in order
+        for (std::string line; std::getline(log, line);) {
+            if (line.starts_with("STOR ") || line.starts_with("REST ")) {
+                sent.push_back(line);
+            }
         }
+        const bool again = std::string(mode).find("wrong") != std::string::npos;
+        ASSERT_EQ(sent.size(), again ? 4u : 3u);
+        EXPECT_EQ(sent[1], "REST 1000000");
+        EXPECT_EQ(sent.back(), sent[0]);
+        EXPECT_NE(sent[0], "STOR big");
     }
-    ASSERT_EQ(sent.size(), 3u);
-    EXPECT_EQ(sent[1], "REST 1000000");
-    EXPECT_EQ(sent[2], sent[0]);
-    EXPECT_NE(sent[0], "STOR big");
 }
 
 // Cancel while the upload is still connecting to a server that never answers:
