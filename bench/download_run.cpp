@@ -88,5 +88,12 @@ int main(int argc, char** argv) {
             complete = outcome.ending && outcome.ending->complete;
             ended = true;
         }));
-    return host.MeasureRun(meter, started, ended, complete, kBound);
+    const int result = host.MeasureRun(meter, started, ended, complete, kBound);
+    // FTP_LOG: the connections' dialogue, on stderr, to see what a failed run went through.
+    if (std::getenv("FTP_LOG") != nullptr) {
+        for (const auto& entry : session.Log()->After(0)) {
+            std::fprintf(stderr, "%s\n", entry->line.Display().c_str());
+        }
+    }
+    return result;
 }

@@ -19,12 +19,12 @@ TCP handshakes are the kernel's and are not delayed: a new connection through
 the proxy costs what its first bytes cost, where a real path adds a round trip
 for each connect. Plain FTP only (TLS hides the addresses to rewrite).
 
---cut-at: once that many bytes went over data connections, every connection
+--cut-at: once that many bytes were delivered on data connections, every connection
 open then is shut down both ways, as a dropped link would end them; later
 connections are relayed as before.
 
 Runs until SIGTERM or SIGINT; --stats then gets "control N data N bytes N"
-(connections accepted and bytes relayed on data connections), which shows that
+(connections accepted and bytes delivered on data connections), which shows that
 the data went through the proxy.
 
 --probe times, direct to the server and through the proxy, a connect up to the
@@ -114,8 +114,6 @@ class DelayLine:
                 arrival = time.monotonic()
                 if not chunk:
                     break
-                if self.data:
-                    count("bytes", len(chunk))
                 if self.rewriter:
                     chunk = self.rewriter.feed(chunk)
                     if not chunk:
@@ -153,6 +151,8 @@ class DelayLine:
                     self.cond.notify_all()
                 for part in parts:
                     self.dst.sendall(part)
+                    if self.data:
+                        count("bytes", len(part))  # delivered: what the far side could keep
                 if end:
                     self.dst.shutdown(socket.SHUT_WR)
                     break

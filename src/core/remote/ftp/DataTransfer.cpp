@@ -430,8 +430,13 @@ void DataTransfer::ExpectSize(std::uint64_t size, const char* source) {
     expected_.push_back({size, source});
 }
 
+void DataTransfer::FromOffset() {
+    fromOffset_ = true;
+    expected_.clear();
+}
+
 void DataTransfer::NotePreliminary(const Reply& reply) {
-    if (direction_ != Direction::Receive) {
+    if (direction_ != Direction::Receive || fromOffset_) {
         return;
     }
     if (const auto announced = AnnouncedLength(reply)) {

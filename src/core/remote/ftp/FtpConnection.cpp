@@ -282,6 +282,9 @@ std::unique_ptr<FtpFile> FtpConnection::OpenFile(std::string_view name, FtpFile:
         lastReply_ = refusal.Text();
         throw FtpException(error::kErrorReply, refusal.Text());
     }
+    if (offset > 0) {
+        transfer->FromOffset();
+    }
     if (size) {
         transfer->ExpectSize(*size, "SIZE");
     }
