@@ -319,15 +319,18 @@ TEST(DownloadResume, AResumedFileIsCheckedWhereTheServerCan) {
 }
 
 // A cancelled download keeps what arrived, and the next download of the same
-// file goes on from it, without a question; once the remote file changed,
-// the part is thrown away and the file comes whole from the start.
+// file goes on from it, without a question (on vsftpd too, which announces
+// the whole file's length for the rest); once the remote file changed, the
+// part is thrown away and the file comes whole from the start.
 TEST(DownloadResume, ACancelledFileGoesOnNextTimeUnlessItChanged) {
     test::PyftpdlibServer server("throttle-4mb,record");
     ASSERT_TRUE(server.Ready()) << server.Failure();
+    test::VsftpdServer paced(false, test::Tls::None, "local_max_rate=4000000\n");
+    ASSERT_TRUE(paced.Ready()) << paced.Failure();
     test::TempDir folder;
-    const auto cancelled = [&](const std::string& content) {
-        server.PutFile("big.bin", content);
-        Download download(server);
+    const auto cancelled = [&](const test::FtpServer& at, const std::string& content) {
+        at.PutFile("big.bin", content);
+        Download download(at);
         download.host.onTransfer = [&](const TransferDisplay& display) {
             if (display.filePercent == "30%") {
                 download.runs.Cancel();
@@ -336,22 +339,25 @@ TEST(DownloadResume, ACancelledFileGoesOnNextTimeUnlessItChanged) {
         download.Run({"big.bin"}, folder.Path());
         const auto kept = Kept(folder.Path());
         EXPECT_EQ(kept.size(), 1u);
-        Restarts(server);
+        Restarts(at);
         return kept.empty() ? 0 : kept.begin()->second;
     };
     const std::string first = Numbered(8'000'000, 3);
-    const std::uintmax_t part = cancelled(first);
-    EXPECT_GT(part, 0u);
-    EXPECT_LT(part, first.size());
-    {
-        Download download(server);
+    for (const test::FtpServer* at : std::initializer_list<const test::FtpServer*>{&server, &paced}) {
+        const std::uintmax_t part = cancelled(*at, first);
+        EXPECT_GT(part, 0u);
+        EXPECT_LT(part, first.size());
+        Download download(*at);
         download.Run({"big.bin"}, folder.Path());
         EXPECT_TRUE(download.host.Questions().empty() && download.host.Messages().empty());
         EXPECT_TRUE(Read(folder.Path() / "big.bin") == first);
-        EXPECT_EQ(Restarts(server), std::vector<std::uint64_t>{part});
+        EXPECT_TRUE(Kept(folder.Path()).empty());
+        if (at == &server) {
+            EXPECT_EQ(Restarts(server), std::vector<std::uint64_t>{part});
+        }
+        fs::remove(folder.Path() / "big.bin");
     }
-    fs::remove(folder.Path() / "big.bin");
-    cancelled(first);
+    cancelled(server, first);
     const std::string changed = Numbered(8'000'001, 4);
     server.PutFile("big.bin", changed);
     Download download(server);
