@@ -261,8 +261,21 @@ DownloadRun::Fetched DownloadRun::Fetch(const DownloadStep& step, PartFile& part
                 offset = 0;
             }
         }
-        auto file = connection.Open(step.entry.name, RemoteFileSystem::Access::Read, offset,
-                                    offset == 0 ? listed : std::nullopt);
+        std::unique_ptr<RemoteStream> file;
+        try {
+            file = connection.Open(step.entry.name, RemoteFileSystem::Access::Read, offset,
+                                   offset == 0 ? listed : std::nullopt);
+        } catch (const RemoteError&) {
+            if (offset == 0 || !connection.IsConnected()) {
+                throw;
+            }
+            // Going on from there was refused: from the start, then.
+            if (!part.Restart()) {
+                return Fetched::LocalFailed;
+            }
+            offset = 0;
+            file = connection.Open(step.entry.name, RemoteFileSystem::Access::Read, 0, listed);
+        }
         resumed = resumed || offset > 0;
         ShowProgress(&remote, false, true, [&](TransferProgress& progress) {
             progress.BeginFile(step.entry.name, step.entry.size);

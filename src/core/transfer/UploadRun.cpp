@@ -378,6 +378,9 @@ UploadRun::Sent UploadRun::Send(const std::string& dir, const std::string& name,
         file->Flush();
         file->Close();
     } catch (const RemoteError& failure) {
+        if (!opened && offset > 0 && connection.IsConnected()) {
+            return Sent::Refused; // going on from there was refused (proftpd needs AllowStoreRestart)
+        }
         if (WorthRetrying(failure, connection.IsConnected())) {
             return Sent::Broken;
         }
