@@ -111,6 +111,10 @@ public:
     virtual Renamed RenameAtOnce(std::string_view from, std::string_view to) = 0;
 
     virtual bool IsConnected() const = 0;
+    // Tells the server the idle connection is still wanted (NOOP), so that it
+    // is not dropped for idleness. False, and no longer connected, when the
+    // connection turns out to be gone.
+    virtual bool KeepAlive() = 0;
     // The text of the last reply to one of the calls above.
     virtual const std::string& LastReply() const = 0;
     // The protocol and certificate when encrypted; std::nullopt otherwise.

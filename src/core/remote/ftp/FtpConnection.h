@@ -66,6 +66,9 @@ public:
     // Says QUIT and closes; the destructor does it too.
     void Close();
     bool IsConnected() const;
+    // NOOP, so that the server does not drop the idle connection; LastReply
+    // stays as it was. False, the connection closed, when it is gone (421 included).
+    bool KeepAlive();
     // The protocol and certificate of an encrypted connection; std::nullopt for plain FTP.
     std::optional<CertificateInfo> Encryption() const;
     // Whether data connections are passive (asked for, or active mode failed).

@@ -94,6 +94,10 @@ bool FtpFileSystem::IsConnected() const {
     return connection_->IsConnected();
 }
 
+bool FtpFileSystem::KeepAlive() {
+    return connection_->KeepAlive();
+}
+
 const std::string& FtpFileSystem::LastReply() const {
     return connection_->LastReply();
 }

@@ -28,6 +28,7 @@ public:
     bool RenameTo(std::string_view to) override;
     Renamed RenameAtOnce(std::string_view from, std::string_view to) override;
     bool IsConnected() const override;
+    bool KeepAlive() override;
     const std::string& LastReply() const override;
     std::optional<CertificateInfo> Encryption() const override;
     void UsePassive() override;
