@@ -28,6 +28,9 @@ public:
     // Whether a cancel also cuts the engine's waits short. A run that finishes
     // normally after a cancel (a transfer) says no: its waits end by their timeout.
     virtual bool CancelCutsWaits() const { return true; }
+    // Whether the run logs in by itself when it gets no connection (and says
+    // why when it cannot); any other does nothing without one.
+    virtual bool LogsInItself() const { return false; }
     // On the run's thread. Whatever it throws, the run controller tells the user.
     virtual void Execute(RunContext& context) = 0;
     // On the GUI thread, once the run's thread has ended, the connection is

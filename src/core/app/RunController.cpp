@@ -69,7 +69,9 @@ void RunController::Execute() {
     RecordingWindow window(host_.RunWindow());
     RunContext context{window, cancel_, connection_};
     try {
-        if (run_->CancelCutsWaits()) {
+        if (!ReadyConnection(context.window)) {
+            // Nothing to do: said already, or cancelled.
+        } else if (run_->CancelCutsWaits()) {
             const CancelScope cancellable(cancel_);
             run_->Execute(context);
         } else {
@@ -85,6 +87,23 @@ void RunController::Execute() {
     }
     LogEnding(window.LastMessage());
     host_.PostToGuiThread([this] { Finish(); });
+}
+
+bool RunController::ReadyConnection(WindowInterface& window) {
+    bool kept = false;
+    {
+        // Making a connection again is a log-in: a cancel abandons it at once.
+        const CancelScope cancellable(cancel_);
+        kept = connections_.ReadyConnection(connection_, cancel_);
+    }
+    if (kept || run_->LogsInItself()) {
+        return true;
+    }
+    if (!cancel_) {
+        window.Ask({"The connection to the FTP server was lost, and it could not be made again.", "FTP Error",
+                    MessageIcon::Stop, MessageButtons::Ok});
+    }
+    return false;
 }
 
 // What the run says of its end, else the last thing it told the user.

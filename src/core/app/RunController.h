@@ -34,6 +34,14 @@ public:
 
     virtual std::unique_ptr<RemoteFileSystem> LendConnection() = 0;
     virtual void ReturnConnection(std::unique_ptr<RemoteFileSystem> connection) = 0;
+    // On the run's thread, before the run, inside its cancel scope: readies
+    // what LendConnection gave. A holder may lend only now (its connection was
+    // busy keeping the log-in alive) and make a lost connection again. False
+    // when the connection it held was lost and could not be made again.
+    virtual bool ReadyConnection(std::unique_ptr<RemoteFileSystem>& /*connection*/,
+                                 const std::atomic<bool>& /*cancel*/) {
+        return true;
+    }
     // Notes how a run ended where the connection's dialogue is kept; on the run's thread.
     virtual void LogRunEnd(ftp::LogKind /*kind*/, std::string /*text*/) {}
 };
@@ -42,7 +50,12 @@ public:
 // the busy state. The connection moves into the run and comes back with its
 // end (dropped when it is no longer connected). It owns the cancel flag and the
 // run's thread, which it joins before it goes. Everything but the run itself
-// happens on the GUI thread.
+// (and readying its connection) happens on the GUI thread.
+//
+// A connection lost while the window was idle and not made again is said in
+// one message ("FTP Error", stop icon), and a run that cannot log in itself is
+// then not executed at all (Finish still runs): nothing it could do without a
+// connection is worth a question to the user.
 //
 // Nothing a run throws takes the program down: whatever leaves Execute is said
 // in one message ("ERROR", stop icon), the Transfer Status group goes back to
@@ -72,6 +85,8 @@ public:
 private:
     // The run's thread.
     void Execute();
+    // Whether the run may go on, its connection readied; says a lost one.
+    bool ReadyConnection(WindowInterface& window);
     void LogEnding(const std::optional<UserMessage>& lastMessage) noexcept;
     void Finish();
 

@@ -114,6 +114,10 @@ public:
     virtual bool IsConnected() const = 0;
     // Whether a download may start past byte 0 (the server offers REST STREAM).
     virtual bool CanResume() const { return false; }
+    // Tells the server the idle connection is still wanted (NOOP), so that it
+    // is not dropped for idleness. False, and no longer connected, when the
+    // connection turns out to be gone.
+    virtual bool KeepAlive() = 0;
     // The text of the last reply to one of the calls above.
     virtual const std::string& LastReply() const = 0;
     // The protocol and certificate when encrypted; std::nullopt otherwise.

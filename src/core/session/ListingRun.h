@@ -43,6 +43,7 @@ public:
 
     ListingRun(RemoteSession& session, SiteProfile site, Done done);
 
+    bool LogsInItself() const override { return true; }
     void Execute(RunContext& context) override;
     void Finish() override;
     std::optional<UserMessage> EndingMessage() const override { return DescribeEnding(outcome_); }

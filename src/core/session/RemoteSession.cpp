@@ -10,23 +10,34 @@ RemoteSession::RemoteSession(std::chrono::milliseconds timeout) : session_(timeo
 }
 
 RemoteSession::~RemoteSession() {
-    closer_.Close(std::move(connection_));
+    keepAlive_.Drop();
 }
 
 std::optional<ftp::CertificateInfo> RemoteSession::Encryption() const {
-    return connection_ ? connection_->Encryption() : std::nullopt;
+    return connected_ && !lent_ ? encryption_ : std::nullopt;
 }
 
 std::optional<ConnectionMaker> RemoteSession::MoreConnections() const {
-    return connection_ ? ConnectionMaker::Like(session_, loginSite_, *connection_) : std::nullopt;
+    return connected_ && !lent_ ? Maker() : std::nullopt;
+}
+
+// As ConnectionMaker::Like makes them, from what the connection kept alive showed when it came back.
+std::optional<ConnectionMaker> RemoteSession::Maker() const {
+    const auto address = ParseSiteAddress(loginSite_.address);
+    if (!address) {
+        return std::nullopt;
+    }
+    return ConnectionMaker(session_, *address, loginSite_.username, loginSite_.password,
+                           encryption_ ? std::optional(encryption_->sha256) : std::nullopt);
 }
 
 bool RemoteSession::Disconnect() {
     if (lent_) {
         return false;
     }
-    closer_.Close(std::move(connection_)); // the window never waits for the server's goodbye
+    keepAlive_.Drop(); // the window never waits for the server's goodbye
     connected_ = false;
+    encryption_.reset();
     listedDirectory_.clear();
     return true;
 }
@@ -35,16 +46,44 @@ void RemoteSession::LogRunEnd(ftp::LogKind kind, std::string text) {
     log_->Append(ftp::LogLine::Now(kind, std::move(text)));
 }
 
+// The connection itself is lent on the run's thread: a keep-alive under way
+// may hold it for up to the timeout, which the window must not wait out.
 std::unique_ptr<RemoteFileSystem> RemoteSession::LendConnection() {
     lent_ = true;
-    return std::move(connection_);
+    revival_.reset();
+    if (connected_) {
+        revival_ = Revival{Maker(), listedDirectory_.empty() ? loginDirectory_ : listedDirectory_};
+    }
+    return nullptr;
+}
+
+bool RemoteSession::ReadyConnection(std::unique_ptr<RemoteFileSystem>& connection,
+                                    const std::atomic<bool>& cancel) {
+    connection = keepAlive_.Take(cancel);
+    if (!revival_ || (connection && connection->IsConnected())) {
+        return true;
+    }
+    closer_.Close(std::move(connection));
+    if (cancel || !revival_->maker) {
+        return false;
+    }
+    connection = revival_->maker->Connect();
+    // Anywhere else, a run working where the list is would work in the wrong directory.
+    if (connection && !revival_->directory.empty() && !connection->Enter(revival_->directory)) {
+        closer_.Close(std::move(connection));
+    }
+    return connection != nullptr;
 }
 
 void RemoteSession::ReturnConnection(std::unique_ptr<RemoteFileSystem> connection) {
     lent_ = false;
-    connection_ = std::move(connection);
-    connected_ = connection_ != nullptr;
+    if (connection) {
+        encryption_ = connection->Encryption();
+        keepAlive_.Keep(std::move(connection));
+    }
+    connected_ = keepAlive_.Holds(); // a run that never started left it there
     if (!connected_) {
+        encryption_.reset();
         listedDirectory_.clear();
     }
 }

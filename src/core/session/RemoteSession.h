@@ -6,9 +6,11 @@
 #include "core/remote/ftp/FtpSession.h"
 #include "core/session/ConnectionCloser.h"
 #include "core/session/ConnectionMaker.h"
+#include "core/session/KeepAlive.h"
 
 #include <QString>
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -22,8 +24,11 @@ class RemoteFileSystem;
 // The window's one FTP session and the connection it made: whether the window
 // is logged in, and the directory the server put us in at log-in. Runs borrow
 // the connection through the run controller; while one holds it, nothing here
-// touches it. GUI thread only, but for the log, which every connection made
-// here writes to from its own thread.
+// touches it. Between runs a keep-alive holds it, so that the server does not
+// drop it for idleness; a connection lost all the same is made again, quietly,
+// on the next run's thread before the run starts. GUI thread only, but for the
+// log, which every connection made here writes to from its own thread, and
+// ReadyConnection.
 class RemoteSession : public ConnectionHolder {
 public:
     explicit RemoteSession(std::chrono::milliseconds timeout = ftp::FtpSession::kDefaultTimeout);
@@ -33,6 +38,9 @@ public:
     ftp::FtpSession Session() const { return session_; }
     // Bounds every wait of the connections made from now on.
     void SetTimeout(std::chrono::milliseconds timeout) { session_.SetTimeout(timeout); }
+    // How long the idle connection stays quiet before the server is told it is
+    // still wanted; zero or less: never.
+    void SetKeepAliveInterval(std::chrono::milliseconds interval) { keepAlive_.SetInterval(interval); }
 
     bool Connected() const { return connected_; }
     const std::string& LoginDirectory() const { return loginDirectory_; }
@@ -61,23 +69,37 @@ public:
     void WaitForClosedConnections() { closer_.WaitUntilDone(); }
     std::unique_ptr<RemoteFileSystem> LendConnection() override;
     void ReturnConnection(std::unique_ptr<RemoteFileSystem> connection) override;
+    // On the run's thread: the connection, once the keep-alive is done with
+    // it, or made again where the list was when it was lost.
+    bool ReadyConnection(std::unique_ptr<RemoteFileSystem>& connection,
+                         const std::atomic<bool>& cancel) override;
 
     // The dialogue of every connection made here, and each run's end. Thread-safe.
     std::shared_ptr<ConnectionLog> Log() const { return log_; }
     void LogRunEnd(ftp::LogKind kind, std::string text) override;
 
 private:
+    // Connections like the one logged in, none when the site's address cannot be read.
+    std::optional<ConnectionMaker> Maker() const;
+
     // Shared with the connections, which may still say goodbye after the session has gone.
     std::shared_ptr<ConnectionLog> log_ = std::make_shared<ConnectionLog>();
     ftp::FtpSession session_;
-    std::unique_ptr<RemoteFileSystem> connection_;
+    std::optional<ftp::CertificateInfo> encryption_; // the connection's, kept while it is lent or kept alive
     bool connected_ = false;
     bool lent_ = false;
+    // What a run needs to make a lost connection again: set when lent, read on the run's thread.
+    struct Revival {
+        std::optional<ConnectionMaker> maker;
+        std::string directory;
+    };
+    std::optional<Revival> revival_;
     std::string loginDirectory_;
     SiteProfile loginSite_;
     std::string listedDirectory_;
     std::function<QString()> trustFile_;
-    ConnectionCloser closer_; // last: goes first, finishing the closes still under way
+    ConnectionCloser closer_;      // goes after the keep-alive, finishing the closes still under way
+    KeepAlive keepAlive_{closer_}; // last: its thread ends first
 };
 
 } // namespace tidewell

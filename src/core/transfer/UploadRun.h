@@ -55,6 +55,7 @@ public:
     UploadRun(RemoteSession& session, SiteProfile site, std::vector<std::filesystem::path> paths,
               Options options, Done done);
 
+    bool LogsInItself() const override { return true; } // as its listing does
     void Execute(RunContext& context) override;
     void Finish() override { listing_.Finish(); }
     std::optional<UserMessage> EndingMessage() const override { return listing_.EndingMessage(); }

@@ -3,15 +3,21 @@
 // messages and records what they showed.
 #include "core/app/RunController.h"
 
+#include "core/remote/ConnectionLog.h"
+#include "core/remote/RemoteFileSystem.h"
 #include "core/session/ListingRun.h"
+#include "fixtures/FtpServers.h"
 #include "support/ScriptedRunHost.h"
 #include "support/SilentServer.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <future>
 #include <stdexcept>
+#include <string_view>
+#include <thread>
 
 namespace tidewell {
 namespace {
@@ -136,6 +142,67 @@ TEST(ListingRun, EachConnectFailureHasItsMessageAndLeavesNoConnection) {
         EXPECT_FALSE(outcome.listing.has_value());
         EXPECT_FALSE(f.session.Connected());
     }
+}
+
+// Where a run that needs the window's connection finds it; nothing without one.
+class WhereRun : public Run {
+public:
+    using Where = std::optional<std::string>;
+    explicit WhereRun(std::function<void(Where)> done) : done_(std::move(done)) {}
+    void Execute(RunContext& context) override {
+        where_ = context.connection ? context.connection->RealPath() : std::nullopt;
+    }
+    void Finish() override { done_(where_); }
+
+private:
+    std::function<void(Where)> done_;
+    Where where_;
+};
+
+std::size_t LogLinesStarting(const ConnectionLog& log, std::string_view start) {
+    const auto lines = log.After(0);
+    return std::count_if(lines.begin(), lines.end(),
+                         [&](const auto& entry) { return entry->line.text.starts_with(start); });
+}
+
+// The server drops a connection quiet for 2 s.
+TEST(RemoteSession, AnIdleLogInIsKeptAliveAndALostOneIsMadeAgainQuietlyOrSaidOnce) {
+    using Where = WhereRun::Where;
+    std::optional<test::PyftpdlibServer> server(std::in_place, "idle-2s");
+    ASSERT_TRUE(server->Ready()) << server->Failure();
+    server->PutDirectory("sub");
+    Fixture f;
+    f.session.SetKeepAliveInterval(1s);
+    SiteProfile site = Fixture::SiteOf(*server);
+    site.directory = "sub";
+    f.Run<ListingRun, ListingOutcome>(f.session, site);
+    ASSERT_TRUE(f.session.Connected());
+    const ConnectionLog& log = *f.session.Log();
+    const auto where = [&] { return f.Run<WhereRun, Where>(); };
+    const auto lost = [&](std::size_t times) {
+        return f.host.PumpUntil([&] { return LogLinesStarting(log, "Connection lost") == times; }, 10s);
+    };
+
+    std::this_thread::sleep_for(4s); // twice the server's patience
+    EXPECT_EQ(where(), "/sub");
+    EXPECT_EQ(LogLinesStarting(log, "USER "), 1u);
+
+    // Told too late, the server has dropped it: the next run has it back where the list is.
+    f.session.SetKeepAliveInterval(3s);
+    ASSERT_TRUE(lost(1));
+    EXPECT_EQ(where(), "/sub");
+    EXPECT_EQ(LogLinesStarting(log, "USER "), 2u);
+    EXPECT_TRUE(f.host.Messages().empty());
+
+    f.session.SetKeepAliveInterval(1s);
+    server.reset();
+    ASSERT_TRUE(lost(2));
+    EXPECT_EQ(where(), std::nullopt);
+    EXPECT_EQ(f.host.Messages(),
+              (std::vector<UserMessage>{
+                  {"The connection to the FTP server was lost, and it could not be made again.", "FTP Error",
+                   MessageIcon::Stop, MessageButtons::Ok}}));
+    EXPECT_FALSE(f.session.Connected());
 }
 
 } // namespace

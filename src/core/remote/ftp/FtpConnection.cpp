@@ -68,6 +68,22 @@ bool FtpConnection::CanResume() const {
     return channel_->HasFeature("REST");
 }
 
+bool FtpConnection::KeepAlive() {
+    if (!channel_->IsOpen() || channel_->InTransfer()) {
+        return channel_->IsOpen();
+    }
+    try {
+        const auto reply = channel_->Command("NOOP");
+        if (reply.code == 421) {
+            channel_->DropLost(reply.Text()); // the server is closing it
+            return false;
+        }
+        return true; // any answer, a refusal included, shows the server is there
+    } catch (const FtpException&) {
+        return false; // the channel dropped itself
+    }
+}
+
 bool FtpConnection::UsesPassive() const {
     return channel_->UsesPassive();
 }

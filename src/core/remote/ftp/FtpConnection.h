@@ -73,6 +73,9 @@ public:
     bool IsConnected() const;
     // FEAT offered REST, which means REST STREAM: a transfer may start past byte 0.
     bool CanResume() const;
+    // NOOP, so that the server does not drop the idle connection; LastReply
+    // stays as it was. False, the connection closed, when it is gone (421 included).
+    bool KeepAlive();
     // The protocol and certificate of an encrypted connection; std::nullopt for plain FTP.
     std::optional<CertificateInfo> Encryption() const;
     // Whether data connections are passive (asked for, or active mode failed).

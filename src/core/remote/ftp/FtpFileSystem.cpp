@@ -98,6 +98,10 @@ bool FtpFileSystem::CanResume() const {
     return connection_->CanResume();
 }
 
+bool FtpFileSystem::KeepAlive() {
+    return connection_->KeepAlive();
+}
+
 const std::string& FtpFileSystem::LastReply() const {
     return connection_->LastReply();
 }

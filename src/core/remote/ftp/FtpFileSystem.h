@@ -29,6 +29,7 @@ public:
     Renamed RenameAtOnce(std::string_view from, std::string_view to) override;
     bool IsConnected() const override;
     bool CanResume() const override;
+    bool KeepAlive() override;
     const std::string& LastReply() const override;
     std::optional<CertificateInfo> Encryption() const override;
     void UsePassive() override;
