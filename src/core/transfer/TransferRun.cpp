@@ -1,5 +1,6 @@
 #include "core/transfer/TransferRun.h"
 
+#include "core/remote/CancelScope.h"
 #include "core/remote/RemoteFileSystem.h"
 #include "core/remote/SizeText.h"
 #include "core/remote/ftp/FtpException.h"
@@ -38,7 +39,8 @@ bool TransferRun::WorthRetrying(const RemoteError& failure, bool connected) {
 }
 
 TransferRun::Compared TransferRun::CompareWhole(RemoteFileSystem& connection, std::string_view name,
-                                                const std::filesystem::path& local) {
+                                                const std::filesystem::path& local) const {
+    const CancelScope cancellable(context_->cancel);
     const std::optional<RemoteHash> remote = connection.Hash(name);
     if (!remote) {
         return Compared::Unknown;

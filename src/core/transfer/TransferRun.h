@@ -50,8 +50,9 @@ protected:
     // connection's directory) and the local file hash alike. Unknown where
     // the server offers no hash command: the lengths were checked, nothing more can be.
     enum class Compared { Same, Different, Unknown };
-    static Compared CompareWhole(RemoteFileSystem& connection, std::string_view name,
-                                 const std::filesystem::path& local);
+    // A cancel cuts the server's hashing short (a large file takes it minutes).
+    Compared CompareWhole(RemoteFileSystem& connection, std::string_view name,
+                          const std::filesystem::path& local) const;
 
     bool Cancelled() const;
     // Hands the display to the window: per block only a change a person can
