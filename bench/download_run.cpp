@@ -65,10 +65,11 @@ int main(int argc, char** argv) {
         return 1;
     }
     DownloadRequest request{{}, base, argv[5]};
+    // As the window does: what makes more connections, for a reconnect too.
+    request.more = session.MoreConnections();
     // CONNECTIONS: files at once, as File > Parallel Connections; 1 unless set.
     if (const char* connections = std::getenv("CONNECTIONS")) {
         request.connections = std::max(1, std::atoi(connections));
-        request.more = session.MoreConnections();
     }
     if (std::string(argv[6]) == "--all-files") {
         for (const RemoteFile& file : listing->files.files) {
@@ -87,5 +88,12 @@ int main(int argc, char** argv) {
             complete = outcome.ending && outcome.ending->complete;
             ended = true;
         }));
-    return host.MeasureRun(meter, started, ended, complete, kBound);
+    const int result = host.MeasureRun(meter, started, ended, complete, kBound);
+    // FTP_LOG: the connections' dialogue, on stderr, to see what a failed run went through.
+    if (std::getenv("FTP_LOG") != nullptr) {
+        for (const auto& entry : session.Log()->After(0)) {
+            std::fprintf(stderr, "%s\n", entry->line.Display().c_str());
+        }
+    }
+    return result;
 }

@@ -2,7 +2,7 @@
 """An FTP-aware delay proxy for the latency benchmark (loopback only).
 
   ftp-delay-proxy.py --target PORT --rtt-ms MS [--target-host 127.0.0.1]
-                     [--port-file FILE] [--stats FILE]
+                     [--port-file FILE] [--stats FILE] [--cut-at BYTES]
   ftp-delay-proxy.py --probe DIRECT_PORT PROXY_PORT [--rounds N]
 
 Listens on 127.0.0.1 on a free port, prints "PORT <n>" once it listens (and
@@ -19,8 +19,12 @@ TCP handshakes are the kernel's and are not delayed: a new connection through
 the proxy costs what its first bytes cost, where a real path adds a round trip
 for each connect. Plain FTP only (TLS hides the addresses to rewrite).
 
+--cut-at: once that many bytes were delivered on data connections, every connection
+open then is shut down both ways, as a dropped link would end them; later
+connections are relayed as before.
+
 Runs until SIGTERM or SIGINT; --stats then gets "control N data N bytes N"
-(connections accepted and bytes relayed on data connections), which shows that
+(connections accepted and bytes delivered on data connections), which shows that
 the data went through the proxy.
 
 --probe times, direct to the server and through the proxy, a connect up to the
@@ -52,9 +56,22 @@ stats_lock = threading.Lock()
 stats = {"control": 0, "data": 0, "bytes": 0}
 
 
+cut = {"at": None, "done": False}
+pairs_lock = threading.Lock()
+pairs = set()
+
+
 def count(key, n=1):
     with stats_lock:
         stats[key] += n
+        fire = key == "bytes" and cut["at"] is not None and not cut["done"] and stats["bytes"] >= cut["at"]
+        if fire:
+            cut["done"] = True
+    if fire:
+        with pairs_lock:
+            current = list(pairs)
+        for pair in current:
+            pair.abort()
 
 
 def tune(sock):
@@ -97,8 +114,6 @@ class DelayLine:
                 arrival = time.monotonic()
                 if not chunk:
                     break
-                if self.data:
-                    count("bytes", len(chunk))
                 if self.rewriter:
                     chunk = self.rewriter.feed(chunk)
                     if not chunk:
@@ -136,6 +151,8 @@ class DelayLine:
                     self.cond.notify_all()
                 for part in parts:
                     self.dst.sendall(part)
+                    if self.data:
+                        count("bytes", len(part))  # delivered: what the far side could keep
                 if end:
                     self.dst.shutdown(socket.SHUT_WR)
                     break
@@ -158,6 +175,8 @@ class Pair:
         self.lock = threading.Lock()
         self.open = 2
         self.lines = [DelayLine(self, a, b, delay, a_to_b, data), DelayLine(self, b, a, delay, b_to_a, data)]
+        with pairs_lock:
+            pairs.add(self)
         for line in self.lines:
             line.start()
 
@@ -173,6 +192,8 @@ class Pair:
             self.open -= 1
             last = self.open == 0
         if last:
+            with pairs_lock:
+                pairs.discard(self)
             self.a.close()
             self.b.close()
 
@@ -365,6 +386,7 @@ def main():
     parser.add_argument("--rtt-ms", type=float, default=0.0)
     parser.add_argument("--port-file")
     parser.add_argument("--stats")
+    parser.add_argument("--cut-at", type=int)
     parser.add_argument("--probe", nargs=2, type=int, metavar=("DIRECT_PORT", "PROXY_PORT"))
     parser.add_argument("--rounds", type=int, default=20)
     args = parser.parse_args()
@@ -380,6 +402,7 @@ def main():
         parser.error("--target is needed")
     if args.target_host not in ("127.0.0.1", "::1", "localhost"):
         parser.error("the target must be on this machine")
+    cut["at"] = args.cut_at
     serve(args)
 
 

@@ -8,14 +8,17 @@
 #     --parallel=1, 4 and 10) and uploaded (lftp mirror -R, the same);
 #   - the 2,000 files of one directory (lftp mget);
 #   - the tree deleted (lftp rm -r);
-#   - a 1 GiB file downloaded (curl, lftp).
+#   - a 1 GiB file downloaded (curl, lftp);
+#   - the 1 GiB file downloaded by ours with every connection cut when half of
+#     it went through (resume-ours): the bytes it took in all, against the
+#     file's, show what resuming cost (the retry's wait is in its seconds).
 # Every result is compared with its source, and the proxy's figures show that
 # the data went through it.
 #   bench/latency-bench.sh [BUILD_DIR] [RTT_MS...]      (round trips: 10 50)
 # Environment: RUNS (runs per case, medians; 1), DIRS and PER_DIR (the tree;
 # 20 and 100), FLAT (files of one directory; 2000), ONLY="case..." (a subset:
 # down-ours down-lftp1 down-lftp4 down-lftp10 up-ours up-lftp1 up-lftp4
-# up-lftp10 flat-ours flat-lftp del-ours del-lftp big-ours big-curl big-lftp).
+# up-lftp10 flat-ours flat-lftp del-ours del-lftp big-ours big-curl big-lftp resume-ours).
 # Needs root (vsftpd logs in the local test user of scripts/ftp-test-user.sh;
 # every case runs in a network namespace of its own, with its own vsftpd and proxy).
 set -euo pipefail
@@ -48,8 +51,10 @@ if [ "${1:-}" = "--case" ]; then
   net=$work/net
   rm -rf "$net" && mkdir -p "$net"
   start_vsftpd "$net" "$root"
+  cut=()
+  [ "$name" = resume-ours ] && cut=(--cut-at "$((size / 2))")
   /usr/bin/python3 "$proxy" --target "$port" --rtt-ms "$rtt" --port-file "$net/proxy-port" \
-    --stats "$net/proxy-stats" >/dev/null &
+    --stats "$net/proxy-stats" "${cut[@]}" >/dev/null &
   proxy_pid=$!
   for _ in $(seq 100); do
     [ -s "$net/proxy-port" ] && break
@@ -67,7 +72,7 @@ if [ "${1:-}" = "--case" ]; then
     flat-lftp) set -- lftp_do "mget -O $down flat/*" ;;
     del-ours) set -- env CONNECTIONS=4 "$build/bench/delete_run" "$site" "$user" "$pass" del tree ;;
     del-lftp) set -- lftp_do "rm -r del/tree" ;;
-    big-ours) set -- "$build/bench/download_run" "$site" "$user" "$pass" "" "$down" big.bin ;;
+    big-ours | resume-ours) set -- "$build/bench/download_run" "$site" "$user" "$pass" "" "$down" big.bin ;;
     big-curl) set -- curl -sS -o "$down/big.bin" "ftp://$user:$pass@$site/big.bin" ;;
     big-lftp) set -- lftp_do "get big.bin -o $down/big.bin" ;;
     *) echo "latency-bench: no case $name" >&2; exit 2 ;;
@@ -114,7 +119,7 @@ check() { # case
     up-*) diff -rq "$root/tree" "$root/up/tree" >/dev/null && [ "$(find "$root/up" -type f | wc -l)" -eq "$tree_files" ] ;;
     flat-*) diff -rq "$root/flat" "$down" >/dev/null ;;
     del-*) [ -d "$root/del" ] && [ -z "$(ls -A "$root/del")" ] ;;
-    big-*) [ "$(find "$down" -type f | wc -l)" -eq 1 ] && cmp -s "$root/big.bin" "$down/big.bin" ;;
+    big-* | resume-*) [ "$(find "$down" -type f | wc -l)" -eq 1 ] && cmp -s "$root/big.bin" "$down/big.bin" ;;
   esac || { echo "latency-bench: $1 at $2 ms did not leave what it should" >&2; exit 1; }
 }
 # The payload each case must have moved through the proxy's data connections.
@@ -123,14 +128,14 @@ payload() { # case
     down-* | up-*) echo $((tree_files * block)) ;;
     flat-*) echo $((flat * block)) ;;
     del-*) echo 1 ;; # the listings
-    big-*) echo "$size" ;;
+    big-* | resume-*) echo "$size" ;;
   esac
 }
 
 order=(down-ours down-lftp1 down-lftp4 down-lftp10 up-ours up-lftp1 up-lftp4 up-lftp10
-  flat-ours flat-lftp del-ours del-lftp big-ours big-curl big-lftp)
+  flat-ours flat-lftp del-ours del-lftp big-ours big-curl big-lftp resume-ours)
 [ -n "${ONLY:-}" ] && read -r -a order <<<"$ONLY"
-declare -A samples secs probes
+declare -A samples secs probes moved
 for rtt in "${rtts[@]}"; do
   probes[$rtt]=$(unshare --net -- bash "$here/bench/latency-bench.sh" --case probe "$work" "$rtt" "$build")
   echo "round trip $rtt ms: ${probes[$rtt]//$'\n'/; }" >&2
@@ -149,6 +154,7 @@ for rtt in "${rtts[@]}"; do
         exit 1
       fi
       samples[$rtt,$name]+="$e "
+      [ "$name" = resume-ours ] && moved[$rtt]=$bytes
       echo "  $name: $e s ($conns data connections through the proxy)" >&2
     done
   done
@@ -201,4 +207,9 @@ for rtt in "${rtts[@]}"; do
   row "tree delete" "$rtt" del-ours "lftp rm -r" del-lftp "$tree_files"
   row "1 GiB download" "$rtt" big-ours curl big-curl 0
   row "1 GiB download" "$rtt" big-ours lftp big-lftp 0
+done
+for rtt in "${rtts[@]}"; do
+  [ -n "${moved[$rtt]:-}" ] || continue
+  printf '\nResumed at %s ms: the 1 GiB file, cut at half, took %s s and %s bytes through the proxy: %s x the file.\n' \
+    "$rtt" "${secs[$rtt,resume-ours]}" "${moved[$rtt]}" "$(calc "printf \"%.3f\", ${moved[$rtt]} / $size")"
 done

@@ -54,8 +54,8 @@ std::vector<std::string> RemoteTreeDelete::EmptyLevel(const std::vector<std::str
     }
     // A file that stays keeps its directories, which the end reports.
     FileWorkers::Run(files.size(), remote_, maker_, connections_, cancel_,
-                     [&files](std::size_t job, RemoteDirectories& directories) {
-                         RemoteFileSystem& connection = directories.Connection();
+                     [&files](std::size_t job, FileWorkers::Worker& worker) {
+                         RemoteFileSystem& connection = worker.Directories().Connection();
                          connection.Delete(files[job]);
                          return connection.IsConnected();
                      });

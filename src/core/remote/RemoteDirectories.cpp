@@ -8,7 +8,7 @@ bool RemoteDirectories::Enter(const std::string& dir) {
     if (!current_.empty() && current_ == dir) {
         return true;
     }
-    if (!remote_.Enter(dir)) {
+    if (!remote_->Enter(dir)) {
         current_.clear();
         return false;
     }
@@ -23,7 +23,7 @@ std::optional<std::string> RemoteDirectories::EnterReal(const std::string& dir) 
     if (!Enter(dir)) {
         return std::nullopt;
     }
-    const std::optional<std::string> found = remote_.RealPath();
+    const std::optional<std::string> found = remote_->RealPath();
     if (!found) {
         return std::nullopt;
     }
@@ -37,9 +37,9 @@ std::optional<std::string> RemoteDirectories::EnterReal(const std::string& dir) 
 const std::vector<RemoteEntry>* RemoteDirectories::List(const std::string& dir) {
     auto [it, added] = listed_.try_emplace(dir);
     if (added && !Enter(dir)) {
-        failure_ = remote_.LastReply();
+        failure_ = remote_->LastReply();
     } else if (added) {
-        RemoteFileSystem::Listing listing = remote_.List(true);
+        RemoteFileSystem::Listing listing = remote_->List(true);
         if (listing.result == RemoteFileSystem::Listed::Failed) {
             failure_ = std::move(listing.failure);
         } else {

@@ -16,7 +16,7 @@ namespace tidewell {
 // Listings mark links and show hidden entries (RemoteFileSystem::List).
 class RemoteDirectories {
 public:
-    explicit RemoteDirectories(RemoteFileSystem& remote) : remote_(remote) {}
+    explicit RemoteDirectories(RemoteFileSystem& remote) : remote_(&remote) {}
 
     // What one connection learnt of the directories, for another connection
     // of the same run to start from: the listings and real paths, not where
@@ -26,10 +26,16 @@ public:
         std::map<std::string, std::string> real;
     };
     RemoteDirectories(RemoteFileSystem& remote, Known known)
-        : remote_(remote), listed_(std::move(known.listed)), real_(std::move(known.real)) {}
+        : remote_(&remote), listed_(std::move(known.listed)), real_(std::move(known.real)) {}
     Known Knowledge() const { return {listed_, real_}; }
 
-    RemoteFileSystem& Connection() const { return remote_; }
+    RemoteFileSystem& Connection() const { return *remote_; }
+    // Goes on over a new connection to the same server (the old one was
+    // lost): what was learnt stays, where the connection stands does not.
+    void Reattach(RemoteFileSystem& remote) {
+        remote_ = &remote;
+        current_.clear();
+    }
 
     // Moves the connection to dir; false when the server refuses.
     bool Enter(const std::string& dir);
@@ -55,7 +61,7 @@ public:
     static std::string Join(const std::string& dir, std::string_view name);
 
 private:
-    RemoteFileSystem& remote_;
+    RemoteFileSystem* remote_;
     std::map<std::string, std::optional<std::vector<RemoteEntry>>> listed_;
     std::map<std::string, std::string> real_;
     std::string current_;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/remote/CertificateQuestion.h"
+#include "core/remote/RemoteHash.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -111,6 +112,8 @@ public:
     virtual Renamed RenameAtOnce(std::string_view from, std::string_view to) = 0;
 
     virtual bool IsConnected() const = 0;
+    // Whether a download may start past byte 0 (the server offers REST STREAM).
+    virtual bool CanResume() const { return false; }
     // Tells the server the idle connection is still wanted (NOOP), so that it
     // is not dropped for idleness. False, and no longer connected, when the
     // connection turns out to be gone.
@@ -129,6 +132,11 @@ public:
     virtual void UsePassive() = 0;
     // Says goodbye and closes; the destructor does it too.
     virtual void Close() = 0;
+
+    // The whole of `name`'s digest as the server computes it, by the strongest
+    // algorithm it offers; std::nullopt when it offers none, refuses, or
+    // answers in a form not understood.
+    virtual std::optional<RemoteHash> Hash(std::string_view name) = 0;
 };
 
 } // namespace tidewell

@@ -21,6 +21,10 @@ std::optional<ConnectionMaker> ConnectionMaker::Like(const ftp::FtpSession& sess
                            encryption ? std::optional(encryption->sha256) : std::nullopt);
 }
 
+std::string ConnectionMaker::Server() const {
+    return user_ + "@" + address_.host + ":" + std::to_string(address_.port);
+}
+
 std::unique_ptr<RemoteFileSystem> ConnectionMaker::Connect() const {
     ftp::TlsOptions tls{ftp::Security::Plain, {}};
     if (certificate_) {

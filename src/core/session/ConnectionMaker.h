@@ -34,6 +34,8 @@ public:
     // more (too many connections) or it fails in any other way: a run then
     // goes on with the connections it has, so nothing is said.
     std::unique_ptr<RemoteFileSystem> Connect() const;
+    // The server and log-in, as one text: what tells this server's files from another's.
+    std::string Server() const;
 
 private:
     ftp::FtpSession session_;

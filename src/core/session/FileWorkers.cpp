@@ -6,19 +6,62 @@
 #include "core/session/ConnectionMaker.h"
 
 #include <algorithm>
-#include <memory>
 #include <thread>
 #include <vector>
 
 namespace tidewell {
 
+bool FileWorkers::Worker::Pause(std::chrono::milliseconds wait) const {
+    const auto until = std::chrono::steady_clock::now() + wait;
+    while (!stop_ && !recovery_->cancel) {
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= until) {
+            return true;
+        }
+        // A cancel is seen within this slice.
+        std::this_thread::sleep_for(
+            std::min<std::chrono::steady_clock::duration>(until - now, std::chrono::milliseconds(20)));
+    }
+    return false;
+}
+
+bool FileWorkers::Worker::Recover(int& retries) {
+    if (recovery_ == nullptr) {
+        return false;
+    }
+    const Retry& retry = recovery_->retry;
+    while (retries + 1 < retry.attempts) {
+        if (!Pause(retry.firstWait * (1 << std::min(retries, 5)))) {
+            return false;
+        }
+        ++retries;
+        if (directories_.Connection().IsConnected()) {
+            return true; // only the transfer failed: the same connection tries again
+        }
+        if (maker_ == nullptr) {
+            return false;
+        }
+        std::unique_ptr<RemoteFileSystem> fresh;
+        {
+            const CancelScope cancellable(recovery_->cancel);
+            fresh = maker_->Connect();
+        }
+        if (fresh) {
+            directories_.Reattach(*fresh);
+            *slot_ = std::move(fresh);
+            return true;
+        }
+    }
+    return false;
+}
+
 void FileWorkers::Run(std::size_t jobs, RemoteDirectories& own, const ConnectionMaker* maker, int connections,
-                      const std::atomic<bool>& stop, const Job& job) {
+                      const std::atomic<bool>& stop, const Job& job, const Recovery* recovery) {
     std::atomic<std::size_t> next{0};
-    const auto work = [&](RemoteDirectories& directories) {
+    const auto work = [&](Worker& worker) {
         while (!stop) {
             const std::size_t taken = next++;
-            if (taken >= jobs || !job(taken, directories)) {
+            if (taken >= jobs || !job(taken, worker)) {
                 return;
             }
         }
@@ -47,11 +90,13 @@ void FileWorkers::Run(std::size_t jobs, RemoteDirectories& own, const Connection
             }
             if (connection) {
                 RemoteDirectories directories(*connection, known);
-                work(directories);
+                Worker worker(directories, &connection, maker, recovery, stop);
+                work(worker);
             }
         });
     }
-    work(own);
+    Worker ownWorker(own, recovery != nullptr ? &recovery->own : nullptr, maker, recovery, stop);
+    work(ownWorker);
     // Not when the run's own connection was lost with files left: the others take them.
     if (stop || next >= jobs) {
         unwanted = true;

@@ -5,7 +5,6 @@
 #include "core/remote/RemoteFileSystem.h"
 #include "core/session/FileWorkers.h"
 #include "core/transfer/DownloadPlan.h"
-#include "core/transfer/PartFile.h"
 
 #include <algorithm>
 #include <atomic>
@@ -34,11 +33,11 @@ void DownloadRun::Execute(RunContext& context) {
     progress_.StartRun();
     progress_.SetFileName(kPreparingText);
     Publish(true);
-    RemoteFileSystem& connection = *context.connection;
-    FileWorkers::PrepareOwn(connection, request_.more ? &*request_.more : nullptr, request_.connections);
-    const std::string startDir = connection.RealPath().value_or(std::string());
+    FileWorkers::PrepareOwn(*context.connection, request_.more ? &*request_.more : nullptr,
+                            request_.connections);
+    const std::string startDir = context.connection->RealPath().value_or(std::string());
     {
-        RemoteDirectories remote(connection);
+        RemoteDirectories remote(*context.connection);
         std::optional<DownloadPlan> plan;
         {
             // Nothing is written while counting: a cancel may cut any wait short.
@@ -71,6 +70,8 @@ void DownloadRun::Execute(RunContext& context) {
     if (!outcome_.ending) {
         outcome_.ending = Ending();
     }
+    // A reconnect on the way may have replaced the connection the run began with.
+    RemoteFileSystem& connection = *context.connection;
     bool lost = false;
     if (Cancelled() && !connection.IsConnected()) {
         context.connection.reset(); // a wait the cancel cut short took the connection with it
@@ -131,13 +132,16 @@ void DownloadRun::Walk(const DownloadPlan& plan, RemoteDirectories& remote) {
     // which later files are passed over.
     std::atomic<bool> stop{false};
     progress_.SetParallel(request_.connections > 1 && request_.more && files.size() > 1);
-    FileWorkers::Run(files.size(), remote, request_.more ? &*request_.more : nullptr, request_.connections,
-                     stop, [&](std::size_t job, RemoteDirectories& directories) {
-                         const bool connected = stopped_ || CopyFile(*files[job], directories);
-                         StepSession();
-                         stop = Cancelled();
-                         return connected;
-                     });
+    const FileWorkers::Recovery recovery{context_->connection, request_.retry, context_->cancel};
+    FileWorkers::Run(
+        files.size(), remote, request_.more ? &*request_.more : nullptr, request_.connections, stop,
+        [&](std::size_t job, FileWorkers::Worker& worker) {
+            const bool connected = stopped_ || CopyFile(*files[job], worker);
+            StepSession();
+            stop = Cancelled();
+            return connected;
+        },
+        &recovery);
     progress_.SetFileName({});
 }
 
@@ -157,18 +161,86 @@ bool DownloadRun::MayOverwrite(const DownloadStep& step) {
         {step.local.string(), VersionLine(size, seconds), VersionLine(step.entry.size, step.entry.time)});
 }
 
-bool DownloadRun::CopyFile(const DownloadStep& step, RemoteDirectories& remote) {
-    ShowProgress(&remote, true, true,
+bool DownloadRun::CopyFile(const DownloadStep& step, FileWorkers::Worker& worker) {
+    ShowProgress(&worker.Directories(), true, true,
                  [&](TransferProgress& progress) { progress.BeginFile(step.entry.name, step.entry.size); });
     if (!MayOverwrite(step) || Cancelled()) {
         return true;
     }
-    std::optional<PartFile> local = PartFile::Create(step.local);
+    std::optional<PartFile> local = OpenPart(step, worker.Directories().Connection());
     if (!local) {
         Fail(kLocalFailure, saidLocal_);
         return true;
     }
+    bool resumed = false;
+    bool fetchedAgain = false;
+    for (int retries = 0;;) {
+        switch (Fetch(step, *local, worker.Directories(), resumed)) {
+        case Fetched::Whole:
+            // Pieces from two transfers: where the server can tell, the whole
+            // is checked, and a file that differs comes again from the start once.
+            if (resumed && !fetchedAgain &&
+                CompareWhole(worker.Directories().Connection(), step.entry.name, local->Path()) ==
+                    Compared::Different) {
+                fetchedAgain = true;
+                resumed = false;
+                if (!local->Restart()) {
+                    Fail(kLocalFailure, saidLocal_);
+                    return true;
+                }
+                continue;
+            }
+            if (!local->Commit()) {
+                Fail(kLocalFailure, saidLocal_);
+                return true;
+            }
+            CountCopied();
+            return true;
+        case Fetched::Cancelled:
+            return true; // what arrived stays in the part for the next download
+        case Fetched::LocalFailed:
+            Fail(kLocalFailure, saidLocal_);
+            return true;
+        case Fetched::Broken:
+            if (worker.Recover(retries)) {
+                continue;
+            }
+            [[fallthrough]];
+        case Fetched::Refused:
+            break;
+        }
+        break;
+    }
+    const RemoteFileSystem& connection = worker.Directories().Connection();
+    if (Cancelled()) {
+        return connection.IsConnected();
+    }
+    if (!connection.IsConnected() && request_.connections > 1) {
+        // This connection is done for; the others go on with the files left.
+        Tell(kRemoteFailure, saidRemote_);
+        return false;
+    }
+    Fail(kRemoteFailure, saidRemote_);
+    return connection.IsConnected();
+}
+
+std::optional<PartFile> DownloadRun::OpenPart(const DownloadStep& step, const RemoteFileSystem& connection) {
+    // A link's listed size and time are the link's: nothing to know its target by.
+    if (!request_.more || step.entry.link || !connection.CanResume()) {
+        return PartFile::Create(step.local);
+    }
+    const std::string key =
+        PartFile::KeyOf(request_.more->Server(), RemoteDirectories::Join(step.remoteDir, step.entry.name),
+                        step.entry.size, step.entry.time);
+    kept_.Prepare(step.local, key);
+    return PartFile::Resume(step.local, key);
+}
+
+DownloadRun::Fetched DownloadRun::Fetch(const DownloadStep& step, PartFile& part, RemoteDirectories& remote,
+                                        bool& resumed) {
     RemoteFileSystem& connection = remote.Connection();
+    const std::optional<std::uint64_t> listed =
+        step.entry.link ? std::nullopt : std::optional(static_cast<std::uint64_t>(step.entry.size));
     // Reads take what has arrived, up to this much: few calls on a fast link,
     // no wait on a slow one. The File bar still moves in blocks.
     const std::size_t room = std::clamp(static_cast<std::size_t>(std::max<std::int64_t>(step.entry.size, 0)),
@@ -178,49 +250,67 @@ bool DownloadRun::CopyFile(const DownloadStep& step, RemoteDirectories& remote) 
         if (!remote.Enter(step.remoteDir)) {
             throw RemoteError(0, connection.LastReply(), "the directory could not be entered");
         }
-        // A link's listed size is that of the link, not of the file it leads to.
-        auto file = connection.Open(
-            step.entry.name, RemoteFileSystem::Access::Read, 0,
-            step.entry.link ? std::nullopt : std::optional(static_cast<std::uint64_t>(step.entry.size)));
-        std::uint64_t arrived = 0;
+        std::uint64_t offset = part.Length();
+        if (offset > 0) {
+            // Only the very file the part came from goes on from it.
+            const std::optional<std::uint64_t> size = connection.Size(step.entry.name);
+            if (!connection.CanResume() || !size || (listed && *size != *listed) || offset > *size) {
+                if (!part.Restart()) {
+                    return Fetched::LocalFailed;
+                }
+                offset = 0;
+            }
+        }
+        std::unique_ptr<RemoteStream> file;
+        try {
+            file = connection.Open(step.entry.name, RemoteFileSystem::Access::Read, offset,
+                                   offset == 0 ? listed : std::nullopt);
+        } catch (const RemoteError&) {
+            if (offset == 0 || !connection.IsConnected()) {
+                throw;
+            }
+            // Going on from there was refused: from the start, then.
+            if (!part.Restart()) {
+                return Fetched::LocalFailed;
+            }
+            offset = 0;
+            file = connection.Open(step.entry.name, RemoteFileSystem::Access::Read, 0, listed);
+        }
+        resumed = resumed || offset > 0;
+        ShowProgress(&remote, false, true, [&](TransferProgress& progress) {
+            progress.BeginFile(step.entry.name, step.entry.size);
+            progress.StepFile(BlocksOf(0, static_cast<std::size_t>(offset)));
+        });
         for (;;) {
             if (Cancelled()) {
                 file->Close(); // abandons the transfer; the connection stays usable
-                return true;   // and the part file goes with `local`
+                return Fetched::Cancelled;
             }
             const BlockClock::time_point start = BlockClock::now();
             const std::size_t got = file->ReadSome(buffer.get(), room);
             if (got == 0) {
                 break;
             }
-            if (!local->Write(buffer.get(), got)) {
+            const std::uint64_t before = part.Length();
+            if (!part.Write(buffer.get(), got)) {
                 file->Close();
-                Fail(kLocalFailure, saidLocal_);
-                return true;
+                return Fetched::LocalFailed;
             }
             const BlockClock::time_point end = BlockClock::now();
-            const std::int64_t blocks = BlocksOf(arrived, got);
-            arrived += got;
+            const std::int64_t blocks = BlocksOf(before, got);
             ShowProgress(&remote, false, false,
                          [&](TransferProgress& progress) { progress.StepFile(blocks); });
             ShowBlock(&remote, start, end, static_cast<std::int64_t>(got));
         }
         file->Close();
-    } catch (const RemoteError&) {
-        if (!connection.IsConnected() && request_.connections > 1) {
-            // This connection is done for; the others go on with the files left.
-            Tell(kRemoteFailure, saidRemote_);
-            return false;
+        if (offset > 0 && listed && part.Length() != *listed) {
+            // The engine checks the length of a whole transfer; this one is checked here.
+            return part.Length() < *listed ? Fetched::Broken : Fetched::Refused;
         }
-        Fail(kRemoteFailure, saidRemote_);
-        return connection.IsConnected();
+    } catch (const RemoteError& failure) {
+        return WorthRetrying(failure, connection.IsConnected()) ? Fetched::Broken : Fetched::Refused;
     }
-    if (!local->Commit()) {
-        Fail(kLocalFailure, saidLocal_);
-        return true;
-    }
-    CountCopied();
-    return true;
+    return Fetched::Whole;
 }
 
 } // namespace tidewell

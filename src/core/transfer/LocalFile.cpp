@@ -50,4 +50,14 @@ std::optional<std::size_t> LocalFile::Read(char* buffer, std::size_t size) {
     return got;
 }
 
+bool LocalFile::Seek(std::uint64_t offset) {
+    return ::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) == static_cast<off_t>(offset);
+}
+
+bool LocalFile::Unchanged() const {
+    struct stat info {};
+    return ::fstat(fd_, &info) == 0 && static_cast<std::int64_t>(info.st_size) == size_ &&
+           static_cast<std::int64_t>(info.st_mtime) == time_;
+}
+
 } // namespace tidewell

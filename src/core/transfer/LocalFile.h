@@ -24,6 +24,10 @@ public:
     std::int64_t Time() const { return time_; }
     // Fills the buffer but at the end of the file; std::nullopt on a read error.
     std::optional<std::size_t> Read(char* buffer, std::size_t size);
+    // Reads go on from `offset`.
+    bool Seek(std::uint64_t offset);
+    // Still the size and time it had when opened: what was sent of it is still true.
+    bool Unchanged() const;
 
 private:
     LocalFile(int fd, std::int64_t size, std::int64_t time) : fd_(fd), size_(size), time_(time) {}

@@ -1,5 +1,7 @@
 #include "core/transfer/PartFile.h"
 
+#include <QCryptographicHash>
+
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -43,6 +45,44 @@ std::string TemporaryName(const std::string& name, const std::string& suffix, st
 
 } // namespace
 
+std::string PartFile::KeyOf(std::string_view server, std::string_view path, std::int64_t size,
+                            std::int64_t time) {
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    const std::string length = std::to_string(size);
+    const std::string written = std::to_string(time);
+    for (const std::string_view field : {server, path, std::string_view(length), std::string_view(written)}) {
+        hash.addData(QByteArrayView(field.data(), static_cast<qsizetype>(field.size())));
+        hash.addData(QByteArrayView("\0", 1)); // fields cannot run into each other
+    }
+    return hash.result().toHex().left(16).toStdString();
+}
+
+std::filesystem::path PartFile::KeptName(const std::filesystem::path& target, std::string_view key) {
+    const auto folder = target.parent_path();
+    return folder / TemporaryName(target.filename().string(), ".part-" + std::string(key), NameMax(folder));
+}
+
+std::optional<PartFile> PartFile::Resume(const std::filesystem::path& target, std::string_view key) {
+    std::filesystem::path kept = KeptName(target, key);
+    const mode_t mode = PermissionsOf(target).value_or(0666);
+    // The name is known in advance: never through a link, and only a file of our own.
+    const int fd = ::open(kept.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, mode);
+    if (fd < 0) {
+        return std::nullopt;
+    }
+    struct stat info {};
+    const off_t end = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == ::geteuid()
+                          ? ::lseek(fd, 0, SEEK_END)
+                          : -1;
+    if (end < 0) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    PartFile part(fd, std::move(kept), target, static_cast<std::uint64_t>(end));
+    part.keep_ = true;
+    return part;
+}
+
 std::optional<PartFile> PartFile::Create(const std::filesystem::path& target) {
     const auto folder = target.parent_path();
     const auto max = NameMax(folder);
@@ -66,11 +106,13 @@ std::optional<PartFile> PartFile::Create(const std::filesystem::path& target) {
     return std::nullopt;
 }
 
-PartFile::PartFile(int fd, std::filesystem::path temporary, std::filesystem::path target)
-    : fd_(fd), temporary_(std::move(temporary)), target_(std::move(target)) {}
+PartFile::PartFile(int fd, std::filesystem::path temporary, std::filesystem::path target,
+                   std::uint64_t length)
+    : fd_(fd), temporary_(std::move(temporary)), target_(std::move(target)), length_(length) {}
 
 PartFile::PartFile(PartFile&& other) noexcept
-    : fd_(other.fd_), temporary_(std::move(other.temporary_)), target_(std::move(other.target_)) {
+    : fd_(other.fd_), temporary_(std::move(other.temporary_)), target_(std::move(other.target_)),
+      length_(other.length_), keep_(other.keep_) {
     other.fd_ = -1;
     other.temporary_.clear();
 }
@@ -79,9 +121,17 @@ PartFile::~PartFile() {
     if (fd_ >= 0) {
         ::close(fd_);
     }
-    if (!temporary_.empty()) {
+    if (!temporary_.empty() && !(keep_ && length_ > 0)) {
         ::unlink(temporary_.c_str());
     }
+}
+
+bool PartFile::Restart() {
+    if (::ftruncate(fd_, 0) != 0 || ::lseek(fd_, 0, SEEK_SET) != 0) {
+        return false;
+    }
+    length_ = 0;
+    return true;
 }
 
 bool PartFile::Write(const char* data, std::size_t size) {
@@ -95,6 +145,7 @@ bool PartFile::Write(const char* data, std::size_t size) {
         }
         data += n;
         size -= static_cast<std::size_t>(n);
+        length_ += static_cast<std::uint64_t>(n);
     }
     return true;
 }

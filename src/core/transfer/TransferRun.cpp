@@ -2,6 +2,10 @@
 
 #include "core/remote/RemoteFileSystem.h"
 #include "core/remote/SizeText.h"
+#include "core/remote/ftp/FtpException.h"
+#include "core/transfer/FileDigest.h"
+
+#include <cctype>
 
 #include <ctime>
 
@@ -16,6 +20,34 @@ std::string TransferRun::VersionLine(std::int64_t size, std::int64_t time) {
         std::strftime(text, sizeof text, "%x %X", &fields);
     }
     return FormatSizeText(size) + ", modified on, " + text;
+}
+
+bool TransferRun::WorthRetrying(const RemoteError& failure, bool connected) {
+    if (!connected) {
+        return true;
+    }
+    const std::string& reply = failure.ServerReply();
+    if (reply.size() >= 3 && reply[0] >= '1' && reply[0] <= '5' &&
+        std::isdigit(static_cast<unsigned char>(reply[1])) &&
+        std::isdigit(static_cast<unsigned char>(reply[2]))) {
+        return reply[0] == '4';
+    }
+    // No reply to judge by: the transport failed (reset, timeout, a cut TLS
+    // record, a short transfer), or the engine refused something itself.
+    return failure.ErrorCode() != ftp::error::kErrorReply && failure.ErrorCode() != 0;
+}
+
+TransferRun::Compared TransferRun::CompareWhole(RemoteFileSystem& connection, std::string_view name,
+                                                const std::filesystem::path& local) {
+    const std::optional<RemoteHash> remote = connection.Hash(name);
+    if (!remote) {
+        return Compared::Unknown;
+    }
+    const std::optional<std::string> mine = FileDigest::OfFile(local, remote->algorithm);
+    if (!mine) {
+        return Compared::Unknown;
+    }
+    return *mine == remote->hex ? Compared::Same : Compared::Different;
 }
 
 bool TransferRun::Cancelled() const {

@@ -6,8 +6,10 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tidewell {
@@ -18,6 +20,9 @@ namespace tidewell {
 // with each kind of message said once. Files may move over several
 // connections at once: the display, the counts and the questions are then
 // shared, one question at a time.
+class RemoteError;
+class RemoteFileSystem;
+
 class TransferRun : public Run {
 public:
     static constexpr std::size_t kBlockSize = 16384;
@@ -37,6 +42,16 @@ protected:
     }
     // "<size>, modified on, <local date and time>".
     static std::string VersionLine(std::int64_t size, std::int64_t time);
+    // Whether another try may mend a failed transfer: a lost connection, a
+    // timeout, a cut data connection or a passing refusal (4xx) may pass; a
+    // lasting refusal (5xx: no such file, not allowed, no space) will not.
+    static bool WorthRetrying(const RemoteError& failure, bool connected);
+    // After a resumed transfer: whether the server's copy of `name` (in the
+    // connection's directory) and the local file hash alike. Unknown where
+    // the server offers no hash command: the lengths were checked, nothing more can be.
+    enum class Compared { Same, Different, Unknown };
+    static Compared CompareWhole(RemoteFileSystem& connection, std::string_view name,
+                                 const std::filesystem::path& local);
 
     bool Cancelled() const;
     // Hands the display to the window: per block only a change a person can

@@ -152,14 +152,17 @@ void UploadRun::SendFiles(const std::vector<Job>& jobs, RemoteDirectories& remot
     parallel_ = maker != nullptr && options_.connections > 1 && jobs.size() > 1;
     progress_.SetParallel(parallel_);
     std::atomic<bool> stop{false};
-    FileWorkers::Run(jobs.size(), remote, maker, options_.connections, stop,
-                     [&](std::size_t job, RemoteDirectories& directories) {
-                         const bool connected =
-                             stopped_ || UploadSinglePath(jobs[job].dir, *jobs[job].step, directories);
-                         StepSession();
-                         stop = Cancelled();
-                         return connected;
-                     });
+    const FileWorkers::Recovery recovery{context_->connection, options_.retry, context_->cancel};
+    FileWorkers::Run(
+        jobs.size(), remote, options_.more && !lost_ ? &*options_.more : nullptr,
+        maker != nullptr ? options_.connections : 1, stop,
+        [&](std::size_t job, FileWorkers::Worker& worker) {
+            const bool connected = stopped_ || UploadSinglePath(jobs[job].dir, *jobs[job].step, worker);
+            StepSession();
+            stop = Cancelled();
+            return connected;
+        },
+        &recovery);
     stopped_ = stopped_ || stoppedBefore;
     progress_.SetFileName({});
 }
@@ -195,8 +198,9 @@ std::optional<std::string> UploadRun::OpenDirectory(const std::string& parent, c
     return *real;
 }
 
-bool UploadRun::UploadSinglePath(const std::string& dir, const UploadStep& step, RemoteDirectories& remote) {
-    RemoteFileSystem& connection = remote.Connection();
+bool UploadRun::UploadSinglePath(const std::string& dir, const UploadStep& step,
+                                 FileWorkers::Worker& worker) {
+    RemoteDirectories& remote = worker.Directories();
     std::optional<LocalFile> local = LocalFile::Open(step.local);
     ShowProgress(&remote, true, true, [&](TransferProgress& progress) {
         progress.BeginFile(step.name, local ? local->Size() : 0);
@@ -227,7 +231,8 @@ bool UploadRun::UploadSinglePath(const std::string& dir, const UploadStep& step,
     const bool replacing = existing != nullptr || listed == nullptr;
     if (replacing && !directWrites_) {
         const std::string temporary = TemporaryName(step.name, listed);
-        const Sent sent = Send(dir, temporary, *local, remote);
+        const Sent sent = SendAll(dir, temporary, *local, step.local, worker);
+        RemoteFileSystem& connection = remote.Connection();
         if (sent != Sent::Whole) {
             RemoveQuietly(connection, temporary);
             Report(sent, {}, connection);
@@ -261,7 +266,8 @@ bool UploadRun::UploadSinglePath(const std::string& dir, const UploadStep& step,
             break;
         }
     }
-    const Sent sent = Send(dir, step.name, *local, remote);
+    const Sent sent = SendAll(dir, step.name, *local, step.local, worker);
+    RemoteFileSystem& connection = remote.Connection();
     if (sent == Sent::Whole) {
         CountCopied();
         remote.Note(dir,
@@ -282,17 +288,72 @@ bool UploadRun::UploadSinglePath(const std::string& dir, const UploadStep& step,
     return connection.IsConnected();
 }
 
+UploadRun::Sent UploadRun::SendAll(const std::string& dir, const std::string& name, LocalFile& local,
+                                   const std::filesystem::path& path, FileWorkers::Worker& worker) {
+    std::uint64_t offset = 0;
+    bool resumed = false;
+    bool sentAgain = false;
+    for (int retries = 0;;) {
+        const Sent sent = Send(dir, name, local, worker.Directories(), offset);
+        resumed = resumed || offset > 0;
+        if (sent == Sent::Whole && resumed && !sentAgain) {
+            // Pieces from two transfers: where the server can tell, the whole
+            // is checked, and a file that differs is sent again from the start once.
+            RemoteFileSystem& connection = worker.Directories().Connection();
+            if (CompareWhole(connection, name, path) == Compared::Different) {
+                sentAgain = true;
+                resumed = false;
+                offset = 0;
+                connection.Delete(name);
+                if (!local.Seek(0)) {
+                    return Sent::ReadFailed;
+                }
+                continue;
+            }
+        }
+        if (sent == Sent::Refused && offset > 0) {
+            offset = 0; // the server will not go on from there (REST refused): from the start
+            if (!local.Seek(0)) {
+                return Sent::ReadFailed;
+            }
+            continue;
+        }
+        if (sent != Sent::Broken) {
+            return sent;
+        }
+        if (!worker.Recover(retries)) {
+            return Sent::Failed;
+        }
+        // On from what the server holds, when this is still the file it came from.
+        RemoteDirectories& remote = worker.Directories();
+        std::optional<std::uint64_t> held;
+        if (local.Unchanged() && remote.Enter(dir)) {
+            held = remote.Connection().Size(name);
+        }
+        offset = held && *held <= static_cast<std::uint64_t>(local.Size()) ? *held : 0;
+        if (!local.Seek(offset)) {
+            return Sent::ReadFailed;
+        }
+    }
+}
+
 UploadRun::Sent UploadRun::Send(const std::string& dir, const std::string& name, LocalFile& local,
-                                RemoteDirectories& remote) {
+                                RemoteDirectories& remote, std::uint64_t offset) {
     RemoteFileSystem& connection = remote.Connection();
     bool opened = false;
     try {
         if (!remote.Enter(dir)) {
             throw RemoteError(0, connection.LastReply(), "the directory could not be entered");
         }
-        auto file = connection.Open(name, RemoteFileSystem::Access::Write);
+        auto file = connection.Open(name, RemoteFileSystem::Access::Write, offset);
         opened = true;
-        std::uint64_t sent = 0;
+        std::uint64_t sent = offset;
+        if (offset > 0) {
+            ShowProgress(&remote, false, true, [&](TransferProgress& progress) {
+                progress.BeginFile(name, local.Size());
+                progress.StepFile(BlocksOf(0, static_cast<std::size_t>(offset)));
+            });
+        }
         for (std::size_t got = RemoteStream::kMostWriteSpace; got == RemoteStream::kMostWriteSpace;) {
             if (Cancelled()) {
                 file->Close(); // abandons the transfer; the connection stays usable
@@ -316,7 +377,13 @@ UploadRun::Sent UploadRun::Send(const std::string& dir, const std::string& name,
         }
         file->Flush();
         file->Close();
-    } catch (const RemoteError&) {
+    } catch (const RemoteError& failure) {
+        if (!opened && offset > 0 && connection.IsConnected()) {
+            return Sent::Refused; // going on from there was refused (proftpd needs AllowStoreRestart)
+        }
+        if (WorthRetrying(failure, connection.IsConnected())) {
+            return Sent::Broken;
+        }
         return opened ? Sent::Failed : Sent::Refused;
     }
     return Cancelled() ? Sent::Cancelled : Sent::Whole;
@@ -347,6 +414,7 @@ void UploadRun::Report(Sent sent, const std::string& overwritten, const RemoteFi
     switch (sent) {
     case Sent::Whole:
     case Sent::Cancelled:
+    case Sent::Broken: // never left over: tried again until it becomes Failed
         return;
     case Sent::ReadFailed:
         Fail(kLocalFailure, saidLocal_);

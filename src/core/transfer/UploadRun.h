@@ -2,6 +2,7 @@
 
 #include "core/remote/TreeBounds.h"
 #include "core/session/ConnectionMaker.h"
+#include "core/session/FileWorkers.h"
 #include "core/session/ListingRun.h"
 #include "core/transfer/TransferRun.h"
 #include "core/transfer/UploadPlan.h"
@@ -44,6 +45,9 @@ public:
         bool commandLine = false;
         int connections = 1;
         std::optional<ConnectionMaker> more;
+        // A file whose connection or transfer failed on the way is tried
+        // again from what the server holds of it.
+        FileWorkers::Retry retry{};
     };
 
     // The local paths are walked on the run's thread (a large folder or a slow
@@ -70,12 +74,18 @@ private:
     // std::nullopt when it can be neither.
     std::optional<std::string> OpenDirectory(const std::string& parent, const std::string& name,
                                              RemoteDirectories& remote);
-    // One file, over the connection of `remote`; false when that connection was lost.
-    bool UploadSinglePath(const std::string& dir, const UploadStep& step, RemoteDirectories& remote);
+    // One file, over the worker's connection; false when that connection was lost.
+    bool UploadSinglePath(const std::string& dir, const UploadStep& step, FileWorkers::Worker& worker);
 
-    enum class Sent { Whole, Cancelled, ReadFailed, Refused, Failed };
-    // One file into dir under `name`, from the start of `local`.
-    Sent Send(const std::string& dir, const std::string& name, LocalFile& local, RemoteDirectories& remote);
+    enum class Sent { Whole, Cancelled, ReadFailed, Refused, Failed, Broken };
+    // One file into dir under `name`, from the start of `local`; tried again
+    // from what the server holds of it after a failure another try may mend.
+    // `path`: where `local` is, for its hash.
+    Sent SendAll(const std::string& dir, const std::string& name, LocalFile& local,
+                 const std::filesystem::path& path, FileWorkers::Worker& worker);
+    // One try, from byte `offset` of `local` on; Broken when another try may mend it.
+    Sent Send(const std::string& dir, const std::string& name, LocalFile& local, RemoteDirectories& remote,
+              std::uint64_t offset);
     enum class Replaced { Yes, Unsupported, Failed };
     static Replaced Replace(RemoteFileSystem& connection, const std::string& temporary,
                             const std::string& name);

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <optional>
+#include <sstream>
 #include <string>
 
 namespace tidewell {
@@ -30,12 +31,48 @@ struct Download : test::RunBench<> {
         : RunBench(std::move(answers), timeout) {
         LogIn(server);
     }
-    // Downloads the names into the folder over that many connections; the listing it ends with.
-    ListingOutcome Run(std::vector<std::string> names, const fs::path& into, int connections = 1) {
-        return RunBench::Run<DownloadRun, ListingOutcome>(DownloadRequest{
-            std::move(names), session.LoginDirectory(), into, connections, session.MoreConnections()});
+    // Downloads the names into the folder over that many connections, a
+    // failed file tried `attempts` times in all; the listing it ends with.
+    ListingOutcome Run(std::vector<std::string> names, const fs::path& into, int connections = 1,
+                       int attempts = 2) {
+        return RunBench::Run<DownloadRun, ListingOutcome>(
+            DownloadRequest{std::move(names), session.LoginDirectory(), into, connections,
+                            session.MoreConnections(), FileWorkers::Retry{attempts, 10ms}});
     }
 };
+
+// The hidden parts kept in a folder, with their sizes.
+std::map<std::string, std::uintmax_t> Kept(const fs::path& folder) {
+    std::map<std::string, std::uintmax_t> kept;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        if (entry.path().filename().string().starts_with(".")) {
+            kept[entry.path().filename().string()] = entry.file_size();
+        }
+    }
+    return kept;
+}
+
+// Bytes that show a shifted or repeated piece.
+std::string Numbered(std::size_t size, int seed) {
+    std::string content(size, '\0');
+    for (std::size_t i = 0; i < size; ++i) {
+        content[i] = static_cast<char>((i * 7 + i / 251 + static_cast<std::size_t>(seed)) % 256);
+    }
+    return content;
+}
+
+// The offsets of the REST commands the server was sent, and the log emptied.
+std::vector<std::uint64_t> Restarts(const test::FtpServer& server) {
+    std::vector<std::uint64_t> offsets;
+    std::istringstream log(server.ReadFile("../commands.log").value_or(""));
+    for (std::string line; std::getline(log, line);) {
+        if (line.starts_with("REST ")) {
+            offsets.push_back(std::stoull(line.substr(5)));
+        }
+    }
+    fs::remove(server.Root().parent_path() / "commands.log");
+    return offsets;
+}
 
 class DownloadTree : public ::testing::TestWithParam<test::ServerKind> {};
 
@@ -115,11 +152,12 @@ TEST(DownloadOverwrite, EachAnswerKeepsOrReplacesTheExistingFiles) {
     }
 }
 
-// A cancel mid-file, and servers that fail mid-file: no partial file under a
-// real name, no temporary file left, the old file intact; one message, and the
-// rest of the run passed over but stepped. A connection that dies ends the run
-// logged out, with that one message. Each ends with the truth: cancelled, with
-// errors, or (a directory that cannot be listed) that listing's failure.
+// A cancel mid-file, and servers that fail mid-file on every try: no partial
+// file under a real name, the old file intact, what arrived kept hidden for a
+// later download; one message, and the rest of the run passed over but
+// stepped. A connection that dies ends the run logged out, with that one
+// message. Each ends with the truth: cancelled, with errors, or (a directory
+// that cannot be listed) that listing's failure.
 TEST(DownloadFailures, NothingHalfWrittenSurvivesACancelOrAFailedTransfer) {
     const std::string errors = "Transfer ended with errors: 0 of 2 files copied, 2 skipped (named above).";
     const struct {
@@ -128,14 +166,15 @@ TEST(DownloadFailures, NothingHalfWrittenSurvivesACancelOrAFailedTransfer) {
         const char* message;
         bool connected;
         std::string ending; // said after the listing; empty: nothing
+        bool kept;          // a part of big.bin stays for a later download
     } cases[] = {
-        {"normal", true, nullptr, true, "Transfer cancelled: 0 of 2 files copied."},
-        {"drop-retr", false, "Unable to download files from this FTP server", true, errors},
-        {"short-226", false, "Unable to download files from this FTP server", true, errors},
-        {"stall-data", false, "Unable to download files from this FTP server", false, ""},
+        {"normal", true, nullptr, true, "Transfer cancelled: 0 of 2 files copied.", true},
+        {"drop-retr", false, "Unable to download files from this FTP server", true, errors, true},
+        {"short-226", false, "Unable to download files from this FTP server", true, errors, true},
+        {"stall-data", false, "Unable to download files from this FTP server", false, "", false},
         // The log-in's own listing says so first.
         {"list-550", false, "The directory could not be listed: 550 Permission denied.", true,
-         "The directory could not be listed: 550 Permission denied."},
+         "The directory could not be listed: 550 Permission denied.", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.mode);
@@ -154,6 +193,11 @@ TEST(DownloadFailures, NothingHalfWrittenSurvivesACancelOrAFailedTransfer) {
             };
         }
         const ListingOutcome outcome = download.Run({"big.bin", "next.txt"}, folder.Path());
+        const auto kept = Kept(folder.Path());
+        EXPECT_EQ(kept.size(), c.kept ? 1u : 0u);
+        for (const auto& [name, size] : kept) {
+            fs::remove(folder.Path() / name);
+        }
         EXPECT_EQ(Tree(folder.Path()), (std::map<std::string, std::string>{{"big.bin", "old"}}));
         const auto messages = download.host.Messages();
         ASSERT_EQ(messages.size(), c.message ? 1u : 0u);
@@ -189,8 +233,8 @@ TEST(DownloadParallel, FewerConnectionsOneQuestionALostConnectionAndACleanCancel
         EXPECT_TRUE(outcome.ending && outcome.ending->complete);
     }
 
-    // The first transfer of an extra connection ends it: that file alone is
-    // lost, said once, and the run's own connection stays logged in.
+    // The first transfer of an extra connection ends it: that connection is
+    // made again and its file goes on, and nothing is said.
     test::PyftpdlibServer paced("throttle-4mb,cut-extra");
     ASSERT_TRUE(paced.Ready()) << paced.Failure();
     std::vector<std::string> names;
@@ -202,14 +246,9 @@ TEST(DownloadParallel, FewerConnectionsOneQuestionALostConnectionAndACleanCancel
     {
         Download download(paced);
         const ListingOutcome outcome = download.Run(names, into.Path(), 4);
-        const auto tree = Tree(into.Path());
-        EXPECT_EQ(tree.size(), 7u);
-        EXPECT_TRUE(
-            std::all_of(tree.begin(), tree.end(), [](const auto& f) { return f.second == "1000000 bytes"; }));
-        ASSERT_EQ(download.host.Messages().size(), 1u);
-        EXPECT_EQ(download.host.Messages()[0].text, "Unable to download files from this FTP server");
-        EXPECT_EQ(outcome.ending ? outcome.ending->message.text : "",
-                  "Transfer ended with errors: 7 of 8 files copied, 1 skipped (named above).");
+        EXPECT_EQ(Tree(into.Path()), Tree(paced.Root()));
+        EXPECT_TRUE(download.host.Messages().empty());
+        EXPECT_TRUE(outcome.ending && outcome.ending->complete);
         EXPECT_TRUE(download.session.Connected());
     }
     fs::remove_all(into.Path());
@@ -221,8 +260,111 @@ TEST(DownloadParallel, FewerConnectionsOneQuestionALostConnectionAndACleanCancel
         }
     };
     const ListingOutcome outcome = download.Run(names, into.Path(), 4);
-    EXPECT_TRUE(Tree(into.Path()).empty());
+    EXPECT_EQ(Kept(into.Path()).size(), Tree(into.Path()).size()); // parts only
     EXPECT_EQ(outcome.ending ? outcome.ending->message.text : "", "Transfer cancelled: 0 of 8 files copied.");
+}
+
+// A session cut half-way through a file, then the server restarted in the
+// middle of the next: the run logs in again each time and goes on from
+// where the file stopped. Both arrive whole, and nothing is sent twice.
+TEST(DownloadResume, GoesOnAfterACutAndAServerRestart) {
+    test::PyftpdlibServer server("cut-half,record");
+    ASSERT_TRUE(server.Ready()) << server.Failure();
+    const std::string big = Numbered(20'000'000, 1);
+    const std::string next = Numbered(30'000'000, 2);
+    server.PutFile("big.bin", big);
+    server.PutFile("next.bin", next);
+    test::TempDir folder;
+    Download download(server);
+    bool restarted = false;
+    download.host.onTransfer = [&](const TransferDisplay& display) {
+        if (display.fileName == "next.bin" && display.filePercent == "10%" && !restarted) {
+            restarted = server.Restart(); // the server's first RETR cuts again, after it
+        }
+    };
+    const ListingOutcome outcome = download.Run({"big.bin", "next.bin"}, folder.Path(), 1, 5);
+    EXPECT_TRUE(restarted);
+    EXPECT_TRUE(download.host.Messages().empty());
+    EXPECT_TRUE(outcome.ending && outcome.ending->complete);
+    EXPECT_TRUE(Read(folder.Path() / "big.bin") == big);
+    EXPECT_TRUE(Read(folder.Path() / "next.bin") == next);
+    EXPECT_TRUE(Kept(folder.Path()).empty());
+    const std::vector<std::uint64_t> offsets = Restarts(server);
+    ASSERT_GE(offsets.size(), 2u);
+    EXPECT_EQ(offsets[0], big.size() / 2); // all that came before the cut was kept
+}
+
+// A file that came in two pieces is checked where the server offers a hash:
+// when the hashes differ, it comes again from the start, once.
+TEST(DownloadResume, AResumedFileIsCheckedWhereTheServerCan) {
+    for (const char* mode : {"cut-half,hash,record", "cut-half,hash-wrong,record"}) {
+        SCOPED_TRACE(mode);
+        test::PyftpdlibServer server(mode);
+        ASSERT_TRUE(server.Ready()) << server.Failure();
+        const std::string content = Numbered(2'000'000, 5);
+        server.PutFile("f.bin", content);
+        test::TempDir folder;
+        Download download(server);
+        const ListingOutcome outcome = download.Run({"f.bin"}, folder.Path());
+        EXPECT_TRUE(outcome.ending && outcome.ending->complete);
+        EXPECT_TRUE(Read(folder.Path() / "f.bin") == content);
+        const std::string log = server.ReadFile("../commands.log").value_or("");
+        std::size_t retrieved = 0;
+        for (std::size_t at = log.find("RETR "); at != std::string::npos; at = log.find("RETR ", at + 1)) {
+            ++retrieved;
+        }
+        EXPECT_EQ(retrieved, std::string(mode).find("wrong") != std::string::npos ? 3u : 2u);
+        EXPECT_NE(log.find("HASH f.bin"), std::string::npos);
+    }
+}
+
+// A cancelled download keeps what arrived, and the next download of the same
+// file goes on from it, without a question (on vsftpd too, which announces
+// the whole file's length for the rest); once the remote file changed, the
+// part is thrown away and the file comes whole from the start.
+TEST(DownloadResume, ACancelledFileGoesOnNextTimeUnlessItChanged) {
+    test::PyftpdlibServer server("throttle-4mb,record");
+    ASSERT_TRUE(server.Ready()) << server.Failure();
+    test::VsftpdServer paced(false, test::Tls::None, "local_max_rate=4000000\n");
+    ASSERT_TRUE(paced.Ready()) << paced.Failure();
+    test::TempDir folder;
+    const auto cancelled = [&](const test::FtpServer& at, const std::string& content) {
+        at.PutFile("big.bin", content);
+        Download download(at);
+        download.host.onTransfer = [&](const TransferDisplay& display) {
+            if (display.filePercent == "30%") {
+                download.runs.Cancel();
+            }
+        };
+        download.Run({"big.bin"}, folder.Path());
+        const auto kept = Kept(folder.Path());
+        EXPECT_EQ(kept.size(), 1u);
+        Restarts(at);
+        return kept.empty() ? 0 : kept.begin()->second;
+    };
+    const std::string first = Numbered(8'000'000, 3);
+    for (const test::FtpServer* at : std::initializer_list<const test::FtpServer*>{&server, &paced}) {
+        const std::uintmax_t part = cancelled(*at, first);
+        EXPECT_GT(part, 0u);
+        EXPECT_LT(part, first.size());
+        Download download(*at);
+        download.Run({"big.bin"}, folder.Path());
+        EXPECT_TRUE(download.host.Questions().empty() && download.host.Messages().empty());
+        EXPECT_TRUE(Read(folder.Path() / "big.bin") == first);
+        EXPECT_TRUE(Kept(folder.Path()).empty());
+        if (at == &server) {
+            EXPECT_EQ(Restarts(server), std::vector<std::uint64_t>{part});
+        }
+        fs::remove(folder.Path() / "big.bin");
+    }
+    cancelled(server, first);
+    const std::string changed = Numbered(8'000'001, 4);
+    server.PutFile("big.bin", changed);
+    Download download(server);
+    download.Run({"big.bin"}, folder.Path());
+    EXPECT_TRUE(Read(folder.Path() / "big.bin") == changed);
+    EXPECT_TRUE(Restarts(server).empty());
+    EXPECT_TRUE(Kept(folder.Path()).empty());
 }
 
 // An extra connection whose server never greets holds up neither the files,

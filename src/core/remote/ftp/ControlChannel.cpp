@@ -260,21 +260,36 @@ void ControlChannel::SetFeatures(const Reply& featReply) {
         while (!line.empty() && line.front() == ' ') {
             line.remove_prefix(1);
         }
+        while (!line.empty() && line.back() == ' ') {
+            line.remove_suffix(1);
+        }
         const auto end = line.find(' ');
         std::string name(line.substr(0, end));
+        auto parameters = end == std::string_view::npos ? std::string_view() : line.substr(end + 1);
+        while (!parameters.empty() && parameters.front() == ' ') {
+            parameters.remove_prefix(1);
+        }
         for (auto& c : name) {
             if (c >= 'a' && c <= 'z') {
                 c = static_cast<char>(c - 'a' + 'A');
             }
         }
         if (!name.empty()) {
-            features_.insert(std::move(name));
+            features_.emplace(std::move(name), std::string(parameters));
         }
     }
 }
 
 bool ControlChannel::HasFeature(std::string_view name) const {
     return features_.find(name) != features_.end();
+}
+
+std::optional<std::string> ControlChannel::FeatureParameters(std::string_view name) const {
+    const auto found = features_.find(name);
+    if (found == features_.end()) {
+        return std::nullopt;
+    }
+    return found->second;
 }
 
 } // namespace tidewell::ftp

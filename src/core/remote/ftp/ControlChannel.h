@@ -10,9 +10,9 @@
 #include <chrono>
 #include <cstdint>
 #include <initializer_list>
+#include <map>
 #include <memory>
 #include <optional>
-#include <set>
 #include <string>
 #include <string_view>
 
@@ -80,6 +80,9 @@ public:
 
     void SetFeatures(const Reply& featReply);
     bool HasFeature(std::string_view name) const;
+    // What follows the feature's name on its FEAT line ("SHA-256*;MD5" for
+    // HASH), blanks trimmed; std::nullopt when it is not offered.
+    std::optional<std::string> FeatureParameters(std::string_view name) const;
 
     // Data connections are active until the server shows it cannot do it (or
     // passive is asked for), then passive for the rest of the connection.
@@ -127,7 +130,7 @@ private:
     std::array<char, 8192> buffer_{};
     std::size_t bufferStart_ = 0;
     std::size_t bufferEnd_ = 0;
-    std::set<std::string, std::less<>> features_;
+    std::map<std::string, std::string, std::less<>> features_; // name (upper case) -> parameters
     bool passive_ = false;
     PassiveCommand firstPassive_ = PassiveCommand::Epsv;
     bool passiveProven_ = false;

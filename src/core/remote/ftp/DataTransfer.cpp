@@ -430,8 +430,13 @@ void DataTransfer::ExpectSize(std::uint64_t size, const char* source) {
     expected_.push_back({size, source});
 }
 
+void DataTransfer::FromOffset() {
+    fromOffset_ = true;
+    expected_.clear();
+}
+
 void DataTransfer::NotePreliminary(const Reply& reply) {
-    if (direction_ != Direction::Receive) {
+    if (direction_ != Direction::Receive || fromOffset_) {
         return;
     }
     if (const auto announced = AnnouncedLength(reply)) {
@@ -519,6 +524,12 @@ void DataTransfer::WaitForData(short events) {
             try {
                 reply = ReadReply(deadline);
             } catch (const FtpException&) {
+                if (direction_ == Direction::Receive && !channel_->IsOpen()) {
+                    // What the server sent before its session ended is still
+                    // good: read to the data's end, and fail there. A resumed
+                    // download then goes on from all of it.
+                    continue;
+                }
                 data_.Abort();
                 Release();
                 throw;
@@ -560,6 +571,10 @@ std::size_t DataTransfer::ReceiveUpTo(char* buffer, std::size_t size, bool some)
     if (finished_) {
         return 0;
     }
+    if (endSeen_) {
+        CompleteReceive();
+        return 0;
+    }
     std::size_t got = 0;
     while (got < size) {
         const auto result =
@@ -572,6 +587,12 @@ std::size_t DataTransfer::ReceiveUpTo(char* buffer, std::size_t size, bool some)
         if (result.status == IoStatus::Closed) {
             if (tls_) {
                 tls_->Shutdown(); // our close_notify in answer, so the server need not wait for it
+            }
+            if (some && got > 0) {
+                // These bytes are the caller's even if the verdict fails: a
+                // resumed download goes on after them. The next call judges.
+                endSeen_ = true;
+                break;
             }
             CompleteReceive();
             break;

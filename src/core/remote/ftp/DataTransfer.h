@@ -39,6 +39,9 @@ public:
     // "the listing"). Checked at the end, together with the length a 150 reply
     // announces ("(12345 bytes)"); any disagreement fails the download.
     void ExpectSize(std::uint64_t size, const char* source);
+    // The transfer starts past byte 0 (REST): no length known or announced is
+    // the rest's (vsftpd announces the whole file's), so none is checked.
+    void FromOffset();
 
     // Fills `buffer` with up to `size` bytes straight from the socket; fewer only at
     // the end, 0 after it. Throws when the transfer fails.
@@ -97,6 +100,8 @@ private:
     std::vector<Expectation> expected_;
     std::uint64_t transferred_ = 0;
     bool finished_ = false;
+    bool fromOffset_ = false;
+    bool endSeen_ = false;               // the data ended; its verdict is taken on the next read
     std::unique_ptr<char[]> sendBuffer_; // one per upload, not per block
     std::size_t sendFill_ = 0;
     static constexpr std::size_t kSendBufferBytes = RemoteStream::kMostWriteSpace;

@@ -3,6 +3,7 @@
 #include "core/remote/ftp/ControlChannel.h"
 #include "core/remote/ftp/DataTransfer.h"
 #include "core/remote/ftp/FtpException.h"
+#include "core/remote/ftp/HashCommands.h"
 
 #include <algorithm>
 #include <charconv>
@@ -11,6 +12,9 @@ namespace tidewell::ftp {
 
 namespace {
 constexpr std::chrono::milliseconds kQuitWait{2000};
+// A server reads the whole file before it answers a hash command: GiBs from a
+// slow disk take minutes, and only a cancel should cut that short.
+constexpr std::chrono::milliseconds kHashWait{std::chrono::minutes(10)};
 
 // The quoted path of a 257 reply; "" inside stands for one quote.
 std::optional<std::string> QuotedPath(std::string_view line) {
@@ -58,6 +62,10 @@ void FtpConnection::Close() {
 
 bool FtpConnection::IsConnected() const {
     return channel_->IsOpen();
+}
+
+bool FtpConnection::CanResume() const {
+    return channel_->HasFeature("REST");
 }
 
 bool FtpConnection::KeepAlive() {
@@ -216,6 +224,43 @@ std::optional<std::uint64_t> FtpConnection::RemoteSize(std::string_view name) {
     return value;
 }
 
+std::optional<RemoteHash> FtpConnection::FileHash(std::string_view name) {
+    if (name.empty() || IsUnsafeArgument(name) || !channel_->IsOpen() || channel_->InTransfer()) {
+        return std::nullopt;
+    }
+    const HashCommands commands(*channel_);
+    if (!hashChosen_) {
+        hashChosen_ = commands.Current();
+    }
+    try {
+        for (const auto& way : commands.Ways()) {
+            if (!way.hashName.empty() && way.hashName != *hashChosen_) {
+                if (std::find(hashRefused_.begin(), hashRefused_.end(), way.hashName) != hashRefused_.end()) {
+                    continue;
+                }
+                const auto chosen = channel_->Command("OPTS HASH " + std::string(way.hashName));
+                lastReply_ = chosen.Text();
+                if (!chosen.IsSuccess()) {
+                    hashRefused_.emplace_back(way.hashName);
+                    continue; // a weaker algorithm, or the one HASH already uses, may do
+                }
+                hashChosen_ = way.hashName;
+            }
+            channel_->Send(std::string(way.verb) + ' ' + std::string(name));
+            const auto reply =
+                channel_->ReadFinalReply(Clock::now() + std::max(channel_->Timeout(), kHashWait));
+            lastReply_ = reply.Text();
+            if (reply.code == 500 || reply.code == 502) {
+                continue; // offered, yet not understood after all
+            }
+            return reply.IsSuccess() ? HashCommands::Read(way, reply.lines.back()) : std::nullopt;
+        }
+    } catch (const FtpException& failure) {
+        lastReply_ = failure.what();
+    }
+    return std::nullopt;
+}
+
 void FtpConnection::CheckCanStart(std::string_view name) const {
     if (name.empty() || IsUnsafeArgument(name)) {
         throw FtpException(error::kErrorReply, "invalid file name");
@@ -252,6 +297,9 @@ std::unique_ptr<FtpFile> FtpConnection::OpenFile(std::string_view name, FtpFile:
     if (!transfer) {
         lastReply_ = refusal.Text();
         throw FtpException(error::kErrorReply, refusal.Text());
+    }
+    if (offset > 0) {
+        transfer->FromOffset();
     }
     if (size) {
         transfer->ExpectSize(*size, "SIZE");

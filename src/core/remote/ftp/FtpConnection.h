@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/remote/RemoteHash.h"
 #include "core/remote/ftp/FtpFile.h"
 #include "core/remote/ftp/ListingParser.h"
 #include "core/remote/ftp/TlsTypes.h"
@@ -12,6 +13,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace tidewell::ftp {
 
@@ -51,6 +53,9 @@ public:
                                       std::uint64_t offset = 0);
     // The size SIZE gives; std::nullopt when the server will not say.
     std::optional<std::uint64_t> RemoteSize(std::string_view name);
+    // The whole file's digest by the strongest hash command FEAT offers;
+    // std::nullopt when none is, or the server refuses or answers unreadably.
+    std::optional<RemoteHash> FileHash(std::string_view name);
 
     // The current directory's listing as the server sent it, hidden entries
     // included where the server can: MLSD when offered, else "LIST -a" (plain
@@ -66,6 +71,8 @@ public:
     // Says QUIT and closes; the destructor does it too.
     void Close();
     bool IsConnected() const;
+    // FEAT offered REST, which means REST STREAM: a transfer may start past byte 0.
+    bool CanResume() const;
     // NOOP, so that the server does not drop the idle connection; LastReply
     // stays as it was. False, the connection closed, when it is gone (421 included).
     bool KeepAlive();
@@ -97,6 +104,10 @@ private:
     bool sizeUnknown_ = false;
     // Whether "LIST -a" serves here; unknown until a listing has shown it.
     std::optional<bool> listsHidden_;
+    // The algorithm OPTS HASH chose on this connection; before that, FEAT's.
+    std::optional<std::string> hashChosen_;
+    // Algorithms OPTS HASH refused here: not asked for again.
+    std::vector<std::string> hashRefused_;
 };
 
 } // namespace tidewell::ftp

@@ -94,6 +94,10 @@ bool FtpFileSystem::IsConnected() const {
     return connection_->IsConnected();
 }
 
+bool FtpFileSystem::CanResume() const {
+    return connection_->CanResume();
+}
+
 bool FtpFileSystem::KeepAlive() {
     return connection_->KeepAlive();
 }
@@ -112,6 +116,10 @@ void FtpFileSystem::Close() {
 
 void FtpFileSystem::UsePassive() {
     connection_->PreferPassive();
+}
+
+std::optional<RemoteHash> FtpFileSystem::Hash(std::string_view name) {
+    return connection_->FileHash(name);
 }
 
 } // namespace tidewell::ftp

@@ -28,11 +28,13 @@ public:
     bool RenameTo(std::string_view to) override;
     Renamed RenameAtOnce(std::string_view from, std::string_view to) override;
     bool IsConnected() const override;
+    bool CanResume() const override;
     bool KeepAlive() override;
     const std::string& LastReply() const override;
     std::optional<CertificateInfo> Encryption() const override;
     void UsePassive() override;
     void Close() override;
+    std::optional<RemoteHash> Hash(std::string_view name) override;
 
     // The engine's own connection, for what only FTP has (its timeout, passive mode).
     FtpConnection& Connection() { return *connection_; }

@@ -1,10 +1,13 @@
 #include "core/remote/ftp/EngineTestSupport.h"
+#include "core/remote/ftp/FtpFileSystem.h"
+#include "core/transfer/FileDigest.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <ctime>
+#include <fstream>
 #include <map>
 
 namespace tidewell::ftp {
@@ -41,6 +44,35 @@ TEST(FtpEngineNames, RefusesNamesThatWouldInjectCommands) {
     EXPECT_EQ(server.ReadFile("victim.txt"), "keep me");
     std::string here;
     EXPECT_TRUE(connection->GetCurrentDirectory(here));
+}
+
+// The server's digest of a whole file and ours of the same bytes agree, by
+// the strongest algorithm offered; a server with no hash command gives none.
+TEST(FtpEngineHash, ServerAndLocalDigestsAgree) {
+    const auto content = MakeContent(300001, 5);
+    test::TempDir local;
+    const auto path = local.Path() / "copy.bin";
+    std::ofstream(path, std::ios::binary) << content;
+
+    test::PyftpdlibServer hashing("hash");
+    ASSERT_TRUE(hashing.Ready()) << hashing.Failure();
+    hashing.PutFile("file.bin", content);
+    FtpFileSystem offered(Connect(hashing, true));
+    const auto remote = offered.Hash("file.bin");
+    ASSERT_TRUE(remote) << offered.LastReply();
+    EXPECT_EQ(remote->algorithm, HashAlgorithm::Sha256);
+    EXPECT_EQ(remote->hex, FileDigest::OfFile(path, HashAlgorithm::Sha256));
+    EXPECT_EQ(offered.Hash("missing.bin"), std::nullopt);
+
+    test::PyftpdlibServer plain;
+    ASSERT_TRUE(plain.Ready()) << plain.Failure();
+    plain.PutFile("file.bin", content);
+    FtpFileSystem none(Connect(plain, true));
+    EXPECT_EQ(none.Hash("file.bin"), std::nullopt);
+
+    FileDigest crc(HashAlgorithm::Crc32);
+    crc.Add("123456789");
+    EXPECT_EQ(crc.Hex(), "cbf43926");
 }
 
 class RealServer : public ::testing::TestWithParam<Kind> {
