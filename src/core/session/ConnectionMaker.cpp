@@ -11,12 +11,11 @@ ConnectionMaker::ConnectionMaker(ftp::FtpSession session, SiteAddress address, s
       password_(std::move(password)), certificate_(std::move(certificate)) {}
 
 std::optional<ConnectionMaker> ConnectionMaker::Like(const ftp::FtpSession& session, const SiteProfile& site,
-                                                     const RemoteFileSystem& connection) {
+                                                     const std::optional<ftp::CertificateInfo>& encryption) {
     const auto address = ParseSiteAddress(site.address);
     if (!address) {
         return std::nullopt;
     }
-    const auto encryption = connection.Encryption();
     return ConnectionMaker(session, *address, site.username, site.password,
                            encryption ? std::optional(encryption->sha256) : std::nullopt);
 }

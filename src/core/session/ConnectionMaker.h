@@ -24,10 +24,10 @@ public:
     ConnectionMaker(ftp::FtpSession session, SiteAddress address, std::string user, std::string password,
                     std::optional<std::string> certificate);
 
-    // More connections like `connection`, which logged in to `site`; none
-    // when the site's address cannot be read.
+    // More connections like one that logged in to `site` with `encryption`
+    // (its Encryption()); none when the site's address cannot be read.
     static std::optional<ConnectionMaker> Like(const ftp::FtpSession& session, const SiteProfile& site,
-                                               const RemoteFileSystem& connection);
+                                               const std::optional<ftp::CertificateInfo>& encryption);
 
     // A logged-in connection whose data connections are passive (see
     // RemoteFileSystem::UsePassive), or nullptr when the server will not have one

@@ -85,7 +85,7 @@ void ListingRun::Conclude(RunContext& context, bool ready) {
 }
 
 std::optional<ConnectionMaker> ListingRun::MoreConnections(const RemoteFileSystem& connection) const {
-    return loggedIn_ ? ConnectionMaker::Like(session_, site_, connection) : std::nullopt;
+    return loggedIn_ ? ConnectionMaker::Like(session_, site_, connection.Encryption()) : std::nullopt;
 }
 
 bool ListingRun::Connect(RunContext& context) {

@@ -1,7 +1,6 @@
 #include "core/session/RemoteSession.h"
 
 #include "core/remote/RemoteFileSystem.h"
-#include "core/remote/SiteAddress.h"
 
 namespace tidewell {
 
@@ -21,14 +20,9 @@ std::optional<ConnectionMaker> RemoteSession::MoreConnections() const {
     return connected_ && !lent_ ? Maker() : std::nullopt;
 }
 
-// As ConnectionMaker::Like makes them, from what the connection kept alive showed when it came back.
+// From what the connection showed when it came back: the keep-alive may hold it now.
 std::optional<ConnectionMaker> RemoteSession::Maker() const {
-    const auto address = ParseSiteAddress(loginSite_.address);
-    if (!address) {
-        return std::nullopt;
-    }
-    return ConnectionMaker(session_, *address, loginSite_.username, loginSite_.password,
-                           encryption_ ? std::optional(encryption_->sha256) : std::nullopt);
+    return ConnectionMaker::Like(session_, loginSite_, encryption_);
 }
 
 bool RemoteSession::Disconnect() {
