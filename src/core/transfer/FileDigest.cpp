@@ -39,7 +39,7 @@ QCryptographicHash::Algorithm QtAlgorithm(HashAlgorithm algorithm) {
 }
 } // namespace
 
-FileDigest::FileDigest(HashAlgorithm algorithm) : algorithm_(algorithm) {
+FileDigest::FileDigest(HashAlgorithm algorithm) {
     if (algorithm != HashAlgorithm::Crc32) {
         hash_.emplace(QtAlgorithm(algorithm));
     }

@@ -28,7 +28,6 @@ public:
     static std::optional<std::string> OfFile(const std::filesystem::path& path, HashAlgorithm algorithm);
 
 private:
-    HashAlgorithm algorithm_;
     std::optional<QCryptographicHash> hash_; // all but CRC-32
     std::uint32_t crc_ = 0xffffffffu;
 };
