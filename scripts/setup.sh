@@ -19,14 +19,14 @@ shift || true
 # rsvg-convert (the icons); running needs the dialog font and the demo server.
 packages=(
   build-essential cmake pkg-config
-  qt6-base-dev qt6-svg-dev libgl-dev libssl-dev
+  qt6-base-dev qt6-svg-dev libgl-dev libssl-dev libssh-dev
   libgtest-dev libgmock-dev librsvg2-bin
   python3 python3-pyftpdlib python3-openssl openssl fonts-dejavu-core fonts-urw-base35
 )
 if [ -z "$target" ]; then
   # Tests, CI, benchmarks, screenshots and the Debian package.
   packages+=(
-    vsftpd curl lftp
+    vsftpd openssh-server curl lftp
     clang clang-tidy libclang-rt-14-dev
     xvfb xauth x11-utils imagemagick fluxbox
     dpkg-dev desktop-file-utils
@@ -47,7 +47,7 @@ if ((${#missing[@]})); then
   "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
-# vsftpd logs in real system users only; the tests use this throwaway one.
+# vsftpd and sshd log in real system users only; the tests use this throwaway one.
 [ -n "$target" ] || "$here/scripts/ftp-test-user.sh"
 
 if [ ! -f "$build/CMakeCache.txt" ]; then
