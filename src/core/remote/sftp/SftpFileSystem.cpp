@@ -1,0 +1,256 @@
+#include "core/remote/sftp/SftpFileSystem.h"
+
+#include "core/remote/sftp/SftpErrors.h"
+#include "core/remote/sftp/SftpFile.h"
+#include "core/remote/sftp/SftpPath.h"
+
+#include <fcntl.h>
+#include <utility>
+
+namespace tidewell::sftp {
+
+namespace {
+
+std::int64_t WriteTime(const sftp_attributes_struct& attributes) {
+    return static_cast<std::int64_t>(attributes.mtime64 != 0 ? attributes.mtime64 : attributes.mtime);
+}
+
+} // namespace
+
+std::unique_ptr<SftpFileSystem> SftpFileSystem::Connect(const SftpLogin& login) {
+    return std::make_unique<SftpFileSystem>(SftpSession::Open(login));
+}
+
+SftpFileSystem::SftpFileSystem(std::unique_ptr<SftpSession> session) : session_(std::move(session)) {
+    if (session_->MayProceed()) {
+        const SshStringPtr home(sftp_canonicalize_path(session_->Sftp(), "."));
+        if (home) {
+            current_ = home.get();
+        }
+    }
+}
+
+SftpFileSystem::~SftpFileSystem() = default;
+
+std::string SftpFileSystem::Resolve(std::string_view path) const {
+    return AbsolutePath(current_, path);
+}
+
+bool SftpFileSystem::Failed(const std::string& what) {
+    lastReply_ = what + ": " + (session_ ? session_->Failure() : std::string("not connected"));
+    return false;
+}
+
+bool SftpFileSystem::Succeeded(int result, const std::string& what) {
+    return result == SSH_NO_ERROR || Failed(what);
+}
+
+SftpAttributesPtr SftpFileSystem::Stat(const std::string& path, bool followLinks) {
+    if (!session_ || !session_->MayProceed()) {
+        return nullptr;
+    }
+    return SftpAttributesPtr(followLinks ? sftp_stat(session_->Sftp(), path.c_str())
+                                         : sftp_lstat(session_->Sftp(), path.c_str()));
+}
+
+RemoteFileSystem::Listing SftpFileSystem::List(bool) {
+    // SFTP always tells links apart and shows hidden entries.
+    Listing listing;
+    const auto fail = [&] {
+        Failed("listing " + current_);
+        listing.result = Listed::Failed;
+        listing.entries.clear();
+        listing.failure = lastReply_;
+        return listing;
+    };
+    if (!session_ || !session_->MayProceed()) {
+        return fail();
+    }
+    const SftpDirPtr dir(sftp_opendir(session_->Sftp(), current_.c_str()));
+    if (!dir) {
+        return fail();
+    }
+    while (session_->MayProceed()) {
+        const SftpAttributesPtr attributes(sftp_readdir(session_->Sftp(), dir.get()));
+        if (!attributes) {
+            break;
+        }
+        const std::string name = attributes->name != nullptr ? attributes->name : "";
+        if (name.empty() || name == "." || name == "..") {
+            continue;
+        }
+        RemoteEntry entry{name, static_cast<std::int64_t>(attributes->size), WriteTime(*attributes),
+                          attributes->type == SSH_FILEXFER_TYPE_DIRECTORY, false};
+        if (attributes->type == SSH_FILEXFER_TYPE_SYMLINK) {
+            entry.link = true;
+            // A link is a directory only when its target is one; a dangling link is a file.
+            if (const auto target = Stat(Resolve(name), true)) {
+                entry.directory = target->type == SSH_FILEXFER_TYPE_DIRECTORY;
+                entry.size = entry.directory ? 0 : static_cast<std::int64_t>(target->size);
+            }
+        }
+        listing.entries.push_back(std::move(entry));
+    }
+    if (!sftp_dir_eof(dir.get())) {
+        return fail();
+    }
+    listing.result = listing.entries.empty() ? Listed::Empty : Listed::Found;
+    return listing;
+}
+
+bool SftpFileSystem::Enter(std::string_view path) {
+    const auto target = Resolve(path);
+    const auto attributes = Stat(target, true);
+    if (!attributes) {
+        return Failed("entering " + target);
+    }
+    if (attributes->type != SSH_FILEXFER_TYPE_DIRECTORY) {
+        lastReply_ = target + " is not a directory";
+        return false;
+    }
+    current_ = target;
+    return true;
+}
+
+std::optional<std::string> SftpFileSystem::RealPath() {
+    if (!session_ || !session_->MayProceed()) {
+        Failed("resolving " + current_);
+        return std::nullopt;
+    }
+    const SshStringPtr real(sftp_canonicalize_path(session_->Sftp(), current_.c_str()));
+    if (!real) {
+        Failed("resolving " + current_);
+        return std::nullopt;
+    }
+    return std::string(real.get());
+}
+
+std::unique_ptr<RemoteStream> SftpFileSystem::Open(std::string_view name, Access access, std::uint64_t offset,
+                                                   std::optional<std::uint64_t> expectedSize) {
+    const auto path = Resolve(name);
+    const bool read = access == Access::Read;
+    const auto refuse = [&](const std::string& what) {
+        Failed(what + " " + path);
+        const auto code = session_ && session_->Connected() ? error::kErrorReply : error::kConnectionLost;
+        throw RemoteError(code, session_ ? session_->Failure() : std::string(), lastReply_);
+    };
+    if (!session_ || !session_->MayProceed()) {
+        refuse("cannot open");
+    }
+    const int flags = read ? O_RDONLY : (offset == 0 ? O_WRONLY | O_CREAT | O_TRUNC : O_WRONLY);
+    SftpFilePtr file(sftp_open(session_->Sftp(), path.c_str(), flags, 0644));
+    if (!file) {
+        refuse("cannot open");
+    }
+    if (offset > 0 && sftp_seek64(file.get(), offset) != 0) {
+        refuse("cannot start past byte " + std::to_string(offset) + " of");
+    }
+    if (read && !expectedSize) {
+        // The length now, so that a download cut short is told from a whole one.
+        if (const SftpAttributesPtr attributes{sftp_fstat(file.get())}) {
+            expectedSize = attributes->size;
+        }
+    }
+    return std::make_unique<SftpFile>(*session_, std::move(file), access, offset,
+                                      read ? expectedSize : std::nullopt);
+}
+
+std::optional<std::uint64_t> SftpFileSystem::Size(std::string_view name) {
+    const auto path = Resolve(name);
+    const auto attributes = Stat(path, true);
+    if (!attributes) {
+        Failed("no size for " + path);
+        return std::nullopt;
+    }
+    return attributes->size;
+}
+
+bool SftpFileSystem::Delete(std::string_view path) {
+    const auto target = Resolve(path);
+    if (!session_ || !session_->MayProceed()) {
+        return Failed("deleting " + target);
+    }
+    return Succeeded(sftp_unlink(session_->Sftp(), target.c_str()), "deleting " + target);
+}
+
+bool SftpFileSystem::RemoveDirectory(std::string_view path) {
+    const auto target = Resolve(path);
+    if (!session_ || !session_->MayProceed()) {
+        return Failed("removing " + target);
+    }
+    return Succeeded(sftp_rmdir(session_->Sftp(), target.c_str()), "removing " + target);
+}
+
+bool SftpFileSystem::MakeDirectory(std::string_view path) {
+    const auto target = Resolve(path);
+    if (!session_ || !session_->MayProceed()) {
+        return Failed("creating " + target);
+    }
+    return Succeeded(sftp_mkdir(session_->Sftp(), target.c_str(), 0755), "creating " + target);
+}
+
+bool SftpFileSystem::Rename(std::string_view from, std::string_view to) {
+    return RenameFrom(from) && RenameTo(to);
+}
+
+bool SftpFileSystem::RenameFrom(std::string_view from) {
+    renameSource_.clear();
+    const auto source = Resolve(from);
+    if (!Stat(source, false)) {
+        return Failed("renaming " + source);
+    }
+    renameSource_ = source;
+    return true;
+}
+
+bool SftpFileSystem::RenameTo(std::string_view to) {
+    if (renameSource_.empty()) {
+        lastReply_ = "nothing to rename";
+        return false;
+    }
+    const auto source = std::exchange(renameSource_, {});
+    const auto target = Resolve(to);
+    // libssh 0.10 offers no posix-rename@openssh.com, and servers of later
+    // versions may replace the target: whether it exists is asked first.
+    if (Stat(target, false)) {
+        lastReply_ = "renaming " + source + ": " + target + " already exists";
+        return false;
+    }
+    if (!session_->MayProceed()) {
+        return Failed("renaming " + source);
+    }
+    return Succeeded(sftp_rename(session_->Sftp(), source.c_str(), target.c_str()),
+                     "renaming " + source + " to " + target);
+}
+
+RemoteFileSystem::Renamed SftpFileSystem::RenameAtOnce(std::string_view from, std::string_view to) {
+    Renamed renamed;
+    renamed.from = RenameFrom(from);
+    renamed.to = renamed.from && RenameTo(to);
+    return renamed;
+}
+
+bool SftpFileSystem::IsConnected() const {
+    return session_ && session_->Connected();
+}
+
+bool SftpFileSystem::KeepAlive() {
+    if (!session_) {
+        return false;
+    }
+    // A cheap round trip: a failure that leaves the session up is still an answer.
+    if (!Stat(current_, true) && !session_->Connected()) {
+        Failed("keep-alive");
+        Close();
+        return false;
+    }
+    return true;
+}
+
+void SftpFileSystem::Close() {
+    if (session_) {
+        session_->Close();
+    }
+}
+
+} // namespace tidewell::sftp

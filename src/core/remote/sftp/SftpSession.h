@@ -1,0 +1,53 @@
+#pragma once
+
+#include "core/remote/HostKeyQuestion.h"
+#include "core/remote/sftp/SshHandles.h"
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace tidewell::sftp {
+
+// How to reach and log in to an SFTP server.
+struct SftpLogin {
+    std::string host;
+    std::uint16_t port = 22; // 0 means 22
+    std::string user;
+    std::string password;
+    // Bounds every wait of the connection, connecting included.
+    std::chrono::seconds timeout{30};
+    // Asked about the host key before the password is sent; none rejects every key.
+    HostKeyJudge judge;
+};
+
+// One SSH connection, logged in, with its SFTP channel.
+class SftpSession {
+public:
+    // Connects, has the judge decide about the host key, logs in and starts
+    // SFTP. Throws RemoteError (codes in SftpErrors.h) with a clear text.
+    static std::unique_ptr<SftpSession> Open(const SftpLogin& login);
+
+    SftpSession(SshSessionPtr ssh, SftpSessionPtr sftp, HostKeyInfo hostKey);
+    SftpSession(const SftpSession&) = delete;
+    SftpSession& operator=(const SftpSession&) = delete;
+
+    sftp_session Sftp() const { return sftp_.get(); }
+    const HostKeyInfo& HostKey() const { return hostKey_; }
+    bool Connected() const;
+    // Why the last libssh call failed, the server's own words when it gave some.
+    std::string Failure() const;
+    // False, with Failure() saying so, when a cancel is pending: checked
+    // before each request so that a cancelled run stops within one.
+    bool MayProceed();
+    void Close();
+
+private:
+    SshSessionPtr ssh_;
+    SftpSessionPtr sftp_;
+    HostKeyInfo hostKey_;
+    bool cancelled_ = false;
+};
+
+} // namespace tidewell::sftp
