@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Creates the local user that vsftpd test servers log in (vsftpd accepts only
-# real accounts with a shell listed in /etc/shells). Prints nothing when present.
+# Creates the local user that vsftpd and sshd test servers log in (vsftpd
+# accepts only real accounts with a shell listed in /etc/shells). Prints nothing when present.
 set -euo pipefail
 user=tidewell-ftp
 pass=tidewell-ftp-pass
