@@ -27,6 +27,10 @@ struct RemoteEntry {
 // the ones messages show) and the server's reply text when it gave one.
 class RemoteError : public std::runtime_error {
 public:
+    // The code of a failure the server reported in words (a refusal), in
+    // every engine: the rest are the transport's.
+    static constexpr std::uint32_t kRefused = 12003;
+
     RemoteError(std::uint32_t code, std::string serverReply, const std::string& what)
         : std::runtime_error(what), code_(code), reply_(std::move(serverReply)) {}
 

@@ -3,7 +3,6 @@
 #include "core/remote/CancelScope.h"
 #include "core/remote/RemoteFileSystem.h"
 #include "core/remote/SizeText.h"
-#include "core/remote/ftp/FtpException.h"
 #include "core/transfer/FileDigest.h"
 
 #include <cctype>
@@ -35,7 +34,7 @@ bool TransferRun::WorthRetrying(const RemoteError& failure, bool connected) {
     }
     // No reply to judge by: the transport failed (reset, timeout, a cut TLS
     // record, a short transfer), or the engine refused something itself.
-    return failure.ErrorCode() != ftp::error::kErrorReply && failure.ErrorCode() != 0;
+    return failure.ErrorCode() != RemoteError::kRefused && failure.ErrorCode() != 0;
 }
 
 TransferRun::Compared TransferRun::CompareWhole(RemoteFileSystem& connection, std::string_view name,
