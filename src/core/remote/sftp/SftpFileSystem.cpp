@@ -41,8 +41,11 @@ bool SftpFileSystem::Failed(const std::string& what) {
     return false;
 }
 
-bool SftpFileSystem::Succeeded(int result, const std::string& what) {
-    return result == SSH_NO_ERROR || Failed(what);
+bool SftpFileSystem::Act(const std::string& what, const std::function<int(sftp_session)>& request) {
+    if (!session_ || !session_->MayProceed()) {
+        return Failed(what);
+    }
+    return request(session_->Sftp()) == SSH_NO_ERROR || Failed(what);
 }
 
 SftpAttributesPtr SftpFileSystem::Stat(const std::string& path, bool followLinks) {
@@ -167,26 +170,18 @@ std::optional<std::uint64_t> SftpFileSystem::Size(std::string_view name) {
 
 bool SftpFileSystem::Delete(std::string_view path) {
     const auto target = Resolve(path);
-    if (!session_ || !session_->MayProceed()) {
-        return Failed("deleting " + target);
-    }
-    return Succeeded(sftp_unlink(session_->Sftp(), target.c_str()), "deleting " + target);
+    return Act("deleting " + target, [&](sftp_session sftp) { return sftp_unlink(sftp, target.c_str()); });
 }
 
 bool SftpFileSystem::RemoveDirectory(std::string_view path) {
     const auto target = Resolve(path);
-    if (!session_ || !session_->MayProceed()) {
-        return Failed("removing " + target);
-    }
-    return Succeeded(sftp_rmdir(session_->Sftp(), target.c_str()), "removing " + target);
+    return Act("removing " + target, [&](sftp_session sftp) { return sftp_rmdir(sftp, target.c_str()); });
 }
 
 bool SftpFileSystem::MakeDirectory(std::string_view path) {
     const auto target = Resolve(path);
-    if (!session_ || !session_->MayProceed()) {
-        return Failed("creating " + target);
-    }
-    return Succeeded(sftp_mkdir(session_->Sftp(), target.c_str(), 0755), "creating " + target);
+    return Act("creating " + target,
+               [&](sftp_session sftp) { return sftp_mkdir(sftp, target.c_str(), 0755); });
 }
 
 bool SftpFileSystem::Rename(std::string_view from, std::string_view to) {
@@ -216,11 +211,8 @@ bool SftpFileSystem::RenameTo(std::string_view to) {
         lastReply_ = "renaming " + source + ": " + target + " already exists";
         return false;
     }
-    if (!session_->MayProceed()) {
-        return Failed("renaming " + source);
-    }
-    return Succeeded(sftp_rename(session_->Sftp(), source.c_str(), target.c_str()),
-                     "renaming " + source + " to " + target);
+    return Act("renaming " + source + " to " + target,
+               [&](sftp_session sftp) { return sftp_rename(sftp, source.c_str(), target.c_str()); });
 }
 
 RemoteFileSystem::Renamed SftpFileSystem::RenameAtOnce(std::string_view from, std::string_view to) {

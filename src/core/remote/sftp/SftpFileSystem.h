@@ -3,6 +3,7 @@
 #include "core/remote/RemoteFileSystem.h"
 #include "core/remote/sftp/SftpSession.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -48,7 +49,8 @@ private:
     std::string Resolve(std::string_view path) const;
     // Records why the last call failed; returns false for the caller to pass on.
     bool Failed(const std::string& what);
-    bool Succeeded(int result, const std::string& what);
+    // One request that answers with a status, when the session may go on.
+    bool Act(const std::string& what, const std::function<int(sftp_session)>& request);
     SftpAttributesPtr Stat(const std::string& path, bool followLinks);
 
     std::unique_ptr<SftpSession> session_;
