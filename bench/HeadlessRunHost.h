@@ -51,6 +51,8 @@ public:
     }
     // A benchmark server's own certificate is trusted for the run.
     CertificateAnswer AskCertificate(const CertificateQuestion&) override { return CertificateAnswer::Trust; }
+    CertificateAnswer AskHostKey(const HostKeyQuestion&) override { return CertificateAnswer::Trust; }
+    std::optional<std::string> AskPassphrase(const std::string&) override { return std::nullopt; }
     // Runs the posted tasks on this thread until done() holds; false after the bound.
     bool PumpUntil(const std::function<bool()>& done, std::chrono::seconds bound) {
         const auto deadline = std::chrono::steady_clock::now() + bound;

@@ -27,6 +27,10 @@ public:
     // Certificate questions: the answers to give, and those asked (read them once the run has ended).
     std::deque<CertificateAnswer> certificateAnswers;
     std::vector<CertificateQuestion> certificateQuestions;
+    std::deque<CertificateAnswer> hostKeyAnswers; // the same for host keys
+    std::vector<HostKeyQuestion> hostKeyQuestions;
+    std::optional<std::string> passphrase; // the answer to every passphrase question
+    std::vector<std::string> passphraseQuestions;
     // Called on the run's thread with every display shown.
     std::function<void(const TransferDisplay&)> onTransfer;
 
@@ -78,6 +82,23 @@ public:
         const CertificateAnswer answer = certificateAnswers.front();
         certificateAnswers.pop_front();
         return answer;
+    }
+    // Answered from `hostKeyAnswers` (Cancel when it runs out); every question recorded.
+    CertificateAnswer AskHostKey(const HostKeyQuestion& question) override {
+        std::lock_guard lock(mutex_);
+        hostKeyQuestions.push_back(question);
+        if (hostKeyAnswers.empty()) {
+            return CertificateAnswer::Cancel;
+        }
+        const CertificateAnswer answer = hostKeyAnswers.front();
+        hostKeyAnswers.pop_front();
+        return answer;
+    }
+    // `passphrase` for every key asked about, each recorded.
+    std::optional<std::string> AskPassphrase(const std::string& keyFile) override {
+        std::lock_guard lock(mutex_);
+        passphraseQuestions.push_back(keyFile);
+        return passphrase;
     }
 
     // Runs the posted tasks on this thread until done() holds; false after the bound.
@@ -143,12 +164,19 @@ template <class Host = ScriptedRunHost> struct RunBench {
         return result.value_or(Result{});
     }
 
+    // An SSH server's host key is trusted for the next connection a run makes.
+    template <class Server> void TrustOnce(const Server& server) {
+        if (!server.Scheme().empty()) {
+            host.hostKeyAnswers.push_back(CertificateAnswer::Trust);
+        }
+    }
     template <class Server> static SiteProfile SiteOf(const Server& server) {
         const auto& a = server.Address();
-        return {a.host + ":" + std::to_string(a.port), a.user, a.password, ""};
+        return {server.Scheme() + a.host + ":" + std::to_string(a.port), a.user, a.password, ""};
     }
     // Logs in to the server's login directory, as the Login button does.
     template <class Server> void LogIn(const Server& server) {
+        TrustOnce(server);
         Run<ListingRun, ListingOutcome>(session, SiteOf(server));
         EXPECT_TRUE(session.Connected()) << "no log-in";
     }

@@ -22,7 +22,7 @@ inline void FillSite(MainDialog& dialog, const std::string& address, const std::
 }
 
 inline std::string SiteAddress(const FtpServer& server) {
-    return server.Address().host + ":" + std::to_string(server.Address().port);
+    return server.Scheme() + server.Address().host + ":" + std::to_string(server.Address().port);
 }
 
 inline void FillSite(MainDialog& dialog, const FtpServer& server) {

@@ -23,6 +23,12 @@ public:
     CertificateAnswer AskCertificate(const CertificateQuestion& question) override {
         return window_.AskCertificate(question);
     }
+    CertificateAnswer AskHostKey(const HostKeyQuestion& question) override {
+        return window_.AskHostKey(question);
+    }
+    std::optional<std::string> AskPassphrase(const std::string& keyFile) override {
+        return window_.AskPassphrase(keyFile);
+    }
 
 private:
     WindowInterface& window_;

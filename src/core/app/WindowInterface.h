@@ -3,7 +3,9 @@
 #include "core/app/MessageTypes.h"
 #include "core/app/TransferTypes.h"
 #include "core/remote/CertificateQuestion.h"
+#include "core/remote/HostKeyQuestion.h"
 
+#include <optional>
 #include <string>
 
 namespace tidewell {
@@ -26,6 +28,11 @@ public:
     virtual OverwriteAnswer AskOverwrite(const OverwriteQuestion& question) = 0;
     // Whether to go on with a server whose certificate nothing vouches for.
     virtual CertificateAnswer AskCertificate(const CertificateQuestion& question) = 0;
+    // Whether to go on with an SSH server whose host key is not known; a
+    // changed key is only shown, and refused whatever the answer.
+    virtual CertificateAnswer AskHostKey(const HostKeyQuestion& question) = 0;
+    // The passphrase of a private key; std::nullopt when the user cancels.
+    virtual std::optional<std::string> AskPassphrase(const std::string& keyFile) = 0;
 };
 
 } // namespace tidewell

@@ -25,17 +25,26 @@ std::optional<std::uint16_t> ParsePort(std::string_view text) {
     return static_cast<std::uint16_t>(value);
 }
 
-// The part after a scheme, which decides the security.
-std::string_view TakeScheme(std::string_view text, ftp::Security& security) {
-    static constexpr std::pair<std::string_view, ftp::Security> kSchemes[] = {
-        {"ftpes://", ftp::Security::Explicit},
-        {"ftps://", ftp::Security::Implicit},
-        {"ftp://", ftp::Security::Plain},
+struct Scheme {
+    std::string_view prefix;
+    Protocol protocol;
+    ftp::Security security;
+};
+
+// The part after a scheme, which decides the protocol and the security.
+std::string_view TakeScheme(std::string_view text, Protocol& protocol, ftp::Security& security) {
+    static constexpr Scheme kSchemes[] = {
+        {"ftpes://", Protocol::Ftp, ftp::Security::Explicit},
+        {"ftps://", Protocol::Ftp, ftp::Security::Implicit},
+        {"ftp://", Protocol::Ftp, ftp::Security::Plain},
+        // SSH encrypts everything; the FTP security does not apply.
+        {"sftp://", Protocol::Sftp, ftp::Security::Auto},
     };
-    for (const auto& [scheme, meaning] : kSchemes) {
+    for (const auto& [scheme, protocolMeant, meaning] : kSchemes) {
         if (text.size() >= scheme.size() &&
             std::equal(scheme.begin(), scheme.end(), text.begin(),
                        [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); })) {
+            protocol = protocolMeant;
             security = meaning;
             text.remove_prefix(scheme.size());
             if (!text.empty() && text.back() == '/') {
@@ -85,11 +94,13 @@ std::optional<SiteAddress> ParseHostAndPort(std::string_view text) {
 
 std::optional<SiteAddress> ParseSiteAddress(std::string_view text) {
     ftp::Security security = ftp::Security::Auto;
-    auto address = ParseHostAndPort(TakeScheme(text, security));
+    Protocol protocol = Protocol::Ftp;
+    auto address = ParseHostAndPort(TakeScheme(text, protocol, security));
     if (!address || address->host.empty()) {
         return std::nullopt;
     }
     address->security = security;
+    address->protocol = protocol;
     return address;
 }
 

@@ -44,6 +44,10 @@ QString TrustStore::PathBeside(const QString& settingsPath) {
     return QFileInfo(settingsPath).absoluteDir().filePath(QStringLiteral("TrustedCertificates.txt"));
 }
 
+QString TrustStore::HostKeysBeside(const QString& settingsPath) {
+    return QFileInfo(settingsPath).absoluteDir().filePath(QStringLiteral("TrustedHostKeys.txt"));
+}
+
 std::optional<std::string> TrustStore::Trusted(const std::string& host, std::uint16_t port) const {
     for (const Entry& entry : ReadEntries(path_)) {
         if (entry.host == host && entry.port == port) {

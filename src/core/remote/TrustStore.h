@@ -17,6 +17,9 @@ public:
 
     // The file beside a settings file.
     static QString PathBeside(const QString& settingsPath);
+    // The SSH host keys always trusted, in the same form, beside a settings
+    // file (or beside the certificates' file).
+    static QString HostKeysBeside(const QString& settingsPath);
 
     const QString& Path() const { return path_; }
     // The fingerprint trusted for the server, if any.

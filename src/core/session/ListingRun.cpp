@@ -4,14 +4,16 @@
 #include "core/remote/TrustStore.h"
 #include "core/remote/ftp/FtpConnection.h"
 #include "core/remote/ftp/FtpException.h"
-#include "core/remote/ftp/FtpFileSystem.h"
+#include "core/remote/sftp/SftpErrors.h"
 #include "core/session/RemoteSession.h"
+
+#include <QDir>
 
 namespace tidewell {
 
 namespace {
 
-std::string ConnectFailureText(const ftp::FtpException& failure) {
+std::string ConnectFailureText(const RemoteError& failure) {
     switch (failure.ErrorCode()) {
     case ftp::error::kLoginRefused:
         return "Can't connect to FTP server - check the FTP username/password";
@@ -85,7 +87,8 @@ void ListingRun::Conclude(RunContext& context, bool ready) {
 }
 
 std::optional<ConnectionMaker> ListingRun::MoreConnections(const RemoteFileSystem& connection) const {
-    return loggedIn_ ? ConnectionMaker::Like(session_, site_, connection.Encryption()) : std::nullopt;
+    return loggedIn_ ? ConnectionMaker::Like(session_, site_, connection.Encryption(), passphrases_)
+                     : std::nullopt;
 }
 
 bool ListingRun::Connect(RunContext& context) {
@@ -96,15 +99,26 @@ bool ListingRun::Connect(RunContext& context) {
         if (!address) {
             throw ftp::FtpException(ftp::error::kHostNotResolved, {});
         }
-        const ftp::TlsOptions tls{address->security, [&](const ftp::CertificateInfo& certificate) {
-                                      return Decide(context, certificate, address->port);
-                                  }};
-        context.connection = std::make_unique<ftp::FtpFileSystem>(session_.GetFtpConnection(
-            address->host, site_.username, site_.password, address->port, false, tls));
-    } catch (const ftp::FtpException& failure) {
+        ServerTrust trust;
+        trust.certificate = [&](const ftp::CertificateInfo& certificate) {
+            return Decide(context, certificate, address->port);
+        };
+        trust.hostKey = [&](const HostKeyInfo& key) { return DecideHostKey(context, key); };
+        trust.knownHosts = QDir(QDir::homePath()).filePath(".ssh/known_hosts").toStdString();
+        trust.passphrase = [&](const std::string& keyFile) {
+            auto passphrase = context.window.AskPassphrase(keyFile);
+            if (passphrase) {
+                passphrases_[keyFile] = *passphrase;
+            }
+            return passphrase;
+        };
+        const ConnectionMaker maker(session_, *address, site_.username, site_.password, std::nullopt);
+        context.connection = maker.Open(false, trust);
+    } catch (const RemoteError& failure) {
         context.connection.reset();
-        // A certificate the user turned down needs no message of its own.
-        if (!context.cancel && failure.ErrorCode() != ftp::error::kCertificateRejected) {
+        // A certificate or host key the user turned down needs no message of its own.
+        if (!context.cancel && failure.ErrorCode() != ftp::error::kCertificateRejected &&
+            failure.ErrorCode() != sftp::error::kHostKeyRejected) {
             ShowFtpError(context, ConnectFailureText(failure));
         }
         return false;
@@ -147,6 +161,36 @@ ftp::CertificateVerdict ListingRun::Decide(RunContext& context, const ftp::Certi
     return ftp::CertificateVerdict::Rejected;
 }
 
+HostKeyVerdict ListingRun::DecideHostKey(RunContext& context, const HostKeyInfo& key) {
+    const TrustStore store(TrustStore::HostKeysBeside(trustFile_));
+    const std::optional<std::string> trusted = store.Trusted(key.host, key.port);
+    if (trusted == key.sha256 && !key.knownBefore) {
+        return HostKeyVerdict::AlwaysTrusted;
+    }
+    HostKeyQuestion question{key, std::nullopt, {}};
+    if (key.knownBefore) {
+        question.recordedBefore = key.knownBefore;
+        question.recordedIn = QDir(QDir::homePath()).filePath(".ssh/known_hosts").toStdString();
+    } else if (trusted) {
+        question.recordedBefore = trusted;
+        question.recordedIn = store.Path().toStdString();
+    }
+    const CertificateAnswer answer = context.window.AskHostKey(question);
+    // A changed key is refused whatever the answer, until the old one is removed.
+    if (question.recordedBefore || answer == CertificateAnswer::Cancel) {
+        return HostKeyVerdict::Rejected;
+    }
+    if (answer == CertificateAnswer::AlwaysTrust) {
+        if (!store.Remember(key.host, key.port, key.sha256)) {
+            ShowFtpError(context, "The host key is trusted for this connection only: " +
+                                      store.Path().toStdString() + " could not be written");
+            return HostKeyVerdict::AcceptedOnce;
+        }
+        return HostKeyVerdict::AlwaysTrusted;
+    }
+    return HostKeyVerdict::AcceptedOnce;
+}
+
 bool ListingRun::ChangeDirectory(RunContext& context) {
     RemoteFileSystem& connection = *context.connection;
     const std::optional<std::string> remembered = connection.RealPath();
@@ -174,6 +218,7 @@ void ListingRun::Finish() {
     if (loggedIn_) {
         remote_.SetLoginDirectory(loginDirectory_);
         remote_.SetLoginSite(site_);
+        remote_.SetPassphrases(passphrases_);
     }
     if (!listed_.empty()) {
         remote_.SetListedDirectory(listed_);

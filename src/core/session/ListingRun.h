@@ -67,6 +67,9 @@ private:
     // trusts for this server goes on, any other as the user answers.
     ftp::CertificateVerdict Decide(RunContext& context, const ftp::CertificateInfo& certificate,
                                    std::uint16_t port);
+    // What becomes of an SSH host key the user's known hosts do not hold: one
+    // always trusted goes on, a changed one is refused, any other as the user answers.
+    HostKeyVerdict DecideHostKey(RunContext& context, const HostKeyInfo& key);
     bool ChangeDirectory(RunContext& context);
     void ShowFtpError(RunContext& context, const std::string& text);
 
@@ -77,6 +80,7 @@ private:
     std::string loginDirectory_;
     std::string listed_; // the full path of the directory read
     bool loggedIn_ = false;
+    KeyPassphrases passphrases_; // given on this run's thread, handed over in Finish
     ListingOutcome outcome_;
     Done done_;
 };

@@ -22,7 +22,7 @@ std::optional<ConnectionMaker> RemoteSession::MoreConnections() const {
 
 // From what the connection showed when it came back: the keep-alive may hold it now.
 std::optional<ConnectionMaker> RemoteSession::Maker() const {
-    return ConnectionMaker::Like(session_, loginSite_, encryption_);
+    return ConnectionMaker::Like(session_, loginSite_, encryption_, passphrases_);
 }
 
 bool RemoteSession::Disconnect() {

@@ -46,6 +46,8 @@ public:
     const std::string& LoginDirectory() const { return loginDirectory_; }
     // The site the connection logged in to, for the connections runs add to it.
     void SetLoginSite(SiteProfile site) { loginSite_ = std::move(site); }
+    // The passphrases of the keys it logged in with, for the connections runs add.
+    void SetPassphrases(KeyPassphrases passphrases) { passphrases_ = std::move(passphrases); }
     // Makes more connections like this one; none while logged out or while a run holds it.
     std::optional<ConnectionMaker> MoreConnections() const;
     void SetLoginDirectory(std::string directory) { loginDirectory_ = std::move(directory); }
@@ -55,7 +57,8 @@ public:
     void SetListedDirectory(std::string directory) { listedDirectory_ = std::move(directory); }
 
     // The file of always-trusted certificates, asked for each time a
-    // connecting run is made (it follows the settings file).
+    // connecting run is made (it follows the settings file); the SSH host keys
+    // always trusted are kept beside it.
     void SetTrustFileSource(std::function<QString()> source) { trustFile_ = std::move(source); }
     QString TrustFile() const { return trustFile_ ? trustFile_() : QString(); }
     // The connection's protocol and certificate when it is encrypted; nothing
@@ -96,6 +99,7 @@ private:
     std::optional<Revival> revival_;
     std::string loginDirectory_;
     SiteProfile loginSite_;
+    KeyPassphrases passphrases_;
     std::string listedDirectory_;
     std::function<QString()> trustFile_;
     ConnectionCloser closer_;      // goes after the keep-alive, finishing the closes still under way

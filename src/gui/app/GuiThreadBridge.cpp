@@ -95,4 +95,14 @@ CertificateAnswer BridgedWindow::AskCertificate(const CertificateQuestion& quest
                                            CertificateAnswer::Cancel);
 }
 
+CertificateAnswer BridgedWindow::AskHostKey(const HostKeyQuestion& question) {
+    return bridge_.Call<CertificateAnswer>([this, question] { return window_.AskHostKey(question); },
+                                           CertificateAnswer::Cancel);
+}
+
+std::optional<std::string> BridgedWindow::AskPassphrase(const std::string& keyFile) {
+    return bridge_.Call<std::optional<std::string>>(
+        [this, keyFile] { return window_.AskPassphrase(keyFile); }, std::nullopt);
+}
+
 } // namespace tidewell

@@ -89,6 +89,8 @@ public:
     void ShowTransfer(const TransferDisplay& display) override;
     OverwriteAnswer AskOverwrite(const OverwriteQuestion& question) override;
     CertificateAnswer AskCertificate(const CertificateQuestion& question) override;
+    CertificateAnswer AskHostKey(const HostKeyQuestion& question) override;
+    std::optional<std::string> AskPassphrase(const std::string& keyFile) override;
 
 private:
     WindowInterface& window_;

@@ -12,6 +12,7 @@
 #include "gui/remote/BrowseCommand.h"
 #include "gui/remote/CertificateDialog.h"
 #include "gui/remote/ConnectionLogWindow.h"
+#include "gui/remote/HostKeyDialog.h"
 #include "gui/remote/ListViewControl.h"
 #include "gui/remote/PadlockLabel.h"
 #include "gui/remote/RemoteListMenu.h"
@@ -546,6 +547,14 @@ OverwriteAnswer MainDialog::AskOverwrite(const OverwriteQuestion& question) {
 
 CertificateAnswer MainDialog::AskCertificate(const CertificateQuestion& question) {
     return tidewell::AskCertificate(this, question);
+}
+
+CertificateAnswer MainDialog::AskHostKey(const HostKeyQuestion& question) {
+    return tidewell::AskHostKey(this, question);
+}
+
+std::optional<std::string> MainDialog::AskPassphrase(const std::string& keyFile) {
+    return tidewell::AskPassphrase(this, keyFile);
 }
 
 // Ends the running run at its next check; a connection attempt or a wait for

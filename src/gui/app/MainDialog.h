@@ -111,6 +111,8 @@ private:
     void ShowTransfer(const TransferDisplay& display) override;
     OverwriteAnswer AskOverwrite(const OverwriteQuestion& question) override;
     CertificateAnswer AskCertificate(const CertificateQuestion& question) override;
+    CertificateAnswer AskHostKey(const HostKeyQuestion& question) override;
+    std::optional<std::string> AskPassphrase(const std::string& keyFile) override;
 
     void BuildWindow();
     void BuildMenu();

@@ -1,5 +1,6 @@
 #include "gui/profiles/SitePanes.h"
 
+#include "core/remote/SiteAddress.h"
 #include "gui/profiles/TabPane.h"
 #include "gui/ui/MessageBox.h"
 
@@ -78,7 +79,9 @@ bool SitePanes::ValidateCurrent(bool showMessages) {
     } else if (site.username.empty()) {
         missing = "You must supply the FTP username";
         field = Current()->UsernameEdit();
-    } else if (site.password.empty()) {
+    } else if (site.password.empty() &&
+               ParseSiteAddress(site.address).value_or(SiteAddress{}).protocol != Protocol::Sftp) {
+        // SFTP without a password logs in with the SSH agent or the user's keys.
         missing = "You must supply the FTP password";
         field = Current()->PasswordEdit();
     } else {

@@ -15,7 +15,12 @@ void PadlockLabel::Show(const std::optional<ftp::CertificateInfo>& encryption) {
     const QWidget* counter = parentWidget();
     move(counter->width() - width(), (counter->height() - height()) / 2);
     setVisible(encryption.has_value());
-    if (encryption) {
+    if (encryption && !encryption->hostKeyType.empty()) {
+        setToolTip(QStringLiteral("Encrypted: SSH, %1\nHost key: %2\nSHA-256: %3")
+                       .arg(QString::fromStdString(encryption->tlsVersion),
+                            QString::fromStdString(encryption->hostKeyType),
+                            QString::fromStdString(encryption->sha256)));
+    } else if (encryption) {
         setToolTip(QStringLiteral("Encrypted: %1\nCertificate: %2\nSHA-256: %3")
                        .arg(QString::fromStdString(encryption->tlsVersion),
                             QString::fromStdString(encryption->subject),

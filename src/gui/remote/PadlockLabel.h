@@ -10,7 +10,7 @@ namespace tidewell {
 
 // The padlock on the right end of a counter label (so that it moves with the
 // counters): shown while the connection is encrypted, its tooltip naming the
-// TLS version and the certificate.
+// TLS version and the certificate, or SSH's algorithms and host key.
 class PadlockLabel : public QLabel {
     Q_OBJECT
 public:

@@ -59,7 +59,7 @@ const std::string kQuestion = "QUESTION ? The directory \"T\" contains files, Re
 // create directory and rename, with the refusals a plain server gives and
 // those that never reach it; and without a connection nothing is created.
 TEST(ManageOnServers, DeleteTreesWithoutFollowingLinksThenCreateAndRename) {
-    for (const auto kind : {test::ServerKind::Pyftpdlib, test::ServerKind::Vsftpd}) {
+    for (const auto kind : {test::ServerKind::Pyftpdlib, test::ServerKind::Vsftpd, test::ServerKind::Sshd}) {
         SCOPED_TRACE(test::ServerKindName(kind));
         auto server = test::StartServer(kind);
         ASSERT_TRUE(server->Ready()) << server->Failure();

@@ -37,6 +37,8 @@ TEST(SiteAddressParsing, HostsPortsAndIpv6) {
     EXPECT_EQ(ParseSiteAddress("FTPES://host:2121/"), (SiteAddress{"host", 2121, Security::Explicit}));
     EXPECT_EQ(ParseSiteAddress("ftps://[::1]"), (SiteAddress{"::1", 0, Security::Implicit}));
     EXPECT_EQ(ParseSiteAddress("ftp://host"), (SiteAddress{"host", 0, Security::Plain}));
+    EXPECT_EQ(ParseSiteAddress("SFTP://host:2222/"),
+              (SiteAddress{"host", 2222, Security::Auto, Protocol::Sftp}));
 }
 
 TEST(SiteAddressParsing, BadPortsAreRefused) {

@@ -108,7 +108,8 @@ TEST_P(DownloadTree, CopiesTheSelectionDepthFirstWithItsBlocksIntact) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, DownloadTree,
-                         ::testing::Values(test::ServerKind::Pyftpdlib, test::ServerKind::Vsftpd),
+                         ::testing::Values(test::ServerKind::Pyftpdlib, test::ServerKind::Vsftpd,
+                                           test::ServerKind::Sshd),
                          [](const auto& info) { return test::ServerKindName(info.param); });
 
 // Each answer of the overwrite question, on two existing files.
@@ -461,9 +462,10 @@ TEST_P(DownloadTree, OnlyTheSelectedTreeArrivesWhateverItsLinksAndNames) {
         EXPECT_NE(notFollowed.find(link), std::string::npos) << notFollowed;
     }
     EXPECT_EQ(notFollowed.find("/top/root") != std::string::npos, vsftpd) << notFollowed;
-    // vsftpd says where a link leads, and "inside" is walked at its own place;
-    // pyftpdlib does not, so no link is followed there.
-    EXPECT_EQ(notFollowed.find("/top/inside") != std::string::npos, !vsftpd) << notFollowed;
+    // vsftpd and SFTP say where a link leads, and "inside" is walked at its
+    // own place; pyftpdlib does not, so no link is followed there.
+    EXPECT_EQ(notFollowed.find("/top/inside") != std::string::npos, GetParam() == test::ServerKind::Pyftpdlib)
+        << notFollowed;
     if (vsftpd) {
         EXPECT_NE(messages[0].text.find("/top/locked"), std::string::npos) << messages[0].text;
     }

@@ -24,7 +24,9 @@ using test::Write;
 // Uploads into the login directory of a site that is not logged in yet: the run connects.
 struct Upload : test::RunBench<> {
     explicit Upload(const test::FtpServer& server, std::deque<OverwriteAnswer> answers = {})
-        : RunBench(std::move(answers)), site(SiteOf(server)) {}
+        : RunBench(std::move(answers)), site(SiteOf(server)) {
+        TrustOnce(server);
+    }
     // Over that many connections, which the run makes itself.
     // A failed file is tried twice in all.
     ListingOutcome Run(const std::vector<fs::path>& paths, int connections = 1) {
@@ -89,7 +91,8 @@ TEST_P(UploadTree, RecreatesTheFoldersBelowTheStartingDirectory) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, UploadTree,
-                         ::testing::Values(test::ServerKind::Pyftpdlib, test::ServerKind::Vsftpd),
+                         ::testing::Values(test::ServerKind::Pyftpdlib, test::ServerKind::Vsftpd,
+                                           test::ServerKind::Sshd),
                          [](const auto& info) { return test::ServerKindName(info.param); });
 
 // Merging into an existing remote directory, with the remote file as the

@@ -25,6 +25,10 @@ struct CertificateInfo {
     std::string sha256;     // fingerprint of the DER certificate, "AB:CD:…" (32 pairs)
     std::string problem;    // empty when the system's trust store vouches for it under `host`; else why not
     std::string tlsVersion; // "TLSv1.3"
+    // An SSH connection has a host key in place of a certificate: its type
+    // ("ssh-ed25519"), with `sha256` its fingerprint in OpenSSH's form and
+    // `tlsVersion` naming the key exchange and cipher. Empty for TLS.
+    std::string hostKeyType;
 };
 
 // What became of a certificate the system's trust store does not vouch for.

@@ -222,6 +222,15 @@ RemoteFileSystem::Renamed SftpFileSystem::RenameAtOnce(std::string_view from, st
     return renamed;
 }
 
+std::optional<ftp::CertificateInfo> SftpFileSystem::Encryption() const {
+    ftp::CertificateInfo info;
+    info.host = session_->HostKey().host;
+    info.sha256 = session_->HostKey().sha256;
+    info.hostKeyType = session_->HostKey().type;
+    info.tlsVersion = session_->Algorithms();
+    return info;
+}
+
 bool SftpFileSystem::IsConnected() const {
     return session_ && session_->Connected();
 }

@@ -38,7 +38,8 @@ public:
     bool CanResume() const override { return true; }
     bool KeepAlive() override;
     const std::string& LastReply() const override { return lastReply_; }
-    std::optional<ftp::CertificateInfo> Encryption() const override { return std::nullopt; }
+    // The host key and algorithms: every SSH connection is encrypted.
+    std::optional<ftp::CertificateInfo> Encryption() const override;
     void UsePassive() override {}
     void Close() override;
     std::optional<RemoteHash> Hash(std::string_view) override { return std::nullopt; }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace tidewell::sftp {
 
@@ -20,6 +21,13 @@ struct SftpLogin {
     std::chrono::seconds timeout{30};
     // Asked about the host key before the password is sent; none rejects every key.
     HostKeyJudge judge;
+    // OpenSSH's known-hosts file of the user: a key it holds for the server
+    // goes without the judge; another key there makes the judge hear of the
+    // change. Empty: not read.
+    std::string knownHosts;
+    // Without a password: the agent, then these private keys (SshLogIn).
+    std::vector<std::string> keyFiles;
+    PassphraseAsker passphrase;
 };
 
 // One SSH connection, logged in, with its SFTP channel.
@@ -35,6 +43,8 @@ public:
 
     sftp_session Sftp() const { return sftp_.get(); }
     const HostKeyInfo& HostKey() const { return hostKey_; }
+    // The key exchange and the cipher each way, as the padlock names them.
+    std::string Algorithms() const;
     bool Connected() const;
     // Why the last libssh call failed, the server's own words when it gave some.
     std::string Failure() const;

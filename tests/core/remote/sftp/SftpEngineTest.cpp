@@ -33,8 +33,14 @@ SftpLogin LoginTo(
     const test::FtpServer& server,
     HostKeyJudge judge = [](const HostKeyInfo&) { return HostKeyVerdict::AcceptedOnce; }) {
     const auto& address = server.Address();
-    return {address.host,    address.port, address.user, address.password, std::chrono::seconds(10),
-            std::move(judge)};
+    SftpLogin login;
+    login.host = address.host;
+    login.port = address.port;
+    login.user = address.user;
+    login.password = address.password;
+    login.timeout = std::chrono::seconds(10);
+    login.judge = std::move(judge);
+    return login;
 }
 
 class SftpEngine : public ::testing::Test {
