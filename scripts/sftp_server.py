@@ -356,7 +356,7 @@ def host_key(path):
         key = Ed25519PrivateKey.generate()
         os.makedirs(os.path.dirname(path), mode=0o700, exist_ok=True)
         with open(path + ".pub", "wb") as f:
-            f.write(key.public_key().public_bytes(s.Encoding.OpenSSH, s.PublicFormat.OpenSSH) + b" tidewell-demo\n")
+            f.write(key.public_key().public_bytes(s.Encoding.OpenSSH, s.PublicFormat.OpenSSH) + b"\n")
         partial = path + ".partial"
         with open(os.open(partial, os.O_WRONLY | os.O_CREAT | os.O_TRUNC, 0o600), "wb") as f:
             f.write(key.private_bytes(s.Encoding.PEM, s.PrivateFormat.OpenSSH, s.NoEncryption()))
