@@ -1,7 +1,7 @@
 #!/usr/bin/python3
-"""The bundled demo FTP server: pyftpdlib on 127.0.0.1 serving a sample tree.
+"""The bundled demo server: pyftpdlib (or SFTP) on 127.0.0.1 serving a sample tree.
 
-Usage: demo-server.py --home DIR [--port N] [--tls] [--preferences FILE [--downloads DIR]]
+Usage: demo-server.py --home DIR [--port N] [--tls | --sftp] [--preferences FILE [--downloads DIR]]
        demo-server.py --self-test
 
 DIR receives the sample tree (root/), made once, and the demo settings file
@@ -17,6 +17,9 @@ Tidewell.conf starts with Download To = --downloads (default DIR/downloads).
 --tls requires FTP over TLS (explicit, AUTH TLS) on control and data
 connections, with a self-signed certificate for localhost made on the first
 such start (DIR/tls/), and Site 1's address becomes ftpes://127.0.0.1:N.
+--sftp serves the same tree over SFTP instead (sftp_server.py beside this
+script, paramiko), confined to it, with an ed25519 host key made on the first
+such start and kept (DIR/sftp/), and Site 1's address becomes sftp://127.0.0.1:N.
 Login: demo/demo.
 """
 import argparse
@@ -100,7 +103,7 @@ def first_address_span(data: bytes):
 def update_site1(data: bytes, address: str):
     """The file with only Site 1's address set to ADDRESS, or None to leave it as it is.
 
-    Only a stale demo address (127.0.0.1:N, another port) is replaced: an
+    Only a stale demo address (127.0.0.1:N, another port or scheme) is replaced: an
     address the user typed there, an empty one and a file Tidewell would not
     read are kept. Every other byte stays as it was."""
     span = first_address_span(data)
@@ -108,7 +111,7 @@ def update_site1(data: bytes, address: str):
         return None
     prefix, start, end = span
     old = data[start:end]
-    if old == address.encode() or not re.fullmatch(rb"(ftpes://)?127\.0\.0\.1:\d+", old):
+    if old == address.encode() or not re.fullmatch(rb"((ftpes|sftp)://)?127\.0\.0\.1:\d+", old):
         return None
     return data[:prefix] + archive_string(address.encode()) + data[end:]
 
@@ -222,6 +225,33 @@ def tls_handler(home: str):
     return TLS_FTPHandler
 
 
+def ftp_service(home: str, root: str, port: int, tls: bool, stopped):
+    """(serve until stopped() and close, the port listened on, Site 1's scheme)."""
+    authorizer = DummyAuthorizer()
+    authorizer.add_user(USER, PASSWORD, root, perm="elradfmwMT")
+    handler = tls_handler(home) if tls else FTPHandler
+    handler.authorizer = authorizer
+    handler.banner = "Tidewell demo server ready."
+    handler.passive_ports = range(42000, 42999)
+    server = listen(handler, port)
+
+    def serve():
+        while not stopped():
+            server.serve_forever(timeout=0.2, blocking=False)
+        server.close_all()
+
+    return serve, server.socket.getsockname()[1], "ftpes://" if tls else ""
+
+
+def sftp_service(home: str, root: str, port: int, stopped):
+    """The same for SFTP, with the demo's own host key."""
+    import sftp_server  # beside this script; needs python3-paramiko
+
+    server = sftp_server.Server(root, os.path.join(home, "sftp", "host_ed25519"), USER, PASSWORD, port,
+                                anywhere=True)
+    return lambda: server.serve(stopped), server.port, "sftp://"
+
+
 def self_test() -> int:
     """The rewrite rule: only Site 1's address changes, and only when stale."""
     # A user edit in Site 1 and bytes after the seventh record, both to be kept.
@@ -231,6 +261,8 @@ def self_test() -> int:
     assert update_site1(new, "127.0.0.1:40000") is None  # same port: untouched
     secure = update_site1(new, "ftpes://127.0.0.1:40000")  # --tls, and back
     assert update_site1(secure, "127.0.0.1:40000") == new, secure
+    ssh = update_site1(secure, "sftp://127.0.0.1:40000")  # --sftp, and back
+    assert update_site1(ssh, "127.0.0.1:40000") == new, ssh
     assert update_site1(settings_file("ftp.example.org"), "127.0.0.1:1") is None
     assert update_site1(b"not a settings file", "127.0.0.1:1") is None
     with tempfile.TemporaryDirectory() as d:
@@ -255,25 +287,24 @@ def main() -> int:
     parser.add_argument("--port", type=int, default=0)
     parser.add_argument("--preferences")
     parser.add_argument("--downloads")
-    parser.add_argument("--tls", action="store_true")
+    protocol = parser.add_mutually_exclusive_group()
+    protocol.add_argument("--tls", action="store_true")
+    protocol.add_argument("--sftp", action="store_true")
     args = parser.parse_args()
     home = os.path.abspath(args.home)
     root = os.path.join(home, "root")
     make_sample_tree(root)
 
     logging.basicConfig(level=logging.WARNING)
-    authorizer = DummyAuthorizer()
-    authorizer.add_user(USER, PASSWORD, root, perm="elradfmwMT")
-    handler = tls_handler(home) if args.tls else FTPHandler
-    handler.authorizer = authorizer
-    handler.banner = "Tidewell demo server ready."
-    handler.passive_ports = range(42000, 42999)
-    server = listen(handler, args.port or last_port(home))
-    port = server.socket.getsockname()[1]
+    stop = []
+    if args.sftp:
+        serve, port, scheme = sftp_service(home, root, args.port or last_port(home), lambda: bool(stop))
+    else:
+        serve, port, scheme = ftp_service(home, root, args.port or last_port(home), args.tls, lambda: bool(stop))
     write(os.path.join(home, "last-port"), str(port).encode())
 
     settings = os.path.join(home, "data", "Tidewell", "TDWL23Settings.dat")
-    address = f"{'ftpes://' if args.tls else ''}127.0.0.1:{port}"
+    address = f"{scheme}127.0.0.1:{port}"
     if not os.path.exists(settings):
         write(settings, settings_file(address))
     else:
@@ -285,12 +316,9 @@ def main() -> int:
         point_preferences(args.preferences, settings, args.downloads or os.path.join(home, "downloads"))
     write(os.path.join(home, "port"), str(port).encode())
 
-    stop = []
     signal.signal(signal.SIGTERM, lambda *_: stop.append(1))
     signal.signal(signal.SIGINT, lambda *_: stop.append(1))
-    while not stop:
-        server.serve_forever(timeout=0.2, blocking=False)
-    server.close_all()
+    serve()
     return 0
 
 

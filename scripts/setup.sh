@@ -16,12 +16,13 @@ build=${1:-$here/build}
 shift || true
 
 # Configuring needs GoogleTest (the tests are part of the build tree) and
-# rsvg-convert (the icons); running needs the dialog font and the demo server.
+# rsvg-convert (the icons); running needs the dialog font and the demo server
+# (paramiko for its SFTP, which the tests' scripted SFTP server shares).
 packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-svg-dev libgl-dev libssl-dev libssh-dev
   libgtest-dev libgmock-dev librsvg2-bin
-  python3 python3-pyftpdlib python3-openssl openssl fonts-dejavu-core fonts-urw-base35
+  python3 python3-pyftpdlib python3-openssl python3-paramiko openssl fonts-dejavu-core fonts-urw-base35
 )
 if [ -z "$target" ]; then
   # Tests, CI, benchmarks, screenshots and the Debian package.
