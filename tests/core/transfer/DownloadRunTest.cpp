@@ -476,6 +476,33 @@ TEST_P(DownloadTree, OnlyTheSelectedTreeArrivesWhateverItsLinksAndNames) {
               "Transfer ended with errors: 4 of 5 files copied, 1 skipped (named above).");
 }
 
+// What no real server lists, from a scripted SFTP server: names holding "/",
+// ".", "..", an empty name, control characters, a 300-byte name, and links
+// in a loop and to their own parent. Only the plain file arrives, nothing
+// lands beside the folder, and the run ends.
+TEST(DownloadWalk, HostileNamesAndLinkLoopsLeadNowhere) {
+    test::ScriptedSftpServer server("hostile");
+    ASSERT_TRUE(server.Ready()) << server.Failure();
+    test::TempDir outer;
+    const fs::path into = outer.Path() / "into";
+    fs::create_directory(into);
+    Download download(server);
+    const ListingOutcome outcome = download.Run({"hostile"}, into);
+
+    EXPECT_EQ(Tree(outer.Path()),
+              (std::map<std::string, std::string>{
+                  {"into", "<dir>"}, {"into/hostile", "<dir>"}, {"into/hostile/normal.txt", "normal\n"}}));
+    std::string said;
+    for (const auto& message : download.host.Messages()) {
+        said += message.text + "\n--\n";
+    }
+    EXPECT_NE(said.find("\"../escape.txt\""), std::string::npos) << said;
+    ASSERT_TRUE(outcome.ending) << said;
+    // The looping links are refused by the server, the rest never asked for.
+    EXPECT_EQ(outcome.ending->message.text,
+              "Transfer ended with errors: 1 of 9 files copied, 8 skipped (named above).");
+}
+
 // Cancel while the run is still counting: a listing the server never sends
 // does not hold it (the connection's timeout is far beyond the bound here).
 TEST(DownloadFailures, CancelWhileCountingEndsTheRunAtOnce) {
