@@ -295,6 +295,37 @@ TEST(DownloadResume, GoesOnAfterACutAndAServerRestart) {
     EXPECT_EQ(offsets[0], big.size() / 2); // all that came before the cut was kept
 }
 
+// Over SFTP, sshd dropping every session in the middle of a file: the run
+// logs in again and reads only the rest: the file's first byte is changed
+// behind its back (size and time kept): a download that started over would
+// bring the change.
+TEST(DownloadResume, GoesOnOverSftpAfterTheSessionWasDropped) {
+    test::SshdServer server;
+    ASSERT_TRUE(server.Ready()) << server.Failure();
+    const std::string big = Numbered(40'000'000, 3);
+    server.PutFile("big.bin", big);
+    const fs::path remote = server.Root() / "big.bin";
+    test::TempDir folder;
+    Download download(server);
+    bool dropped = false;
+    download.host.onTransfer = [&](const TransferDisplay& display) {
+        // On the run's thread: the file waits while the session goes.
+        if (display.fileName == "big.bin" && !display.filePercent.empty() && display.filePercent != "0%" &&
+            !dropped) {
+            dropped = server.DropSessions();
+            const auto time = fs::last_write_time(remote);
+            server.PutFile("big.bin", "X" + big.substr(1));
+            fs::last_write_time(remote, time);
+        }
+    };
+    const ListingOutcome outcome = download.Run({"big.bin"}, folder.Path(), 1, 5);
+    EXPECT_TRUE(dropped);
+    EXPECT_TRUE(download.host.Messages().empty());
+    EXPECT_TRUE(outcome.ending && outcome.ending->complete);
+    EXPECT_TRUE(Read(folder.Path() / "big.bin") == big);
+    EXPECT_TRUE(Kept(folder.Path()).empty());
+}
+
 // A file that came in two pieces is checked where the server offers a hash:
 // when the hashes differ, it comes again from the start, once.
 TEST(DownloadResume, AResumedFileIsCheckedWhereTheServerCan) {

@@ -163,6 +163,18 @@ TEST_F(SftpEngine, DownloadsWholeAndFromAnOffsetAndChecksTheLength) {
     shortened->Close();
     EXPECT_THROW(fs->Open("missing.bin", RemoteFileSystem::Access::Read, 0, std::nullopt), RemoteError);
     EXPECT_TRUE(fs->IsConnected());
+
+    // Past 4 GiB (sparse on disk): sizes and offsets keep all 64 bits.
+    constexpr std::uint64_t kFourGiB = 4ULL << 30;
+    server_.PutFile("huge.bin", "");
+    std::filesystem::resize_file(server_.Root() / "huge.bin", kFourGiB + 3);
+    EXPECT_EQ(fs->Size("huge.bin"), kFourGiB + 3);
+    const auto listed = fs->List(false).entries;
+    EXPECT_TRUE(std::any_of(listed.begin(), listed.end(), [&](const RemoteEntry& entry) {
+        return entry.name == "huge.bin" && static_cast<std::uint64_t>(entry.size) == kFourGiB + 3;
+    }));
+    auto end = fs->Open("huge.bin", RemoteFileSystem::Access::Read, kFourGiB + 1, kFourGiB + 3);
+    EXPECT_EQ(ReadAll(*end), std::string(2, '\0'));
 }
 
 TEST_F(SftpEngine, UploadsRenamesWithoutReplacingAndRemoves) {
