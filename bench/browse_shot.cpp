@@ -12,6 +12,7 @@
 #include "DownloadDriver.h"
 
 #include "gui/remote/CertificateDialog.h"
+#include "gui/remote/HostKeyDialog.h"
 #include "gui/ui/MessageBox.h"
 
 #include <QApplication>
@@ -37,6 +38,17 @@ int main(int argc, char** argv) {
     // The demo server's own certificate (ftpes:// sites) is trusted for the picture.
     tidewell::ScopedCertificateDialogHook certificates(
         [](QWidget*, const tidewell::CertificateQuestion&) { return tidewell::CertificateAnswer::Trust; });
+    // The demo's host key (sftp:// sites) likewise; with HOST_KEY_SHOT set, the
+    // question is pictured there first.
+    tidewell::ScopedHostKeyDialogHook hostKeys(
+        [](QWidget* parent, const tidewell::HostKeyQuestion& question) {
+            if (const char* shot = std::getenv("HOST_KEY_SHOT")) {
+                tidewell::HostKeyDialog asked(question, parent);
+                asked.adjustSize();
+                asked.grab().save(QString::fromLocal8Bit(shot));
+            }
+            return tidewell::CertificateAnswer::Trust;
+        });
     tidewell::MainDialog dialog({});
     dialog.show();
     tidewell::bench::BrowseDriver driver(dialog);

@@ -3,13 +3,16 @@
 #   scripts/screenshot.sh [OUT.png] [BUILD_DIR]
 #   scripts/screenshot.sh --browse [OUT.png] [BUILD_DIR] [details|large]
 #   scripts/screenshot.sh --secure [OUT.png] [BUILD_DIR]
+#   scripts/screenshot.sh --sftp [OUT.png] [BUILD_DIR]
 #   scripts/screenshot.sh --connecting [OUT.png] [BUILD_DIR]
 #   scripts/screenshot.sh --downloading [OUT.png] [BUILD_DIR]
 #   scripts/screenshot.sh --desktop [OUT_DIR] [BUILD_DIR]
 # --browse starts the demo FTP server, logs in to it through the window's own
 # Login button (bench/browse_shot, offscreen) and pictures the listing; large
 # enlarges the window to 1400x1000 first. --secure does the same over explicit
-# TLS (the demo's --tls, its certificate trusted), with the padlock showing.
+# TLS (the demo's --tls, its certificate trusted), with the padlock showing;
+# --sftp over SFTP (the demo's --sftp), the host-key question pictured beside
+# OUT.png as OUT-host-key.png, then trusted.
 # --connecting logs in to a port that accepts and never answers, pictures the
 # window while it connects, and fails unless Cancel Transfer frees it at once.
 # --downloading starts the demo FTP server, logs in, downloads large.bin into a
@@ -25,6 +28,7 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 browse= connecting= downloading= desktop= tls=() scheme=
 if [ "${1:-}" = "--browse" ]; then browse=1; shift; fi
 if [ "${1:-}" = "--secure" ]; then browse=1 tls=(--tls) scheme=ftpes://; shift; fi
+if [ "${1:-}" = "--sftp" ]; then browse=1 tls=(--sftp) scheme=sftp://; shift; fi
 if [ "${1:-}" = "--connecting" ]; then connecting=1; shift; fi
 if [ "${1:-}" = "--downloading" ]; then browse=1 downloading=1; shift; fi
 if [ "${1:-}" = "--desktop" ]; then browse=1 desktop=1; shift; fi
@@ -100,6 +104,7 @@ if [ -n "$browse" ]; then
     exit 0
   fi
   XDG_CONFIG_HOME="$scratch/config" XDG_DATA_HOME="$scratch/data" QT_QPA_PLATFORM=offscreen \
+    HOST_KEY_SHOT="${out%.png}-host-key.png" \
     "$build/bench/browse_shot" "${scheme}127.0.0.1:$(cat "$scratch/demo/port")" demo demo "" "$out" "${3:-}"
   echo "$out"
   exit 0
