@@ -153,28 +153,26 @@ TEST(DownloadOverwrite, EachAnswerKeepsOrReplacesTheExistingFiles) {
     }
 }
 
-// A cancel mid-file, and servers that fail mid-file on every try: no partial
-// file under a real name, the old file intact, what arrived kept hidden for a
-// later download; one message, and the rest of the run passed over but
-// stepped. A connection that dies ends the run logged out, with that one
-// message. Each ends with the truth: cancelled, with errors, or (a directory
-// that cannot be listed) that listing's failure.
-TEST(DownloadFailures, NothingHalfWrittenSurvivesACancelOrAFailedTransfer) {
+// Servers that fail mid-file on every try (a cancel: DownloadResume): no
+// partial file under a real name, the old file intact, what arrived kept
+// hidden for a later download; one message, and the rest of the run passed
+// over but stepped. A connection that dies ends the run logged out, with that
+// one message. Each ends with the truth: with errors, or (a directory that
+// cannot be listed) that listing's failure.
+TEST(DownloadFailures, NothingHalfWrittenSurvivesAFailedTransfer) {
     const std::string errors = "Transfer ended with errors: 0 of 2 files copied, 2 skipped (named above).";
     const struct {
         const char* mode;
-        bool cancel;
         const char* message;
         bool connected;
         std::string ending; // said after the listing; empty: nothing
         bool kept;          // a part of big.bin stays for a later download
     } cases[] = {
-        {"normal", true, nullptr, true, "Transfer cancelled: 0 of 2 files copied.", true},
-        {"drop-retr", false, "Unable to download files from this FTP server", true, errors, true},
-        {"short-226", false, "Unable to download files from this FTP server", true, errors, true},
-        {"stall-data", false, "Unable to download files from this FTP server", false, "", false},
+        {"drop-retr", "Unable to download files from this FTP server", true, errors, true},
+        {"short-226", "Unable to download files from this FTP server", true, errors, true},
+        {"stall-data", "Unable to download files from this FTP server", false, "", false},
         // The log-in's own listing says so first.
-        {"list-550", false, "The directory could not be listed: 550 Permission denied.", true,
+        {"list-550", "The directory could not be listed: 550 Permission denied.", true,
          "The directory could not be listed: 550 Permission denied.", false},
     };
     for (const auto& c : cases) {
@@ -186,13 +184,6 @@ TEST(DownloadFailures, NothingHalfWrittenSurvivesACancelOrAFailedTransfer) {
         test::TempDir folder;
         Write(folder.Path() / "big.bin", "old");
         Download download(server, {OverwriteAnswer::Yes}, 2s);
-        if (c.cancel) {
-            download.host.onTransfer = [&](const TransferDisplay& display) {
-                if (display.fileName == "big.bin" && display.filePercent != "0%") {
-                    download.runs.Cancel(); // mid-file
-                }
-            };
-        }
         const ListingOutcome outcome = download.Run({"big.bin", "next.txt"}, folder.Path());
         const auto kept = Kept(folder.Path());
         EXPECT_EQ(kept.size(), c.kept ? 1u : 0u);
@@ -201,10 +192,8 @@ TEST(DownloadFailures, NothingHalfWrittenSurvivesACancelOrAFailedTransfer) {
         }
         EXPECT_EQ(Tree(folder.Path()), (std::map<std::string, std::string>{{"big.bin", "old"}}));
         const auto messages = download.host.Messages();
-        ASSERT_EQ(messages.size(), c.message ? 1u : 0u);
-        if (c.message) {
-            EXPECT_EQ(messages[0].text, c.message);
-        }
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].text, c.message);
         EXPECT_EQ(outcome.ending ? outcome.ending->message.text : "", c.ending);
         EXPECT_EQ(download.session.Connected(), c.connected);
     }

@@ -206,9 +206,8 @@ TEST(UploadFailures, NothingLandsInTheWrongPlaceOrHalfWritten) {
 // Four connections at once. A server that lets this client have two still
 // takes the whole tree, and files already there are asked about once: Yes To
 // All holds on every connection. A connection that dies mid-file (an extra
-// one) is made again and its file goes on. A cancel mid-run leaves no part
-// of a file on the server.
-TEST(UploadParallel, FewerConnectionsOneQuestionALostConnectionAndACleanCancel) {
+// one) is made again and its file goes on.
+TEST(UploadParallel, FewerConnectionsOneQuestionAndALostConnection) {
     test::TempDir local;
     fs::create_directory(local.Path() / "D");
     for (int i = 0; i < 12; ++i) {
@@ -235,27 +234,13 @@ TEST(UploadParallel, FewerConnectionsOneQuestionALostConnectionAndACleanCancel) 
     }
     test::PyftpdlibServer paced("throttle-4mb,cut-extra");
     ASSERT_TRUE(paced.Ready()) << paced.Failure();
-    {
-        Upload upload(paced);
-        // The run logs in first: every later session is an extra connection.
-        const ListingOutcome outcome = upload.Run(big, 4);
-        EXPECT_EQ(Tree(paced.Root()).size(), 8u);
-        EXPECT_TRUE(upload.host.Messages().empty());
-        EXPECT_TRUE(outcome.ending && outcome.ending->complete);
-        EXPECT_TRUE(upload.session.Connected());
-    }
-    for (const auto& entry : fs::directory_iterator(paced.Root())) {
-        fs::remove(entry.path());
-    }
     Upload upload(paced);
-    upload.host.onTransfer = [&](const TransferDisplay& display) {
-        if (display.filePercent != "0%" && !display.filePercent.empty()) {
-            upload.runs.Cancel(); // every connection mid-file
-        }
-    };
+    // The run logs in first: every later session is an extra connection.
     const ListingOutcome outcome = upload.Run(big, 4);
-    EXPECT_TRUE(Tree(paced.Root()).empty());
-    EXPECT_EQ(outcome.ending ? outcome.ending->message.text : "", "Transfer cancelled: 0 of 8 files copied.");
+    EXPECT_EQ(Tree(paced.Root()).size(), 8u);
+    EXPECT_TRUE(upload.host.Messages().empty());
+    EXPECT_TRUE(outcome.ending && outcome.ending->complete);
+    EXPECT_TRUE(upload.session.Connected());
 }
 
 // A session cut part-way through a file that replaces another: the run logs
