@@ -52,7 +52,21 @@ std::unique_ptr<RemoteFileSystem> ConnectionMaker::OpenAt(const SiteAddress& add
                               trust.knownHosts,
                               sftp::DefaultKeyFiles(QDir(QDir::homePath()).filePath(".ssh").toStdString()),
                               trust.passphrase};
-        return sftp::SftpFileSystem::Connect(login);
+        const ftp::LogSink log = session_.NextConnectionLog();
+        log.Write(ftp::LogKind::Info, "Connecting to " + address.host + " port " +
+                                          std::to_string(address.port == 0 ? 22 : address.port) +
+                                          " over SFTP");
+        try {
+            auto connection = sftp::SftpFileSystem::Connect(login);
+            const auto encryption = connection->Encryption();
+            log.Write(ftp::LogKind::Info, "Logged in as " + user_ + "; SSH, " + encryption->tlsVersion +
+                                              ", host key " + encryption->hostKeyType + " " +
+                                              encryption->sha256);
+            return connection;
+        } catch (const RemoteError& failure) {
+            log.Write(ftp::LogKind::Error, failure.what());
+            throw;
+        }
     }
     return std::make_unique<ftp::FtpFileSystem>(session_.GetFtpConnection(
         address.host, user_, password_, address.port, passive, {address.security, trust.certificate}));

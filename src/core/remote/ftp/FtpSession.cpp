@@ -130,7 +130,7 @@ std::unique_ptr<FtpConnection> FtpSession::GetFtpConnection(const std::string& s
         port = implicit ? kImplicitTlsPort : kDefaultPort;
     }
     const std::string target = server + ":" + std::to_string(port);
-    const LogSink log = log_.ForConnection(++*connections_);
+    const LogSink log = NextConnectionLog();
     log.Write(LogKind::Info, "Connecting to " + target);
     auto outcome = ConnectToHost(host, port, timeout_);
     if (!outcome.socket.IsOpen()) {

@@ -25,6 +25,8 @@ public:
     // For the connections made from now on: connecting, every command and
     // reply, the TLS verdict and the close.
     void SetLog(LogSink log) { log_ = std::move(log); }
+    // The log of one more connection of this session, its lines numbered as its.
+    LogSink NextConnectionLog() const { return log_.ForConnection(++*connections_); }
 
     // Connects and logs in. Port 0 means 21 (990 for implicit TLS). `passive`
     // makes every data connection passive from the start; otherwise active mode
