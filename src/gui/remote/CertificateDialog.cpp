@@ -1,25 +1,13 @@
 #include "gui/remote/CertificateDialog.h"
 
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace tidewell {
 
-namespace {
-
-QLabel* Selectable(const std::string& text, QWidget* parent) {
-    auto* label = new QLabel(QString::fromStdString(text), parent);
-    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    label->setWordWrap(true);
-    return label;
-}
-
-} // namespace
-
-CertificateDialog::CertificateDialog(const CertificateQuestion& question, QWidget* parent) : QDialog(parent) {
+CertificateDialog::CertificateDialog(const CertificateQuestion& question, QWidget* parent)
+    : TrustDialog(parent) {
     const ftp::CertificateInfo& info = question.certificate;
     setWindowTitle(QStringLiteral("Server Certificate"));
     auto* layout = new QVBoxLayout(this);
@@ -39,61 +27,21 @@ CertificateDialog::CertificateDialog(const CertificateQuestion& question, QWidge
     layout->addWidget(heading);
 
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("Why:"), Selectable(info.problem, this));
-    form->addRow(QStringLiteral("Server:"), Selectable(info.host, this));
-    form->addRow(QStringLiteral("Issued to:"), Selectable(info.subject, this));
-    form->addRow(QStringLiteral("Issued by:"), Selectable(info.issuer, this));
-    form->addRow(QStringLiteral("Valid:"), Selectable(info.notBefore + " to " + info.notAfter, this));
-    form->addRow(QStringLiteral("SHA-256:"), Selectable(info.sha256, this));
+    form->addRow(QStringLiteral("Why:"), Selectable(info.problem));
+    form->addRow(QStringLiteral("Server:"), Selectable(info.host));
+    form->addRow(QStringLiteral("Issued to:"), Selectable(info.subject));
+    form->addRow(QStringLiteral("Issued by:"), Selectable(info.issuer));
+    form->addRow(QStringLiteral("Valid:"), Selectable(info.notBefore + " to " + info.notAfter));
+    form->addRow(QStringLiteral("SHA-256:"), Selectable(info.sha256));
     if (question.trustedBefore) {
-        form->addRow(QStringLiteral("Trusted until now:"), Selectable(*question.trustedBefore, this));
+        form->addRow(QStringLiteral("Trusted until now:"), Selectable(*question.trustedBefore));
     }
-    form->addRow(QStringLiteral("Protocol:"), Selectable(info.tlsVersion, this));
+    form->addRow(QStringLiteral("Protocol:"), Selectable(info.tlsVersion));
     layout->addLayout(form);
     layout->addWidget(
         new QLabel(QStringLiteral("Your user name and password have not been sent yet."), this));
 
-    auto* buttons = new QDialogButtonBox(this);
-    trust_ = buttons->addButton(QStringLiteral("Trust"), QDialogButtonBox::AcceptRole);
-    alwaysTrust_ = buttons->addButton(QStringLiteral("Always trust"), QDialogButtonBox::AcceptRole);
-    cancel_ = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
-    // Enter cancels wherever the focus starts: a focused button would otherwise
-    // take Enter for itself, and Trust comes first in the tab order.
-    trust_->setAutoDefault(false);
-    alwaysTrust_->setAutoDefault(false);
-    cancel_->setDefault(true);
-    cancel_->setFocus();
-    layout->addWidget(buttons);
-    const std::pair<QPushButton*, CertificateAnswer> choices[] = {
-        {trust_, CertificateAnswer::Trust},
-        {alwaysTrust_, CertificateAnswer::AlwaysTrust},
-        {cancel_, CertificateAnswer::Cancel},
-    };
-    for (const auto& choice : choices) {
-        const CertificateAnswer answer = choice.second;
-        connect(choice.first, &QPushButton::clicked, this, [this, answer] {
-            answer_ = answer;
-            done(answer == CertificateAnswer::Cancel ? Rejected : Accepted);
-        });
-    }
-}
-
-CertificateAnswer CertificateDialog::Ask() {
-    answer_ = CertificateAnswer::Cancel; // Escape and the close box too
-    exec();
-    return answer_;
-}
-
-QPushButton* CertificateDialog::Button(CertificateAnswer answer) const {
-    switch (answer) {
-    case CertificateAnswer::Trust:
-        return trust_;
-    case CertificateAnswer::AlwaysTrust:
-        return alwaysTrust_;
-    case CertificateAnswer::Cancel:
-        break;
-    }
-    return cancel_;
+    layout->addWidget(MakeButtons(true));
 }
 
 namespace {

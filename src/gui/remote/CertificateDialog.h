@@ -1,13 +1,10 @@
 #pragma once
 
 #include "core/remote/CertificateQuestion.h"
+#include "gui/remote/TrustDialog.h"
 #include "gui/ui/ScopedHook.h"
 
-#include <QDialog>
-
 #include <functional>
-
-class QPushButton;
 
 namespace tidewell {
 
@@ -16,19 +13,10 @@ namespace tidewell {
 // its validity, its SHA-256 fingerprint and why it could not be checked. A
 // certificate that changed since it was always trusted is said loudly.
 // Cancel is the default and Escape's answer.
-class CertificateDialog : public QDialog {
+class CertificateDialog : public TrustDialog {
     Q_OBJECT
 public:
     CertificateDialog(const CertificateQuestion& question, QWidget* parent);
-
-    CertificateAnswer Ask();
-    QPushButton* Button(CertificateAnswer answer) const;
-
-private:
-    QPushButton* trust_ = nullptr;
-    QPushButton* alwaysTrust_ = nullptr;
-    QPushButton* cancel_ = nullptr;
-    CertificateAnswer answer_ = CertificateAnswer::Cancel;
 };
 
 using CertificateDialogHook = std::function<CertificateAnswer(QWidget* parent, const CertificateQuestion&)>;

@@ -1,23 +1,14 @@
 #include "gui/remote/HostKeyDialog.h"
 
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace tidewell {
 
 namespace {
-
-QLabel* Selectable(const std::string& text, QWidget* parent) {
-    auto* label = new QLabel(QString::fromStdString(text), parent);
-    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    label->setWordWrap(true);
-    return label;
-}
 
 QString Heading(const HostKeyQuestion& question) {
     const QString server = QString::fromStdString(question.key.host).toHtmlEscaped();
@@ -36,7 +27,7 @@ QString Heading(const HostKeyQuestion& question) {
 
 } // namespace
 
-HostKeyDialog::HostKeyDialog(const HostKeyQuestion& question, QWidget* parent) : QDialog(parent) {
+HostKeyDialog::HostKeyDialog(const HostKeyQuestion& question, QWidget* parent) : TrustDialog(parent) {
     const HostKeyInfo& key = question.key;
     setWindowTitle(QStringLiteral("SSH Host Key"));
     auto* layout = new QVBoxLayout(this);
@@ -45,58 +36,17 @@ HostKeyDialog::HostKeyDialog(const HostKeyQuestion& question, QWidget* parent) :
     layout->addWidget(heading);
 
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("Server:"), Selectable(key.host + " port " + std::to_string(key.port), this));
-    form->addRow(QStringLiteral("Key type:"), Selectable(key.type, this));
-    form->addRow(QStringLiteral("Fingerprint:"), Selectable(key.sha256, this));
+    form->addRow(QStringLiteral("Server:"), Selectable(key.host + " port " + std::to_string(key.port)));
+    form->addRow(QStringLiteral("Key type:"), Selectable(key.type));
+    form->addRow(QStringLiteral("Fingerprint:"), Selectable(key.sha256));
     if (question.recordedBefore) {
-        form->addRow(QStringLiteral("Recorded until now:"), Selectable(*question.recordedBefore, this));
+        form->addRow(QStringLiteral("Recorded until now:"), Selectable(*question.recordedBefore));
     }
     layout->addLayout(form);
     layout->addWidget(
         new QLabel(QStringLiteral("Your user name and password have not been sent yet."), this));
 
-    auto* buttons = new QDialogButtonBox(this);
-    if (!question.recordedBefore) {
-        trust_ = buttons->addButton(QStringLiteral("Trust"), QDialogButtonBox::AcceptRole);
-        alwaysTrust_ = buttons->addButton(QStringLiteral("Always trust"), QDialogButtonBox::AcceptRole);
-        // Enter cancels wherever the focus starts.
-        trust_->setAutoDefault(false);
-        alwaysTrust_->setAutoDefault(false);
-        connect(trust_, &QPushButton::clicked, this, [this] {
-            answer_ = CertificateAnswer::Trust;
-            accept();
-        });
-        connect(alwaysTrust_, &QPushButton::clicked, this, [this] {
-            answer_ = CertificateAnswer::AlwaysTrust;
-            accept();
-        });
-    }
-    cancel_ = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
-    cancel_->setDefault(true);
-    cancel_->setFocus();
-    connect(cancel_, &QPushButton::clicked, this, [this] {
-        answer_ = CertificateAnswer::Cancel;
-        reject();
-    });
-    layout->addWidget(buttons);
-}
-
-CertificateAnswer HostKeyDialog::Ask() {
-    answer_ = CertificateAnswer::Cancel; // Escape and the close box too
-    exec();
-    return answer_;
-}
-
-QPushButton* HostKeyDialog::Button(CertificateAnswer answer) const {
-    switch (answer) {
-    case CertificateAnswer::Trust:
-        return trust_;
-    case CertificateAnswer::AlwaysTrust:
-        return alwaysTrust_;
-    case CertificateAnswer::Cancel:
-        break;
-    }
-    return cancel_;
+    layout->addWidget(MakeButtons(!question.recordedBefore));
 }
 
 namespace {

@@ -1,14 +1,10 @@
 #pragma once
 
-#include "core/remote/CertificateQuestion.h"
 #include "core/remote/HostKeyQuestion.h"
+#include "gui/remote/TrustDialog.h"
 #include "gui/ui/ScopedHook.h"
 
-#include <QDialog>
-
 #include <functional>
-
-class QPushButton;
 
 namespace tidewell {
 
@@ -16,21 +12,11 @@ namespace tidewell {
 // anything is sent: the server, the key's type and its SHA-256 fingerprint as
 // OpenSSH prints it. A key that differs from the one recorded is said loudly,
 // with both fingerprints and the file to remove the old one from, and can
-// only be refused. Cancel is the default and Escape's answer.
-class HostKeyDialog : public QDialog {
+// only be refused (Cancel alone).
+class HostKeyDialog : public TrustDialog {
     Q_OBJECT
 public:
     HostKeyDialog(const HostKeyQuestion& question, QWidget* parent);
-
-    CertificateAnswer Ask();
-    // nullptr for Trust and Always trust when the key changed.
-    QPushButton* Button(CertificateAnswer answer) const;
-
-private:
-    QPushButton* trust_ = nullptr;
-    QPushButton* alwaysTrust_ = nullptr;
-    QPushButton* cancel_ = nullptr;
-    CertificateAnswer answer_ = CertificateAnswer::Cancel;
 };
 
 using HostKeyDialogHook = std::function<CertificateAnswer(QWidget* parent, const HostKeyQuestion&)>;

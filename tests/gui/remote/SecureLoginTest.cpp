@@ -221,7 +221,7 @@ TEST(SecureLogin, RequiredTlsThatTheServerLacksIsAnErrorNotPlainFtp) {
     EXPECT_FALSE(dialog.Session().Connected());
 }
 
-TEST(CertificateDialog, EachButtonGivesItsAnswerAndAChangeIsSaidLoudly) {
+TEST(TrustDialogs, EachButtonGivesItsAnswerAndAChangeIsSaidLoudly) {
     const CertificateQuestion changed{{"ftp.example.org", "CN=ftp.example.org", "CN=ftp.example.org", "a",
                                        "b", "CD:EF", "self-signed certificate", "TLSv1.3", ""},
                                       std::string("AA:BB")};
@@ -239,6 +239,13 @@ TEST(CertificateDialog, EachButtonGivesItsAnswerAndAChangeIsSaidLoudly) {
         QTest::keyClick(focus != nullptr ? focus : &dialog, Qt::Key_Return);
     });
     EXPECT_EQ(dialog.Ask(), CertificateAnswer::Cancel);
+
+    // A changed host key can only be refused.
+    const HostKeyDialog changedKey(
+        {{"example.org", 22, "ssh-ed25519", "SHA256:new", {}}, "SHA256:old", "known"}, nullptr);
+    EXPECT_EQ(changedKey.Button(CertificateAnswer::Trust), nullptr);
+    EXPECT_EQ(changedKey.Button(CertificateAnswer::AlwaysTrust), nullptr);
+    EXPECT_TRUE(changedKey.findChild<QLabel*>()->text().contains("CHANGED"));
 }
 
 } // namespace
