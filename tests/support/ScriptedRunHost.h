@@ -63,36 +63,15 @@ public:
         }
     }
     OverwriteAnswer AskOverwrite(const OverwriteQuestion& question) override {
-        std::lock_guard lock(mutex_);
-        questions_.push_back(question);
-        if (answers_.empty()) {
-            return OverwriteAnswer::Cancel;
-        }
-        const OverwriteAnswer answer = answers_.front();
-        answers_.pop_front();
-        return answer;
+        return Next(questions_, answers_, question, OverwriteAnswer::Cancel);
     }
     // Answered from `certificateAnswers` (Cancel when it runs out); every question recorded.
     CertificateAnswer AskCertificate(const CertificateQuestion& question) override {
-        std::lock_guard lock(mutex_);
-        certificateQuestions.push_back(question);
-        if (certificateAnswers.empty()) {
-            return CertificateAnswer::Cancel;
-        }
-        const CertificateAnswer answer = certificateAnswers.front();
-        certificateAnswers.pop_front();
-        return answer;
+        return Next(certificateQuestions, certificateAnswers, question, CertificateAnswer::Cancel);
     }
     // Answered from `hostKeyAnswers` (Cancel when it runs out); every question recorded.
     CertificateAnswer AskHostKey(const HostKeyQuestion& question) override {
-        std::lock_guard lock(mutex_);
-        hostKeyQuestions.push_back(question);
-        if (hostKeyAnswers.empty()) {
-            return CertificateAnswer::Cancel;
-        }
-        const CertificateAnswer answer = hostKeyAnswers.front();
-        hostKeyAnswers.pop_front();
-        return answer;
+        return Next(hostKeyQuestions, hostKeyAnswers, question, CertificateAnswer::Cancel);
     }
     // `passphrase` for every key asked about, each recorded.
     std::optional<std::string> AskPassphrase(const std::string& keyFile) override {
@@ -139,6 +118,20 @@ public:
     }
 
 private:
+    // Records the question and gives the next answer, `otherwise` once they run out.
+    template <class Question, class Answer>
+    Answer Next(std::vector<Question>& asked, std::deque<Answer>& answers, const Question& question,
+                Answer otherwise) {
+        std::lock_guard lock(mutex_);
+        asked.push_back(question);
+        if (answers.empty()) {
+            return otherwise;
+        }
+        const Answer answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+
     mutable std::mutex mutex_;
     std::condition_variable posted_;
     std::deque<std::function<void()>> tasks_;
