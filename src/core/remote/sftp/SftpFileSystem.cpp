@@ -1,10 +1,11 @@
 #include "core/remote/sftp/SftpFileSystem.h"
 
+#include "core/remote/sftp/SftpChannel.h"
 #include "core/remote/sftp/SftpErrors.h"
 #include "core/remote/sftp/SftpFile.h"
+#include "core/remote/sftp/SftpHandle.h"
 #include "core/remote/sftp/SftpPath.h"
 
-#include <fcntl.h>
 #include <utility>
 
 namespace tidewell::sftp {
@@ -132,30 +133,25 @@ std::unique_ptr<RemoteStream> SftpFileSystem::Open(std::string_view name, Access
                                                    std::optional<std::uint64_t> expectedSize) {
     const auto path = Resolve(name);
     const bool read = access == Access::Read;
-    const auto refuse = [&](const std::string& what) {
-        Failed(what + " " + path);
-        const auto code = session_ && session_->Connected() ? error::kErrorReply : error::kConnectionLost;
-        throw RemoteError(code, session_ ? session_->Failure() : std::string(), lastReply_);
-    };
     if (!session_ || !session_->MayProceed()) {
-        refuse("cannot open");
+        Failed("cannot open " + path);
+        throw RemoteError(error::kConnectionLost, session_ ? session_->Failure() : std::string(), lastReply_);
     }
-    const int flags = read ? O_RDONLY : (offset == 0 ? O_WRONLY | O_CREAT | O_TRUNC : O_WRONLY);
-    SftpFilePtr file(sftp_open(session_->Sftp(), path.c_str(), flags, 0644));
-    if (!file) {
-        refuse("cannot open");
-    }
-    if (offset > 0 && sftp_seek64(file.get(), offset) != 0) {
-        refuse("cannot start past byte " + std::to_string(offset) + " of");
-    }
-    if (read && !expectedSize) {
-        // The length now, so that a download cut short is told from a whole one.
-        if (const SftpAttributesPtr attributes{sftp_fstat(file.get())}) {
-            expectedSize = attributes->size;
+    // Going on past byte 0 writes over what is there, and creates nothing.
+    const std::uint32_t flags =
+        read ? SSH_FXF_READ : (offset == 0 ? SSH_FXF_WRITE | SSH_FXF_CREAT | SSH_FXF_TRUNC : SSH_FXF_WRITE);
+    try {
+        auto handle = std::make_unique<SftpHandle>(session_->Transfers(), path, flags);
+        if (read && !expectedSize) {
+            // The length now, so that a download cut short is told from a whole one.
+            expectedSize = handle->Size();
         }
+        return std::make_unique<SftpFile>(*session_, std::move(handle), access, offset,
+                                          read ? expectedSize : std::nullopt);
+    } catch (const RemoteError& failure) {
+        lastReply_ = failure.what();
+        throw;
     }
-    return std::make_unique<SftpFile>(*session_, std::move(file), access, offset,
-                                      read ? expectedSize : std::nullopt);
 }
 
 std::optional<std::uint64_t> SftpFileSystem::Size(std::string_view name) {

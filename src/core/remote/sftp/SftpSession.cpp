@@ -2,6 +2,7 @@
 
 #include "core/remote/CancelScope.h"
 #include "core/remote/RemoteFileSystem.h"
+#include "core/remote/sftp/SftpChannel.h"
 #include "core/remote/sftp/SftpErrors.h"
 
 namespace tidewell::sftp {
@@ -115,8 +116,21 @@ bool SftpSession::MayProceed() {
     return !cancelled_ && Connected();
 }
 
+std::shared_ptr<SftpChannel> SftpSession::Transfers() {
+    if (transfers_ && !transfers_->Broken()) {
+        return transfers_;
+    }
+    transfers_.reset();
+    if (!MayProceed()) {
+        throw RemoteError(error::kConnectionLost, Failure(), "no transfer: " + Failure());
+    }
+    transfers_ = SftpChannel::Open(ssh_.get());
+    return transfers_;
+}
+
 void SftpSession::Close() {
-    // The SFTP channel goes before the session it runs on.
+    // The channels go before the session they run on.
+    transfers_.reset();
     sftp_.reset();
     ssh_.reset();
 }

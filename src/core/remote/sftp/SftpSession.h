@@ -10,6 +10,8 @@
 
 namespace tidewell::sftp {
 
+class SftpChannel;
+
 // How to reach and log in to an SFTP server.
 struct SftpLogin {
     std::string host;
@@ -41,6 +43,11 @@ public:
     // False, with Failure() saying so, when a cancel is pending: checked
     // before each request so that a cancelled run stops within one.
     bool MayProceed();
+    // The channel transfers run on, a second SFTP conversation of the
+    // connection: opened on first use, and again once it broke. Throws
+    // RemoteError. Holders keep no more than a weak reference: it goes with
+    // the session.
+    std::shared_ptr<SftpChannel> Transfers();
     void Close();
 
 private:
@@ -48,6 +55,8 @@ private:
     SftpSessionPtr sftp_;
     HostKeyInfo hostKey_;
     bool cancelled_ = false;
+    // Goes before the session it uses.
+    std::shared_ptr<SftpChannel> transfers_;
 };
 
 } // namespace tidewell::sftp
