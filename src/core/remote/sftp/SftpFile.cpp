@@ -31,9 +31,14 @@ void SftpFile::Step(const char* what, const std::function<void()>& step) {
         throw *failure_;
     }
     try {
+        const auto watch = session_.Watch();
         step();
     } catch (const RemoteError& failure) {
-        failure_ = failure;
+        if (session_.Cancelled()) {
+            failure_.emplace(error::kConnectionLost, "cancelled", std::string(what) + ": cancelled");
+        } else {
+            failure_ = failure;
+        }
         throw *failure_;
     }
 }

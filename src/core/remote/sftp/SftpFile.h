@@ -17,7 +17,7 @@ class SftpSession;
 // A remote file open on an SFTP session's transfer channel, read or written
 // with many requests in flight. A download's end is checked against the whole
 // file's expected length; an upload is whole once every write was confirmed
-// and the server closed the file.
+// and the server closed the file. A cancel cuts a wait short (SftpSession::Watch).
 class SftpFile : public RemoteStream {
 public:
     // `expectedEnd`: the length the file must have when reading reaches its end.
@@ -35,7 +35,7 @@ public:
     void Close() override;
 
 private:
-    // Runs a step that may wait on the server; a failure
+    // Runs a step that may wait on the server, watched for a cancel; a failure
     // is kept, thrown again by every later step.
     void Step(const char* what, const std::function<void()>& step);
 

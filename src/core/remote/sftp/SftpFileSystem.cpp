@@ -24,6 +24,7 @@ std::unique_ptr<SftpFileSystem> SftpFileSystem::Connect(const SftpLogin& login) 
 
 SftpFileSystem::SftpFileSystem(std::unique_ptr<SftpSession> session) : session_(std::move(session)) {
     if (session_->MayProceed()) {
+        const auto watch = session_->Watch();
         const SshStringPtr home(sftp_canonicalize_path(session_->Sftp(), "."));
         if (home) {
             current_ = home.get();
@@ -46,6 +47,7 @@ bool SftpFileSystem::Act(const std::string& what, const std::function<int(sftp_s
     if (!session_ || !session_->MayProceed()) {
         return Failed(what);
     }
+    const auto watch = session_->Watch();
     return request(session_->Sftp()) == SSH_NO_ERROR || Failed(what);
 }
 
@@ -53,6 +55,7 @@ SftpAttributesPtr SftpFileSystem::Stat(const std::string& path, bool followLinks
     if (!session_ || !session_->MayProceed()) {
         return nullptr;
     }
+    const auto watch = session_->Watch();
     return SftpAttributesPtr(followLinks ? sftp_stat(session_->Sftp(), path.c_str())
                                          : sftp_lstat(session_->Sftp(), path.c_str()));
 }
@@ -70,6 +73,7 @@ RemoteFileSystem::Listing SftpFileSystem::List(bool) {
     if (!session_ || !session_->MayProceed()) {
         return fail();
     }
+    const auto watch = session_->Watch();
     const SftpDirPtr dir(sftp_opendir(session_->Sftp(), current_.c_str()));
     if (!dir) {
         return fail();
@@ -121,6 +125,7 @@ std::optional<std::string> SftpFileSystem::RealPath() {
         Failed("resolving " + current_);
         return std::nullopt;
     }
+    const auto watch = session_->Watch();
     const SshStringPtr real(sftp_canonicalize_path(session_->Sftp(), current_.c_str()));
     if (!real) {
         Failed("resolving " + current_);
@@ -141,6 +146,7 @@ std::unique_ptr<RemoteStream> SftpFileSystem::Open(std::string_view name, Access
     const std::uint32_t flags =
         read ? SSH_FXF_READ : (offset == 0 ? SSH_FXF_WRITE | SSH_FXF_CREAT | SSH_FXF_TRUNC : SSH_FXF_WRITE);
     try {
+        const auto watch = session_->Watch();
         auto handle = std::make_unique<SftpHandle>(session_->Transfers(), path, flags);
         if (read && !expectedSize) {
             // The length now, so that a download cut short is told from a whole one.
@@ -149,8 +155,10 @@ std::unique_ptr<RemoteStream> SftpFileSystem::Open(std::string_view name, Access
         return std::make_unique<SftpFile>(*session_, std::move(handle), access, offset,
                                           read ? expectedSize : std::nullopt);
     } catch (const RemoteError& failure) {
-        lastReply_ = failure.what();
-        throw;
+        const bool cancelled = session_->Cancelled();
+        lastReply_ = cancelled ? "cannot open " + path + ": cancelled" : failure.what();
+        throw RemoteError(cancelled ? error::kConnectionLost : failure.ErrorCode(),
+                          cancelled ? "cancelled" : failure.ServerReply(), lastReply_);
     }
 }
 

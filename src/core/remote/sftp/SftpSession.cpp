@@ -100,7 +100,7 @@ bool SftpSession::Connected() const {
 }
 
 std::string SftpSession::Failure() const {
-    if (cancelled_) {
+    if (Cancelled()) {
         return "cancelled";
     }
     if (!ssh_) {
@@ -116,6 +116,20 @@ bool SftpSession::MayProceed() {
     return !cancelled_ && Connected();
 }
 
+bool SftpSession::Cancelled() const {
+    return cancelled_ || (watch_ && watch_->Fired());
+}
+
+CancelWatch::Armed SftpSession::Watch() {
+    if (!ssh_ || CancelScope::Flag() == nullptr) {
+        return {};
+    }
+    if (!watch_) {
+        watch_ = std::make_unique<CancelWatch>(ssh_get_fd(ssh_.get()));
+    }
+    return watch_->Arm();
+}
+
 std::shared_ptr<SftpChannel> SftpSession::Transfers() {
     if (transfers_ && !transfers_->Broken()) {
         return transfers_;
@@ -129,8 +143,9 @@ std::shared_ptr<SftpChannel> SftpSession::Transfers() {
 }
 
 void SftpSession::Close() {
-    // The channels go before the session they run on.
+    // The channels go before the session they run on, the watch before its socket.
     transfers_.reset();
+    watch_.reset();
     sftp_.reset();
     ssh_.reset();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/remote/HostKeyQuestion.h"
+#include "core/remote/sftp/CancelWatch.h"
 #include "core/remote/sftp/SshHandles.h"
 
 #include <chrono>
@@ -43,6 +44,11 @@ public:
     // False, with Failure() saying so, when a cancel is pending: checked
     // before each request so that a cancelled run stops within one.
     bool MayProceed();
+    // Whether a cancel stopped the last request or cut a wait short.
+    bool Cancelled() const;
+    // While the result lives, a cancel of the run shuts the connection down,
+    // ending the libssh call under way within a few tens of milliseconds.
+    [[nodiscard]] CancelWatch::Armed Watch();
     // The channel transfers run on, a second SFTP conversation of the
     // connection: opened on first use, and again once it broke. Throws
     // RemoteError. Holders keep no more than a weak reference: it goes with
@@ -55,7 +61,8 @@ private:
     SftpSessionPtr sftp_;
     HostKeyInfo hostKey_;
     bool cancelled_ = false;
-    // Goes before the session it uses.
+    // Both go before the session they use.
+    std::unique_ptr<CancelWatch> watch_;
     std::shared_ptr<SftpChannel> transfers_;
 };
 
