@@ -6,6 +6,9 @@
 #include "core/remote/sftp/SftpReplyReader.h"
 
 #include <algorithm>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
 #include <utility>
 
 namespace tidewell::sftp {
@@ -43,6 +46,10 @@ std::shared_ptr<SftpChannel> SftpChannel::Open(ssh_session ssh) {
     if (ssh_channel_request_subsystem(channel.get(), "sftp") != SSH_OK) {
         refuse("the server started no SFTP for transfers");
     }
+    // Requests go out as they are made: with Nagle's algorithm a small batch
+    // of them could wait a round trip for the acknowledgement of the last.
+    const int on = 1;
+    ::setsockopt(ssh_get_fd(ssh), IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
     auto opened = std::make_shared<SftpChannel>(ssh, std::move(channel));
     opened->Start();
     return opened;
@@ -91,8 +98,8 @@ void SftpChannel::Start() {
     const auto read = sizes.U64();
     const auto write = sizes.U64();
     // 0 stands for no limit.
-    const auto fit = [packet](std::uint64_t most) {
-        std::uint64_t size = kPreferredRequest;
+    const auto fit = [packet](std::uint64_t most, std::uint64_t preferred) {
+        std::uint64_t size = preferred;
         if (most != 0) {
             size = std::min(size, most);
         }
@@ -101,8 +108,8 @@ void SftpChannel::Start() {
         }
         return static_cast<std::size_t>(std::max<std::uint64_t>(size, 1));
     };
-    readSize_ = fit(read);
-    writeSize_ = fit(write);
+    readSize_ = fit(read, kPreferredRead);
+    writeSize_ = fit(write, kPreferredWrite);
 }
 
 std::uint64_t SftpChannel::Claim() {

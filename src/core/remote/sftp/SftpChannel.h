@@ -33,11 +33,13 @@ public:
     ~SftpChannel();
 
     // The most data one read or write request carries: what the server says
-    // it takes (limits@openssh.com), at most kPreferredRequest, else 32 KiB,
-    // which every server takes.
+    // it takes (limits@openssh.com), up to the preferred size, else 32 KiB,
+    // which every server takes. A write takes what one CommitWrite brings:
+    // fewer, larger writes cost the server less.
     std::size_t ReadSize() const { return readSize_; }
     std::size_t WriteSize() const { return writeSize_; }
-    static constexpr std::size_t kPreferredRequest = 64 * 1024;
+    static constexpr std::size_t kPreferredRead = 64 * 1024;
+    static constexpr std::size_t kPreferredWrite = 128 * 1024;
     bool Broken() const { return broken_; }
 
     // A new claim, which ends the one before it.
