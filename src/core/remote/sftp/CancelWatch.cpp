@@ -3,7 +3,9 @@
 #include "core/remote/CancelScope.h"
 
 #include <chrono>
+#include <fcntl.h>
 #include <sys/socket.h>
+#include <unistd.h>
 
 namespace tidewell::sftp {
 
@@ -12,7 +14,9 @@ namespace {
 constexpr std::chrono::milliseconds kLook{20};
 } // namespace
 
-CancelWatch::CancelWatch(int socket) : socket_(socket) {}
+// A descriptor of its own: libssh may close its own once the connection
+// fails, and the number then goes to whatever socket is opened next.
+CancelWatch::CancelWatch(int socket) : socket_(::fcntl(socket, F_DUPFD_CLOEXEC, 0)) {}
 
 CancelWatch::~CancelWatch() {
     {
@@ -22,6 +26,9 @@ CancelWatch::~CancelWatch() {
     wake_.notify_all();
     if (thread_.joinable()) {
         thread_.join();
+    }
+    if (socket_ >= 0) {
+        ::close(socket_);
     }
 }
 
@@ -57,7 +64,6 @@ void CancelWatch::Watch() {
         if (flag_ == nullptr) {
             wake_.wait(lock);
         } else if (flag_->load()) {
-            // Under the lock: the socket stays open while a call is armed.
             ::shutdown(socket_, SHUT_RDWR);
             fired_ = true;
             flag_ = nullptr;

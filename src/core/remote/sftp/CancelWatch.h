@@ -14,6 +14,7 @@ namespace tidewell::sftp {
 // first armed call and ends with the watch.
 class CancelWatch {
 public:
+    // Watches over the connection on `socket`.
     explicit CancelWatch(int socket);
     CancelWatch(const CancelWatch&) = delete;
     CancelWatch& operator=(const CancelWatch&) = delete;
