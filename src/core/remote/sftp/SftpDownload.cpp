@@ -65,6 +65,11 @@ void SftpDownload::Request() {
         Chunk chunk;
         chunk.offset = next_;
         chunk.asked = static_cast<std::uint32_t>(channel.ReadSize());
+        // The last request ends where the file should, and the one after it,
+        // sent with it, finds the end: no round trip more for a short answer.
+        if (stopAt_ && next_ < *stopAt_) {
+            chunk.asked = static_cast<std::uint32_t>(std::min<std::uint64_t>(chunk.asked, *stopAt_ - next_));
+        }
         next_ += chunk.asked;
         Ask(chunk, requests);
         chunks_.push_back(std::move(chunk));
