@@ -18,7 +18,7 @@ SftpFile::SftpFile(SftpSession& session, std::unique_ptr<SftpHandle> handle, Rem
 
 SftpFile::~SftpFile() = default;
 
-void SftpFile::Step(const char* what, const std::function<void()>& step) {
+template <typename Action> void SftpFile::Step(const char* what, const Action& step) {
     if (failure_) {
         throw *failure_;
     }

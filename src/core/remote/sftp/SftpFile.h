@@ -6,7 +6,6 @@
 #include "core/remote/sftp/SftpUpload.h"
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <optional>
 
@@ -37,7 +36,7 @@ public:
 private:
     // Runs a step that may wait on the server, watched for a cancel; a failure
     // is kept, thrown again by every later step.
-    void Step(const char* what, const std::function<void()>& step);
+    template <typename Action> void Step(const char* what, const Action& step);
 
     SftpSession& session_;
     std::unique_ptr<SftpHandle> handle_;
