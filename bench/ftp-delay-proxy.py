@@ -2,7 +2,7 @@
 """An FTP-aware delay proxy for the latency benchmark (loopback only).
 
   ftp-delay-proxy.py --target PORT --rtt-ms MS [--target-host 127.0.0.1]
-                     [--port-file FILE] [--stats FILE] [--cut-at BYTES]
+                     [--port-file FILE] [--stats FILE] [--cut-at BYTES] [--plain]
   ftp-delay-proxy.py --probe DIRECT_PORT PROXY_PORT [--rounds N]
 
 Listens on 127.0.0.1 on a free port, prints "PORT <n>" once it listens (and
@@ -14,6 +14,9 @@ server's data port; active, it listens on a new port for the server and
 connects onward to the client's. Each direction of every connection is a delay
 line: what arrives is written on, in order, half the round trip later, while
 later bytes keep arriving, so the delay costs round trips, not bandwidth.
+
+--plain relays every connection as it is, without reading it as FTP, for
+other protocols (SFTP): each counts as a data connection in --stats.
 
 TCP handshakes are the kernel's and are not delayed: a new connection through
 the proxy costs what its first bytes cost, where a real path adds a round trip
@@ -312,8 +315,18 @@ def control(client, server_addr, delay):
     Pair(client, server, delay, Lines(command), Lines(reply))
 
 
+def plain(client, target, delay):
+    """A connection relayed as it is, both ways delayed: for protocols other than FTP."""
+    far = connect_or_close(target, client)
+    if far is None:
+        return
+    count("data")
+    Pair(client, far, delay, data=True)
+
+
 def serve(args):
     delay = args.rtt_ms / 2000.0
+    handler = plain if args.plain else control
     listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
     listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
     listener.bind(("127.0.0.1", 0))
@@ -343,7 +356,7 @@ def serve(args):
             client, _ = listener.accept()
         except InterruptedError:
             continue
-        threading.Thread(target=control, args=(client, target, delay), daemon=True).start()
+        threading.Thread(target=handler, args=(client, target, delay), daemon=True).start()
 
 
 def read_reply(f):
@@ -387,6 +400,7 @@ def main():
     parser.add_argument("--port-file")
     parser.add_argument("--stats")
     parser.add_argument("--cut-at", type=int)
+    parser.add_argument("--plain", action="store_true", help="relay without rewriting (not FTP)")
     parser.add_argument("--probe", nargs=2, type=int, metavar=("DIRECT_PORT", "PROXY_PORT"))
     parser.add_argument("--rounds", type=int, default=20)
     args = parser.parse_args()

@@ -1,23 +1,46 @@
 #include "core/remote/sftp/SftpFile.h"
 
+#include "core/remote/CancelScope.h"
 #include "core/remote/sftp/SftpErrors.h"
 #include "core/remote/sftp/SftpSession.h"
 
-#include <algorithm>
-
 namespace tidewell::sftp {
 
-SftpFile::SftpFile(SftpSession& session, SftpFilePtr file, RemoteFileSystem::Access access,
+SftpFile::SftpFile(SftpSession& session, std::unique_ptr<SftpHandle> handle, RemoteFileSystem::Access access,
                    std::uint64_t offset, std::optional<std::uint64_t> expectedEnd)
-    : session_(session), file_(std::move(file)), access_(access), position_(offset),
-      expectedEnd_(expectedEnd) {}
+    : session_(session), handle_(std::move(handle)) {
+    if (access == RemoteFileSystem::Access::Read) {
+        download_.emplace(*handle_, offset, expectedEnd);
+    } else {
+        upload_.emplace(*handle_, offset);
+    }
+}
 
 SftpFile::~SftpFile() = default;
 
-void SftpFile::Throw(std::uint32_t code, const std::string& what) {
-    const auto detail = session_.Failure();
-    failure_.emplace(code, detail, what + ": " + detail);
-    throw *failure_;
+template <typename Action> void SftpFile::Step(const char* what, const Action& step) {
+    if (failure_) {
+        throw *failure_;
+    }
+    if (!handle_) {
+        throw RemoteError(error::kConnectionLost, {}, "the file is closed");
+    }
+    if (!session_.MayProceed()) {
+        failure_.emplace(error::kConnectionLost, session_.Failure(),
+                         std::string(what) + ": " + session_.Failure());
+        throw *failure_;
+    }
+    try {
+        const auto watch = session_.Watch();
+        step();
+    } catch (const RemoteError& failure) {
+        if (session_.Cancelled()) {
+            failure_.emplace(error::kConnectionLost, "cancelled", std::string(what) + ": cancelled");
+        } else {
+            failure_ = failure;
+        }
+        throw *failure_;
+    }
 }
 
 std::size_t SftpFile::Read(void* buffer, std::size_t size) {
@@ -34,84 +57,66 @@ std::size_t SftpFile::Read(void* buffer, std::size_t size) {
 }
 
 std::size_t SftpFile::ReadSome(void* buffer, std::size_t size) {
-    if (!file_) {
-        throw RemoteError(error::kConnectionLost, {}, "the file is closed");
+    if (!download_) {
+        throw RemoteError(error::kConnectionLost, {}, "the file is not open for reading");
     }
-    if (size == 0) {
-        return 0;
-    }
-    if (!session_.MayProceed()) {
-        Throw(error::kConnectionLost, "reading stopped");
-    }
-    const auto got = sftp_read(file_.get(), buffer, std::min(size, kRequestSize));
-    if (got < 0) {
-        Throw(session_.Connected() ? error::kErrorReply : error::kConnectionLost, "reading failed");
-    }
-    if (got == 0) {
-        CheckEnd();
-        return 0;
-    }
-    position_ += static_cast<std::uint64_t>(got);
-    return static_cast<std::size_t>(got);
+    std::size_t got = 0;
+    Step("reading stopped", [&] { got = download_->ReadSome(static_cast<char*>(buffer), size); });
+    return got;
 }
 
-void SftpFile::CheckEnd() {
-    if (!expectedEnd_ || position_ == *expectedEnd_) {
-        return;
+char* SftpFile::WriteSpace(std::size_t) {
+    if (!upload_) {
+        throw RemoteError(error::kConnectionLost, {}, "the file is not open for writing");
     }
-    const auto what =
-        std::to_string(position_) + " bytes where " + std::to_string(*expectedEnd_) + " were expected";
-    throw RemoteError(position_ < *expectedEnd_ ? error::kConnectionLost : error::kErrorReply, {},
-                      "the download ended after " + what);
-}
-
-char* SftpFile::WriteSpace(std::size_t size) {
-    space_.resize(std::min(size, kMostWriteSpace));
-    return space_.data();
+    return upload_->Space();
 }
 
 void SftpFile::CommitWrite(std::size_t filled) {
-    if (failure_) {
-        throw *failure_;
+    if (!upload_) {
+        throw RemoteError(error::kConnectionLost, {}, "the file is not open for writing");
     }
-    if (!file_) {
-        throw RemoteError(error::kConnectionLost, {}, "the file is closed");
-    }
-    for (std::size_t sent = 0; sent < filled;) {
-        if (!session_.MayProceed()) {
-            Throw(error::kConnectionLost, "writing stopped");
-        }
-        const auto part = std::min(filled - sent, kRequestSize);
-        const auto wrote = sftp_write(file_.get(), space_.data() + sent, part);
-        if (wrote <= 0) {
-            Throw(session_.Connected() ? error::kErrorReply : error::kConnectionLost, "writing failed");
-        }
-        sent += static_cast<std::size_t>(wrote);
-        position_ += static_cast<std::uint64_t>(wrote);
-    }
+    Step("writing stopped", [&] { upload_->Commit(filled); });
 }
 
 bool SftpFile::Flush() {
-    // Every write waited for the server's status: nothing is held back here.
+    if (upload_ && handle_ && !failure_) {
+        try {
+            Step("writing stopped", [&] { upload_->Confirm(); });
+        } catch (const RemoteError&) {
+            // Kept in failure_, for Close to throw.
+        }
+    }
     return !failure_.has_value();
 }
 
 void SftpFile::Close() {
-    if (!file_) {
+    if (!handle_) {
         return;
     }
-    const bool closed = sftp_close(file_.release()) == SSH_NO_ERROR;
-    // An abandoned download is no failure; an upload is whole only when the server closed it.
-    if (access_ == RemoteFileSystem::Access::Read) {
+    auto handle = std::move(handle_);
+    const auto* flag = CancelScope::Flag();
+    // A download given up is no failure, nor an upload a cancelled run gave
+    // up, and neither waits: what is still in flight is dropped when it comes.
+    if (download_ || (flag != nullptr && flag->load())) {
+        handle->Abandon();
         return;
     }
     if (failure_) {
+        handle->Abandon();
         throw *failure_;
     }
-    if (!closed) {
-        Throw(session_.Connected() ? error::kErrorReply : error::kConnectionLost,
-              "the server did not confirm the file");
+    handle_ = std::move(handle);
+    try {
+        Step("the server did not confirm the file", [&] {
+            upload_->Confirm();
+            handle_->Close();
+        });
+    } catch (const RemoteError&) {
+        handle_.reset();
+        throw;
     }
+    handle_.reset();
 }
 
 } // namespace tidewell::sftp

@@ -1,23 +1,27 @@
 #pragma once
 
 #include "core/remote/RemoteFileSystem.h"
-#include "core/remote/sftp/SshHandles.h"
+#include "core/remote/sftp/SftpDownload.h"
+#include "core/remote/sftp/SftpHandle.h"
+#include "core/remote/sftp/SftpUpload.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
-#include <vector>
 
 namespace tidewell::sftp {
 
 class SftpSession;
 
-// A remote file open on an SFTP session, read or written in large requests.
-// A download's end is checked against the whole file's expected length.
+// A remote file open on an SFTP session's transfer channel, read or written
+// with many requests in flight. A download's end is checked against the whole
+// file's expected length; an upload is whole once every write was confirmed
+// and the server closed the file. A cancel cuts a wait short (SftpSession::Watch).
 class SftpFile : public RemoteStream {
 public:
     // `expectedEnd`: the length the file must have when reading reaches its end.
-    SftpFile(SftpSession& session, SftpFilePtr file, RemoteFileSystem::Access access, std::uint64_t offset,
-             std::optional<std::uint64_t> expectedEnd);
+    SftpFile(SftpSession& session, std::unique_ptr<SftpHandle> handle, RemoteFileSystem::Access access,
+             std::uint64_t offset, std::optional<std::uint64_t> expectedEnd);
     SftpFile(const SftpFile&) = delete;
     SftpFile& operator=(const SftpFile&) = delete;
     ~SftpFile() override;
@@ -29,19 +33,15 @@ public:
     bool Flush() override;
     void Close() override;
 
-    // The most one read or write request asks for; OpenSSH serves up to 256 KiB.
-    static constexpr std::size_t kRequestSize = 64 * 1024;
-
 private:
-    [[noreturn]] void Throw(std::uint32_t code, const std::string& what);
-    void CheckEnd();
+    // Runs a step that may wait on the server, watched for a cancel; a failure
+    // is kept, thrown again by every later step.
+    template <typename Action> void Step(const char* what, const Action& step);
 
     SftpSession& session_;
-    SftpFilePtr file_;
-    RemoteFileSystem::Access access_;
-    std::uint64_t position_;
-    std::optional<std::uint64_t> expectedEnd_;
-    std::vector<char> space_;
+    std::unique_ptr<SftpHandle> handle_;
+    std::optional<SftpDownload> download_;
+    std::optional<SftpUpload> upload_;
     std::optional<RemoteError> failure_;
 };
 

@@ -1,10 +1,11 @@
 #include "core/remote/sftp/SftpFileSystem.h"
 
+#include "core/remote/sftp/SftpChannel.h"
 #include "core/remote/sftp/SftpErrors.h"
 #include "core/remote/sftp/SftpFile.h"
+#include "core/remote/sftp/SftpHandle.h"
 #include "core/remote/sftp/SftpPath.h"
 
-#include <fcntl.h>
 #include <utility>
 
 namespace tidewell::sftp {
@@ -23,6 +24,7 @@ std::unique_ptr<SftpFileSystem> SftpFileSystem::Connect(const SftpLogin& login) 
 
 SftpFileSystem::SftpFileSystem(std::unique_ptr<SftpSession> session) : session_(std::move(session)) {
     if (session_->MayProceed()) {
+        const auto watch = session_->Watch();
         const SshStringPtr home(sftp_canonicalize_path(session_->Sftp(), "."));
         if (home) {
             current_ = home.get();
@@ -45,6 +47,7 @@ bool SftpFileSystem::Act(const std::string& what, const std::function<int(sftp_s
     if (!session_ || !session_->MayProceed()) {
         return Failed(what);
     }
+    const auto watch = session_->Watch();
     return request(session_->Sftp()) == SSH_NO_ERROR || Failed(what);
 }
 
@@ -52,6 +55,7 @@ SftpAttributesPtr SftpFileSystem::Stat(const std::string& path, bool followLinks
     if (!session_ || !session_->MayProceed()) {
         return nullptr;
     }
+    const auto watch = session_->Watch();
     return SftpAttributesPtr(followLinks ? sftp_stat(session_->Sftp(), path.c_str())
                                          : sftp_lstat(session_->Sftp(), path.c_str()));
 }
@@ -69,6 +73,7 @@ RemoteFileSystem::Listing SftpFileSystem::List(bool) {
     if (!session_ || !session_->MayProceed()) {
         return fail();
     }
+    const auto watch = session_->Watch();
     const SftpDirPtr dir(sftp_opendir(session_->Sftp(), current_.c_str()));
     if (!dir) {
         return fail();
@@ -120,6 +125,7 @@ std::optional<std::string> SftpFileSystem::RealPath() {
         Failed("resolving " + current_);
         return std::nullopt;
     }
+    const auto watch = session_->Watch();
     const SshStringPtr real(sftp_canonicalize_path(session_->Sftp(), current_.c_str()));
     if (!real) {
         Failed("resolving " + current_);
@@ -132,30 +138,28 @@ std::unique_ptr<RemoteStream> SftpFileSystem::Open(std::string_view name, Access
                                                    std::optional<std::uint64_t> expectedSize) {
     const auto path = Resolve(name);
     const bool read = access == Access::Read;
-    const auto refuse = [&](const std::string& what) {
-        Failed(what + " " + path);
-        const auto code = session_ && session_->Connected() ? error::kErrorReply : error::kConnectionLost;
-        throw RemoteError(code, session_ ? session_->Failure() : std::string(), lastReply_);
-    };
     if (!session_ || !session_->MayProceed()) {
-        refuse("cannot open");
+        Failed("cannot open " + path);
+        throw RemoteError(error::kConnectionLost, session_ ? session_->Failure() : std::string(), lastReply_);
     }
-    const int flags = read ? O_RDONLY : (offset == 0 ? O_WRONLY | O_CREAT | O_TRUNC : O_WRONLY);
-    SftpFilePtr file(sftp_open(session_->Sftp(), path.c_str(), flags, 0644));
-    if (!file) {
-        refuse("cannot open");
-    }
-    if (offset > 0 && sftp_seek64(file.get(), offset) != 0) {
-        refuse("cannot start past byte " + std::to_string(offset) + " of");
-    }
-    if (read && !expectedSize) {
-        // The length now, so that a download cut short is told from a whole one.
-        if (const SftpAttributesPtr attributes{sftp_fstat(file.get())}) {
-            expectedSize = attributes->size;
+    // Going on past byte 0 writes over what is there, and creates nothing.
+    const std::uint32_t flags =
+        read ? SSH_FXF_READ : (offset == 0 ? SSH_FXF_WRITE | SSH_FXF_CREAT | SSH_FXF_TRUNC : SSH_FXF_WRITE);
+    try {
+        const auto watch = session_->Watch();
+        auto handle = std::make_unique<SftpHandle>(session_->Transfers(), path, flags);
+        if (read && !expectedSize) {
+            // The length now, so that a download cut short is told from a whole one.
+            expectedSize = handle->Size();
         }
+        return std::make_unique<SftpFile>(*session_, std::move(handle), access, offset,
+                                          read ? expectedSize : std::nullopt);
+    } catch (const RemoteError& failure) {
+        const bool cancelled = session_->Cancelled();
+        lastReply_ = cancelled ? "cannot open " + path + ": cancelled" : failure.what();
+        throw RemoteError(cancelled ? error::kConnectionLost : failure.ErrorCode(),
+                          cancelled ? "cancelled" : failure.ServerReply(), lastReply_);
     }
-    return std::make_unique<SftpFile>(*session_, std::move(file), access, offset,
-                                      read ? expectedSize : std::nullopt);
 }
 
 std::optional<std::uint64_t> SftpFileSystem::Size(std::string_view name) {

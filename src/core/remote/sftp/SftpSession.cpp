@@ -2,6 +2,7 @@
 
 #include "core/remote/CancelScope.h"
 #include "core/remote/RemoteFileSystem.h"
+#include "core/remote/sftp/SftpChannel.h"
 #include "core/remote/sftp/SftpErrors.h"
 #include "core/remote/sftp/SshLogIn.h"
 
@@ -138,7 +139,7 @@ bool SftpSession::Connected() const {
 }
 
 std::string SftpSession::Failure() const {
-    if (cancelled_) {
+    if (Cancelled()) {
         return "cancelled";
     }
     if (!ssh_) {
@@ -154,8 +155,36 @@ bool SftpSession::MayProceed() {
     return !cancelled_ && Connected();
 }
 
+bool SftpSession::Cancelled() const {
+    return cancelled_ || (watch_ && watch_->Fired());
+}
+
+CancelWatch::Armed SftpSession::Watch() {
+    if (!ssh_ || CancelScope::Flag() == nullptr) {
+        return {};
+    }
+    if (!watch_) {
+        watch_ = std::make_unique<CancelWatch>(ssh_get_fd(ssh_.get()));
+    }
+    return watch_->Arm();
+}
+
+std::shared_ptr<SftpChannel> SftpSession::Transfers() {
+    if (transfers_ && !transfers_->Broken()) {
+        return transfers_;
+    }
+    transfers_.reset();
+    if (!MayProceed()) {
+        throw RemoteError(error::kConnectionLost, Failure(), "no transfer: " + Failure());
+    }
+    transfers_ = SftpChannel::Open(ssh_.get());
+    return transfers_;
+}
+
 void SftpSession::Close() {
-    // The SFTP channel goes before the session it runs on.
+    // The channels go before the session they run on, the watch before its socket.
+    transfers_.reset();
+    watch_.reset();
     sftp_.reset();
     ssh_.reset();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/remote/HostKeyQuestion.h"
+#include "core/remote/sftp/CancelWatch.h"
 #include "core/remote/sftp/SshHandles.h"
 
 #include <chrono>
@@ -10,6 +11,8 @@
 #include <vector>
 
 namespace tidewell::sftp {
+
+class SftpChannel;
 
 // How to reach and log in to an SFTP server.
 struct SftpLogin {
@@ -51,6 +54,16 @@ public:
     // False, with Failure() saying so, when a cancel is pending: checked
     // before each request so that a cancelled run stops within one.
     bool MayProceed();
+    // Whether a cancel stopped the last request or cut a wait short.
+    bool Cancelled() const;
+    // While the result lives, a cancel of the run shuts the connection down,
+    // ending the libssh call under way within a few tens of milliseconds.
+    [[nodiscard]] CancelWatch::Armed Watch();
+    // The channel transfers run on, a second SFTP conversation of the
+    // connection: opened on first use, and again once it broke. Throws
+    // RemoteError. Holders keep no more than a weak reference: it goes with
+    // the session.
+    std::shared_ptr<SftpChannel> Transfers();
     void Close();
 
 private:
@@ -58,6 +71,9 @@ private:
     SftpSessionPtr sftp_;
     HostKeyInfo hostKey_;
     bool cancelled_ = false;
+    // Both go before the session they use.
+    std::unique_ptr<CancelWatch> watch_;
+    std::shared_ptr<SftpChannel> transfers_;
 };
 
 } // namespace tidewell::sftp

@@ -16,6 +16,10 @@ struct SshSessionFree {
         ssh_free(session);
     }
 };
+struct SshChannelFree {
+    // Closes it first when still open.
+    void operator()(ssh_channel channel) const { ssh_channel_free(channel); }
+};
 struct SftpSessionFree {
     void operator()(sftp_session sftp) const { sftp_free(sftp); }
 };
@@ -39,6 +43,7 @@ struct SshHashFree {
 };
 
 using SshSessionPtr = std::unique_ptr<ssh_session_struct, SshSessionFree>;
+using SshChannelPtr = std::unique_ptr<ssh_channel_struct, SshChannelFree>;
 using SftpSessionPtr = std::unique_ptr<sftp_session_struct, SftpSessionFree>;
 using SftpFilePtr = std::unique_ptr<sftp_file_struct, SftpFileFree>;
 using SftpDirPtr = std::unique_ptr<sftp_dir_struct, SftpDirFree>;

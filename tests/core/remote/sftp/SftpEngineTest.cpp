@@ -1,3 +1,4 @@
+#include "core/remote/CancelScope.h"
 #include "core/remote/sftp/SftpErrors.h"
 #include "core/remote/sftp/SftpFileSystem.h"
 #include "fixtures/FtpServers.h"
@@ -8,6 +9,11 @@
 #include <array>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <future>
+#include <random>
+#include <sys/syscall.h>
+#include <thread>
 #include <unistd.h>
 
 namespace tidewell::sftp {
@@ -27,6 +33,19 @@ std::string KeygenFingerprint(const std::filesystem::path& publicKey) {
     const std::string text = read ? line.data() : "";
     const auto start = text.find(' ') + 1;
     return text.substr(start, text.find(' ', start) - start);
+}
+
+// Whether the thread `tid` of this process waits in poll(2), where libssh waits for the server.
+bool WaitsInPoll(pid_t tid) {
+    std::ifstream in("/proc/self/task/" + std::to_string(tid) + "/syscall");
+    long number = -1;
+    in >> number;
+#ifdef SYS_poll
+    if (number == SYS_poll) {
+        return true;
+    }
+#endif
+    return number == SYS_ppoll;
 }
 
 SftpLogin LoginTo(
@@ -219,6 +238,81 @@ TEST_F(SftpEngine, UploadsRenamesWithoutReplacingAndRemoves) {
     EXPECT_FALSE(fs->Delete("up.bin"));
     EXPECT_FALSE(std::filesystem::exists(server_.Root() / "dir"));
     EXPECT_FALSE(std::filesystem::exists(server_.Root() / "up.bin"));
+}
+
+TEST_F(SftpEngine, KeepsRequestsInFlightAndACancelCutsAWaitShort) {
+    std::string content(6 * 1024 * 1024 + 12'345, '\0');
+    std::mt19937 random(7);
+    for (auto& byte : content) {
+        byte = static_cast<char>(random());
+    }
+    server_.PutFile("big.bin", content);
+    auto fs = ConnectInRoot();
+
+    constexpr std::uint64_t kFrom = 1'000'003;
+    auto tail = fs->Open("big.bin", RemoteFileSystem::Access::Read, kFrom, content.size());
+    EXPECT_EQ(ReadAll(*tail), content.substr(kFrom));
+    tail->Close();
+
+    // Given up early: what is still in flight is dropped on the way to the next transfer.
+    auto abandoned = fs->Open("big.bin", RemoteFileSystem::Access::Read, 0, content.size());
+    std::array<char, 1000> some{};
+    EXPECT_EQ(abandoned->Read(some.data(), some.size()), some.size());
+    abandoned->Close();
+
+    // Sent in two goes, the second going on from where the first stopped.
+    const auto send = [&](std::size_t from, std::size_t to) {
+        auto upload = fs->Open("copy.bin", RemoteFileSystem::Access::Write, from, std::nullopt);
+        for (std::size_t at = from; at < to;) {
+            const auto part = std::min(RemoteStream::kMostWriteSpace, to - at);
+            std::copy_n(content.data() + at, part, upload->WriteSpace(part));
+            upload->CommitWrite(part);
+            at += part;
+        }
+        EXPECT_TRUE(upload->Flush());
+        upload->Close();
+    };
+    send(0, 3'333'333);
+    send(3'333'333, content.size());
+    EXPECT_EQ(server_.ReadFile("copy.bin"), content);
+    EXPECT_EQ(fs->List(false).result, RemoteFileSystem::Listed::Found);
+
+    // A server gone silent, a download waiting for it, a cancel: the wait ends
+    // at once, not when the connection's time is up.
+    auto patient = LoginTo(server_);
+    patient.timeout = std::chrono::seconds(120);
+    auto waiting = SftpFileSystem::Connect(patient);
+    auto stream = waiting->Open((server_.Root() / "big.bin").string(), RemoteFileSystem::Access::Read, 0,
+                                content.size());
+    std::atomic<bool> cancel = false;
+    std::atomic<pid_t> reader = 0;
+    std::future<std::string> reading;
+    {
+        const test::StoppedProcesses silent(server_.ConnectionProcesses());
+        reading = std::async(std::launch::async, [&] {
+            const CancelScope cancellable(cancel);
+            reader = ::gettid();
+            std::vector<char> buffer(1 << 20);
+            try {
+                while (stream->ReadSome(buffer.data(), buffer.size()) > 0) {
+                }
+                return std::string("ended");
+            } catch (const RemoteError& failure) {
+                return std::string(failure.what());
+            }
+        });
+        // Waiting in poll(2) with nothing in flight: past every check of the flag.
+        const auto bound = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while ((reader == 0 || !WaitsInPoll(reader)) && std::chrono::steady_clock::now() < bound) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        ASSERT_TRUE(WaitsInPoll(reader));
+        cancel = true;
+        ASSERT_EQ(reading.wait_for(std::chrono::seconds(20)), std::future_status::ready);
+    }
+    EXPECT_THAT(reading.get(), ::testing::HasSubstr("cancelled"));
+    EXPECT_FALSE(waiting->IsConnected());
+    EXPECT_THROW(stream->ReadSome(some.data(), some.size()), RemoteError);
 }
 
 } // namespace
