@@ -73,7 +73,7 @@ void SftpChannel::Start() {
     unread_ = length - 1;
     const auto body = Body();
     SftpReplyReader version(*this, body);
-    if (const auto number = version.U32(); number < LIBSFTP_VERSION) {
+    if (const auto number = version.U32(); number != LIBSFTP_VERSION) {
         broken_ = true;
         throw RemoteError(error::kErrorReply, {},
                           "the server speaks SFTP version " + std::to_string(number) + ", not 3");
